@@ -1,0 +1,163 @@
+#include "cut/Chargeur.h"
+
+#include <cmath>
+
+#include "Principale.h"
+#include "cut/Calcul.h"
+#include "cut/Erreur.h"
+#include "cut/LecteurLignes.h"
+#include "cut/Nombres.h"
+
+namespace parvel {
+
+Rapport FaitRapport(const BilanCut& b, const EtatCut& e, const std::string& sep) {
+    auto simple = [&](float v) { return TexteRapport(v, ChiffresSimple, sep); };
+    auto dbl = [&](double v) { return TexteRapport(v, ChiffresDouble, sep); };
+    // The minimum and the minutes/seconds are single-precision computations, the
+    // maximum a double one; the report shows the difference.
+    const float vmin = std::floor(b.VitesseMin * 10.0f) / 10.0f;
+    const double vmax = std::floor(Verifie(b.VitesseMax * 10.0)) / 10.0;
+    const float mn = std::floor(e.TempsTotal / 60.0f);
+    const float s = std::floor(e.TempsTotal - mn * 60.0f);
+    Rapport r;
+    r[0] = {0, "  Vitesse min/max :" + simple(vmin) + "/" + dbl(vmax) + "mm/s"};
+    r[1] = {0, "  Temps de découpe :" + simple(mn) + "mn" + simple(s) + "s"};
+    r[2] = {0, "  Position Zéro en X: " + simple(e.ZeroX)};
+    r[3] = {CouleurGauche, "  A gauche : X de" + dbl(std::floor(b.XGMin)) + "à" + dbl(std::floor(b.XGMax)) +
+                               " et Y de" + dbl(std::floor(b.YGMin)) + "à" + dbl(std::floor(b.YGMax))};
+    r[4] = {CouleurDroite, "  A droite : X de" + dbl(std::floor(b.XDMin)) + "à" + dbl(std::floor(b.XDMax)) +
+                               " et Y de" + simple(std::floor(b.YDMin)) + "à" + simple(std::floor(b.YDMax))};
+    return r;
+}
+
+std::string NomCourtPour(const std::string& chemin) {
+    std::size_t p = chemin.find_last_of(SeparateurChemin == '/' ? "/" : "\\/");
+    return p == std::string::npos ? chemin : chemin.substr(p + 1);
+}
+
+void Principale::Ouvrir_Click() {
+    CommonDialog1.Filtre = "Fichiers CUT | *.cut";
+    CommonDialog1.FichierExistant = true;
+    std::optional<std::string> choix = Dlg.ChoisitFichier(CommonDialog1);
+    if (!choix) {
+        Dlg.Bip();
+        return;
+    }
+    CommonDialog1.NomFichier = *choix;
+    NomCourt = NomCourtPour(CheminCourant());
+    ChargeCutSignale();
+}
+
+void Principale::ChargeOut_Click() {
+    CommonDialog1.NomFichier = Config.RepProjet + SeparateurChemin + "out.cut";
+    NomCourt = NomCourtPour(CheminCourant());
+    ChargeCutSignale();
+}
+
+void Principale::ChargeCutSignale() {
+    try {
+        ChargeCut();
+    } catch (const ErreurParvel& e) {
+        Signale(e);
+    } catch (const std::bad_alloc&) {
+        Signale(ErreurParvel(7));
+    }
+}
+
+void Principale::Signale(const ErreurParvel& e) {
+    Dlg.Message(e.Description());
+}
+
+void Principale::ChargeCut() {
+    PasseChargement();
+    CadreVue();
+    DessineCut();
+}
+
+void Principale::PasseChargement() {
+    Ctl.DefinitActive(Option::Fige, true);
+    Zoom.RapportZoom = 1;
+    EtatCut& e = Etat;
+    e.RemetPositions();
+    e.DureeSegment = 0;
+    e.TempsTotal = 0;
+    e.TraceActif = false;
+    Bilan = BilanCut{};
+    Marques.clear();
+
+    {
+        LecteurLignes lecteur(CheminCourant());
+        const bool fraisage = Ctl.FraisageActif();
+        if (fraisage)
+            OuvreSortieFraisage();
+        Fraisage.Degage = true;
+        Fraisage.DegagePrec = false;
+        Bilan.PremiereLigne = true;
+        e.ZeroX = 0;
+        BilanCut& b = Bilan;
+        try {
+            while (!lecteur.Fin()) {
+                std::string_view ligne = lecteur.LitLigne();
+                // One comment line is skipped; a comment line right after it is read as commands.
+                if (ligne.size() >= 2 && ligne[0] == '/' && ligne[1] == '/') {
+                    if (lecteur.Fin())
+                        break;
+                    ligne = lecteur.LitLigne();
+                }
+                AnalyseLigne(ligne);
+                if (b.PremiereLigne) {
+                    // The first line fixes the X zero and never yields a speed.
+                    e.ZeroX = EnSimple(e.XG);
+                    e.XD = e.XD - e.ZeroX;
+                    e.XG = e.XG - e.ZeroX;
+                    e.XGPrec = 0;
+                    e.DureeSegment = 0;
+                }
+                if (fraisage)
+                    EtapeFraisage();
+                if (e.XG > b.XGMax)
+                    b.XGMax = e.XG;
+                if (e.XG < b.XGMin)
+                    b.XGMin = e.XG;
+                if (e.YG > b.YGMax)
+                    b.YGMax = e.YG;
+                if (e.YG < b.YGMin)
+                    b.YGMin = e.YG;
+                if (e.XD > b.XDMax)
+                    b.XDMax = e.XD;
+                if (e.XD < b.XDMin)
+                    b.XDMin = e.XD;
+                if (e.YD > b.YDMax)
+                    b.YDMax = e.YD;
+                if (e.YD < b.YDMin)
+                    b.YDMin = e.YD;
+                b.PremiereLigne = false;
+                if (e.DureeSegment > 0) {
+                    const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
+                    const double dxd = e.XD - e.XDPrec;
+                    const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
+                    const double dL = std::sqrt(Verifie(dxg * dxg + dyg * dyg));
+                    const double dR = std::sqrt(Verifie(dxd * dxd + dyd * dyd));
+                    b.Vitesse = Verifie((dR < dL ? dL : dR) / e.DureeSegment);
+                    if (b.Vitesse > b.VitesseMax)
+                        b.VitesseMax = b.Vitesse;
+                    if (b.Vitesse > 0 && b.Vitesse < b.VitesseMin)
+                        b.VitesseMin = static_cast<float>(b.Vitesse);
+                }
+            }
+            e.TraceActif = true;
+            if (fraisage)
+                FinFraisage();
+        } catch (...) {
+            FermeSortieFraisage();
+            throw;
+        }
+    }
+
+    DernierRapport = FaitRapport(Bilan, Etat, Separateur);
+    Sortie.Efface();
+    for (const LigneRapport& l : DernierRapport)
+        Sortie.Imprime(l.Couleur, l.Texte);
+}
+
+} // namespace parvel

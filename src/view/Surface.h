@@ -1,0 +1,66 @@
+#pragma once
+// The drawing area `Image1` as the core sees it: a retained picture with a user
+// mapping (four single-precision numbers), drawing in the 16-colour palette, a hover
+// text and three shapes laid over it. Sizes are in twips; drawing coordinates and
+// shape placements are in the mapping's units.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace parvel {
+
+enum class Forme { ZoneX, ZoneY, Selection };
+
+// Left/Top is the upper-left corner; Height is a positive extent downward, so a shape
+// covers Y from Top - Height to Top once the mapping has Y upward.
+struct Placement {
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+struct Mapping {
+    float ScaleLeft = 0, ScaleTop = 0, ScaleWidth = 0, ScaleHeight = 0;
+};
+
+// The 16-colour palette, as 0xRRGGBB.
+inline constexpr std::uint32_t Palette[16] = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+};
+inline constexpr int CouleurGauche = 5;
+inline constexpr int CouleurDroite = 15;
+
+class SurfaceDessin {
+  public:
+    virtual ~SurfaceDessin() = default;
+
+    // Size of the area in twips; its position in the window is fixed (120, 2160).
+    virtual float Largeur() const = 0;
+    virtual float Hauteur() const = 0;
+    virtual void DefinitTaille(float largeur, float hauteur) = 0;
+
+    // Until a mapping is first set, the area counts twips from its upper-left corner.
+    virtual Mapping LitMapping() const = 0;
+    virtual void DefinitScaleLeft(float v) = 0;
+    virtual void DefinitScaleTop(float v) = 0;
+    virtual void DefinitScaleWidth(float v) = 0;
+    virtual void DefinitScaleHeight(float v) = 0;
+
+    virtual void Efface() = 0;
+    virtual void Ligne(double x1, double y1, double x2, double y2, int couleur) = 0;
+    // Sets one point; (x, y) becomes the current position.
+    virtual void Point(double x, double y, int couleur) = 0;
+    virtual void Cercle(double x, double y, double rayon, int couleur) = 0;
+    virtual void DefinitPosition(double x, double y) = 0;
+    virtual void DefinitCouleurTexte(int couleur) = 0;
+    // Writes text with its upper-left corner at the current position.
+    virtual void Imprime(std::string_view texte) = 0;
+
+    virtual void DefinitTexteSurvol(std::string texte) = 0;
+
+    virtual Placement LitForme(Forme f) const = 0;
+    virtual void PlaceForme(Forme f, Placement p) = 0;
+    virtual bool FormeVisible(Forme f) const = 0;
+    virtual void MontreForme(Forme f, bool visible) = 0;
+};
+
+} // namespace parvel

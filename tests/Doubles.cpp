@@ -1,0 +1,102 @@
+#include "Doubles.h"
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace parvel::test {
+
+namespace {
+std::string Plie(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+} // namespace
+
+std::string DialoguesScriptes::Saisie(std::string_view titre, std::string_view texte,
+                                      std::string_view defaut) {
+    invites.push_back({std::string(titre), std::string(texte), std::string(defaut)});
+    if (static_cast<int>(invites.size()) > limiteInvites)
+        throw std::runtime_error("le dialogue ne se termine pas");
+    if (reponses.empty())
+        return "";
+    std::string r = reponses.front();
+    reponses.pop_front();
+    return r;
+}
+
+void RegistreMemoire::PoseTexte(const std::string& cle, const std::string& nom, const std::string& v) {
+    Valeur& x = cles[Plie(cle)][Plie(nom)];
+    x.texte = true;
+    x.chaine = v;
+}
+
+void RegistreMemoire::PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v) {
+    Valeur& x = cles[Plie(cle)][Plie(nom)];
+    x.texte = false;
+    x.entier = v;
+}
+
+std::optional<std::int32_t> RegistreMemoire::Entier(const std::string& cle, const std::string& nom) const {
+    auto k = cles.find(Plie(cle));
+    if (k == cles.end())
+        return std::nullopt;
+    auto v = k->second.find(Plie(nom));
+    if (v == k->second.end() || v->second.texte)
+        return std::nullopt;
+    return v->second.entier;
+}
+
+std::string RegistreMemoire::LitTexteRegistre(Racine, std::string cle, std::string nom) {
+    auto k = cles.find(Plie(cle));
+    if (k == cles.end())
+        return "";
+    auto v = k->second.find(Plie(nom));
+    if (v == k->second.end() || !v->second.texte)
+        return "";
+    return v->second.chaine;
+}
+
+std::int32_t RegistreMemoire::LitEntierRegistre(Racine, std::string cle, std::string nom) {
+    return Entier(cle, nom).value_or(0);
+}
+
+void RegistreMemoire::EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) {
+    ecritures.push_back(cle + "|" + nom + "=" + std::to_string(v));
+    PoseEntier(cle, nom, v);
+}
+
+DossierTemporaire::DossierTemporaire() {
+    static std::atomic<int> compteur{0};
+    std::random_device rd;
+    chemin_ = std::filesystem::temp_directory_path() /
+              ("parvel-test-" + std::to_string(rd()) + "-" + std::to_string(compteur++));
+    std::filesystem::create_directories(chemin_);
+}
+
+DossierTemporaire::~DossierTemporaire() {
+    std::error_code ec;
+    std::filesystem::permissions(chemin_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(chemin_, ec);
+}
+
+std::string DossierTemporaire::Ecrit(const std::string& nom, const std::string& contenu) const {
+    std::filesystem::path p = chemin_ / nom;
+    std::ofstream f(p, std::ios::binary);
+    f << contenu;
+    return p.string();
+}
+
+std::string LitFichier(const std::string& chemin) {
+    std::ifstream f(chemin, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+} // namespace parvel::test

@@ -1,0 +1,190 @@
+#pragma once
+// Recording doubles of the platform interfaces, and a bench that wires them to an owner.
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Principale.h"
+#include "view/ControlesMemoire.h"
+
+namespace parvel::test {
+
+struct Trait {
+    double x1, y1, x2, y2;
+    int couleur;
+    bool operator==(const Trait&) const = default;
+};
+struct PointDessine {
+    double x, y;
+    int couleur;
+    bool operator==(const PointDessine&) const = default;
+};
+struct CercleDessine {
+    double x, y, rayon;
+    int couleur;
+};
+struct TexteImprime {
+    double x, y;
+    int couleur;
+    std::string texte;
+};
+
+// Records every drawing call; the mapping behaves as the area's does (twips until set).
+class SurfaceEnregistreuse : public SurfaceDessin {
+  public:
+    float largeur = 7212, hauteur = 5055;
+    bool mappingDefini = false;
+    Mapping mapping;
+    std::vector<Trait> traits;
+    std::vector<PointDessine> points;
+    std::vector<CercleDessine> cercles;
+    std::vector<TexteImprime> textes;
+    int effacements = 0;
+    std::string survol;
+    double posX = 0, posY = 0;
+    int couleurTexte = 0;
+    Placement formes[3];
+    bool visibles[3] = {false, false, false};
+
+    void OublieDessins() {
+        traits.clear();
+        points.clear();
+        cercles.clear();
+        textes.clear();
+    }
+
+    float Largeur() const override { return largeur; }
+    float Hauteur() const override { return hauteur; }
+    void DefinitTaille(float l, float h) override {
+        largeur = l;
+        hauteur = h;
+    }
+    Mapping LitMapping() const override { return mappingDefini ? mapping : Mapping{0, 0, largeur, hauteur}; }
+    void Fige() {
+        if (!mappingDefini) {
+            mapping = LitMapping();
+            mappingDefini = true;
+        }
+    }
+    void DefinitScaleLeft(float v) override { Fige(), mapping.ScaleLeft = v; }
+    void DefinitScaleTop(float v) override { Fige(), mapping.ScaleTop = v; }
+    void DefinitScaleWidth(float v) override { Fige(), mapping.ScaleWidth = v; }
+    void DefinitScaleHeight(float v) override { Fige(), mapping.ScaleHeight = v; }
+    void Efface() override {
+        ++effacements;
+        OublieDessins();
+    }
+    void Ligne(double x1, double y1, double x2, double y2, int c) override {
+        traits.push_back({x1, y1, x2, y2, c});
+    }
+    void Point(double x, double y, int c) override {
+        points.push_back({x, y, c});
+        posX = x;
+        posY = y;
+    }
+    void Cercle(double x, double y, double r, int c) override { cercles.push_back({x, y, r, c}); }
+    void DefinitPosition(double x, double y) override {
+        posX = x;
+        posY = y;
+    }
+    void DefinitCouleurTexte(int c) override { couleurTexte = c; }
+    void Imprime(std::string_view t) override {
+        textes.push_back({posX, posY, couleurTexte, std::string(t)});
+    }
+    void DefinitTexteSurvol(std::string t) override { survol = std::move(t); }
+    Placement LitForme(Forme f) const override { return formes[static_cast<int>(f)]; }
+    void PlaceForme(Forme f, Placement p) override { formes[static_cast<int>(f)] = p; }
+    bool FormeVisible(Forme f) const override { return visibles[static_cast<int>(f)]; }
+    void MontreForme(Forme f, bool v) override { visibles[static_cast<int>(f)] = v; }
+};
+
+class ZoneTexteMemoire : public ZoneTexte {
+  public:
+    std::vector<LigneRapport> lignes;
+    int effacements = 0;
+    void Efface() override {
+        ++effacements;
+        lignes.clear();
+    }
+    void Imprime(int couleur, std::string_view l) override { lignes.push_back({couleur, std::string(l)}); }
+};
+
+struct Invite {
+    std::string titre, texte, defaut;
+};
+
+// Scripted dialogs: queued answers, recorded messages, prompts and beeps.
+class DialoguesScriptes : public Dialogues {
+  public:
+    std::vector<std::string> messages;
+    int bips = 0;
+    std::deque<std::string> reponses; // answers to Saisie; an empty queue answers Cancel ("")
+    std::vector<Invite> invites;
+    std::optional<std::string> fichierChoisi;
+    std::vector<ParamOuverture> ouvertures;
+    int aPropos = 0;
+    int terminaisons = 0;
+    int limiteInvites = 1000; // a dialog that never ends fails the test instead of hanging
+
+    void Message(std::string_view t) override { messages.emplace_back(t); }
+    void Bip() override { ++bips; }
+    std::string Saisie(std::string_view titre, std::string_view texte, std::string_view defaut) override;
+    std::optional<std::string> ChoisitFichier(const ParamOuverture& p) override {
+        ouvertures.push_back(p);
+        return fichierChoisi;
+    }
+    void MontreAPropos() override { ++aPropos; }
+    void Termine() override { ++terminaisons; }
+};
+
+// An in-memory store with the registry's case-insensitive names.
+class RegistreMemoire : public Registre {
+  public:
+    struct Valeur {
+        bool texte = false;
+        std::int32_t entier = 0;
+        std::string chaine;
+    };
+    std::map<std::string, std::map<std::string, Valeur>> cles; // folded key -> folded name -> value
+    std::vector<std::string> ecritures;                        // "key|name=value", as written
+
+    void PoseTexte(const std::string& cle, const std::string& nom, const std::string& v);
+    void PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v);
+    std::optional<std::int32_t> Entier(const std::string& cle, const std::string& nom) const;
+
+    std::string LitTexteRegistre(Racine, std::string cle, std::string nom) override;
+    std::int32_t LitEntierRegistre(Racine, std::string cle, std::string nom) override;
+    void EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) override;
+};
+
+// The owner wired to doubles, as the window wires it to widgets.
+struct Banc {
+    SurfaceEnregistreuse image;
+    ZoneTexteMemoire sortie;
+    ControlesMemoire controles;
+    DialoguesScriptes dialogues;
+    RegistreMemoire registre;
+    Principale p{Plateforme{image, sortie, controles, dialogues, registre}};
+    Banc() { controles.Relie(&p); }
+};
+
+// A temporary folder removed with its content at the end of the test.
+class DossierTemporaire {
+  public:
+    DossierTemporaire();
+    ~DossierTemporaire();
+    const std::filesystem::path& Chemin() const { return chemin_; }
+    // Writes `contenu` as bytes into a file of the folder and returns its path.
+    std::string Ecrit(const std::string& nom, const std::string& contenu) const;
+
+  private:
+    std::filesystem::path chemin_;
+};
+
+std::string LitFichier(const std::string& chemin);
+
+} // namespace parvel::test
