@@ -1,0 +1,457 @@
+#include "view/ImageRaster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "view/Police.h"
+
+namespace parvel {
+
+namespace {
+
+constexpr std::uint32_t Opaque = 0xFF000000u;
+constexpr std::uint32_t Noir = Opaque;
+constexpr std::uint32_t MasqueXorSelection = 0x00FF00u;
+// Beyond this radius in pixels the outline is found column by column and row by row,
+// so that a huge circle crossing the image costs the image's size, not its own.
+constexpr double RayonMaxMilieu = 32768.0;
+
+bool CouleurValide(int couleur) {
+    return couleur >= 0 && couleur < 16;
+}
+std::uint32_t Argb(int couleur) {
+    return Opaque | Palette[couleur];
+}
+
+int BornePx(int n) {
+    return std::clamp(n, 1, ImageRaster::TailleMaxPx);
+}
+
+int PxDepuisTwips(float twips, double twipsParPixel) {
+    const double px = std::round(static_cast<double>(twips) / twipsParPixel);
+    if (!(px >= 1.0))
+        return 1;
+    if (px > ImageRaster::TailleMaxPx)
+        return ImageRaster::TailleMaxPx;
+    return static_cast<int>(px);
+}
+
+// A pixel index known to be finite, brought within a few pixels of [0, n] so that it
+// converts to int safely while staying off the image when it was off.
+int IndexBorne(double v, int n) {
+    return static_cast<int>(std::clamp(v, -2.0, static_cast<double>(n) + 2.0));
+}
+
+int CodeRegion(double x, double y, double xmin, double xmax, double ymin, double ymax) {
+    return (x < xmin ? 1 : x > xmax ? 2 : 0) | (y < ymin ? 4 : y > ymax ? 8 : 0);
+}
+
+// Cohen-Sutherland against the closed box, in user units. Each crossing is computed
+// from the original end nearer to that edge, through the slope, so that a segment
+// spanning 1e300 units still lands on the right pixel.
+bool ClippeSegment(double& ax, double& ay, double& bx, double& by, double xmin, double xmax, double ymin,
+                   double ymax) {
+    const double x1 = ax, y1 = ay, x2 = bx, y2 = by;
+    const double pente = (y2 - y1) / (x2 - x1), inverse = (x2 - x1) / (y2 - y1);
+    int ca = CodeRegion(ax, ay, xmin, xmax, ymin, ymax), cb = CodeRegion(bx, by, xmin, xmax, ymin, ymax);
+    for (int essai = 0; essai < 8 && (ca | cb) != 0; ++essai) {
+        if (ca & cb)
+            return false;
+        const int c = ca ? ca : cb;
+        double x, y;
+        if (c & 3) {
+            x = (c & 1) ? xmin : xmax;
+            y = std::fabs(x - x1) <= std::fabs(x - x2) ? y1 + (x - x1) * pente : y2 + (x - x2) * pente;
+        } else {
+            y = (c & 4) ? ymin : ymax;
+            x = std::fabs(y - y1) <= std::fabs(y - y2) ? x1 + (y - y1) * inverse : x2 + (y - y2) * inverse;
+        }
+        if (ca) {
+            ax = x;
+            ay = y;
+            ca = CodeRegion(ax, ay, xmin, xmax, ymin, ymax);
+        } else {
+            bx = x;
+            by = y;
+            cb = CodeRegion(bx, by, xmin, xmax, ymin, ymax);
+        }
+    }
+    // Not a number anywhere (or a crossing lost to rounding) leaves nothing to draw.
+    return (ca & cb) == 0 && std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by);
+}
+
+} // namespace
+
+ImageRaster::ImageRaster(int largeurPx, int hauteurPx, double twipsParPixel)
+    : largeurPx_(BornePx(largeurPx)), hauteurPx_(BornePx(hauteurPx)),
+      twipsParPixel_(std::isfinite(twipsParPixel) && twipsParPixel > 0 ? twipsParPixel : 15.0),
+      pixels_(static_cast<std::size_t>(largeurPx_) * static_cast<std::size_t>(hauteurPx_), Opaque | Fond) {}
+
+float ImageRaster::Largeur() const {
+    return static_cast<float>(largeurPx_ * twipsParPixel_);
+}
+float ImageRaster::Hauteur() const {
+    return static_cast<float>(hauteurPx_ * twipsParPixel_);
+}
+
+void ImageRaster::DefinitTaille(float largeur, float hauteur) {
+    Redimensionne(PxDepuisTwips(largeur, twipsParPixel_), PxDepuisTwips(hauteur, twipsParPixel_));
+}
+
+void ImageRaster::Redimensionne(int largeurPx, int hauteurPx) {
+    largeurPx = BornePx(largeurPx);
+    hauteurPx = BornePx(hauteurPx);
+    if (largeurPx == largeurPx_ && hauteurPx == hauteurPx_)
+        return;
+    std::vector<std::uint32_t> nouveau(
+        static_cast<std::size_t>(largeurPx) * static_cast<std::size_t>(hauteurPx), Opaque | Fond);
+    const int l = std::min(largeurPx, largeurPx_), h = std::min(hauteurPx, hauteurPx_);
+    for (int y = 0; y < h; ++y) {
+        const auto src = pixels_.begin() + static_cast<std::ptrdiff_t>(y) * largeurPx_;
+        std::copy(src, src + l, nouveau.begin() + static_cast<std::ptrdiff_t>(y) * largeurPx);
+    }
+    pixels_ = std::move(nouveau);
+    largeurPx_ = largeurPx;
+    hauteurPx_ = hauteurPx;
+}
+
+void ImageRaster::DefinitTwipsParPixel(double twipsParPixel) {
+    if (std::isfinite(twipsParPixel) && twipsParPixel > 0)
+        twipsParPixel_ = twipsParPixel;
+}
+
+Mapping ImageRaster::LitMapping() const {
+    if (mappingFige_)
+        return mapping_;
+    return Mapping{0.0f, 0.0f, Largeur(), Hauteur()};
+}
+
+void ImageRaster::Fige() {
+    if (!mappingFige_) {
+        mapping_ = LitMapping();
+        mappingFige_ = true;
+    }
+}
+
+void ImageRaster::DefinitScaleLeft(float v) {
+    Fige();
+    mapping_.ScaleLeft = v;
+}
+void ImageRaster::DefinitScaleTop(float v) {
+    Fige();
+    mapping_.ScaleTop = v;
+}
+void ImageRaster::DefinitScaleWidth(float v) {
+    Fige();
+    mapping_.ScaleWidth = v;
+}
+void ImageRaster::DefinitScaleHeight(float v) {
+    Fige();
+    mapping_.ScaleHeight = v;
+}
+
+ImageRaster::Echelle ImageRaster::EchelleCourante() const {
+    const Mapping m = LitMapping();
+    return Echelle{m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
+}
+
+void ImageRaster::Efface() {
+    std::fill(pixels_.begin(), pixels_.end(), Opaque | Fond);
+    currentX_ = 0;
+    currentY_ = 0;
+}
+
+void ImageRaster::Ligne(double x1, double y1, double x2, double y2, int couleur) {
+    currentX_ = x2;
+    currentY_ = y2;
+    if (!CouleurValide(couleur))
+        return;
+    const Echelle e = EchelleCourante();
+    if (e.w == 0.0 || e.h == 0.0)
+        return;
+    const double xmin = std::min(e.l, e.l + e.w), xmax = std::max(e.l, e.l + e.w);
+    const double ymin = std::min(e.t, e.t + e.h), ymax = std::max(e.t, e.t + e.h);
+    // Most segments of a zoomed drawing miss the area entirely.
+    if ((x1 < xmin && x2 < xmin) || (x1 > xmax && x2 > xmax) || (y1 < ymin && y2 < ymin) ||
+        (y1 > ymax && y2 > ymax))
+        return;
+    // One order for both directions, so that redrawing a segment reversed covers the same pixels.
+    if (x2 < x1 || (x2 == x1 && y2 < y1)) {
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+    }
+    if (!ClippeSegment(x1, y1, x2, y2, xmin, xmax, ymin, ymax))
+        return;
+    const double nx = largeurPx_, ny = hauteurPx_;
+    // Points clipped onto the border may round a hair outside it.
+    auto px = [&](double x) {
+        return static_cast<int>(std::floor(std::clamp((x - e.l) / e.w * nx, 0.0, nx)));
+    };
+    auto py = [&](double y) {
+        return static_cast<int>(std::floor(std::clamp((y - e.t) / e.h * ny, 0.0, ny)));
+    };
+    TraceSegment(px(x1), py(y1), px(x2), py(y2), Argb(couleur));
+}
+
+void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) {
+    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        Pose(x0, y0, c);
+        if (x0 == x1 && y0 == y1)
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
+void ImageRaster::Point(double x, double y, int couleur) {
+    currentX_ = x;
+    currentY_ = y;
+    if (!CouleurValide(couleur))
+        return;
+    const Echelle e = EchelleCourante();
+    if (e.w == 0.0 || e.h == 0.0)
+        return;
+    const double px = std::floor((x - e.l) / e.w * largeurPx_), py = std::floor((y - e.t) / e.h * hauteurPx_);
+    if (px >= 0 && py >= 0 && px < largeurPx_ && py < hauteurPx_)
+        Pose(static_cast<long long>(px), static_cast<long long>(py), Argb(couleur));
+}
+
+void ImageRaster::Cercle(double x, double y, double rayon, int couleur) {
+    currentX_ = x;
+    currentY_ = y;
+    if (!CouleurValide(couleur))
+        return;
+    const Echelle e = EchelleCourante();
+    if (e.w == 0.0 || e.h == 0.0)
+        return;
+    const double nx = largeurPx_, ny = hauteurPx_;
+    const double cx = std::floor((x - e.l) / e.w * nx), cy = std::floor((y - e.t) / e.h * ny);
+    const double r = std::floor(std::fabs(rayon) / std::fabs(e.w) * nx + 0.5);
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r))
+        return;
+    if (cx + r < 0 || cx - r > nx - 1 || cy + r < 0 || cy - r > ny - 1)
+        return;
+    // The whole image inside the circle: the outline passes around it.
+    const double ex = std::max(std::fabs(cx), std::fabs(cx - (nx - 1)));
+    const double ey = std::max(std::fabs(cy), std::fabs(cy - (ny - 1)));
+    if (r > 2 && std::hypot(ex, ey) < r - 2)
+        return;
+    if (r <= RayonMaxMilieu)
+        TraceCercleMilieu(static_cast<int>(cx), static_cast<int>(cy), static_cast<int>(r), Argb(couleur));
+    else
+        TraceGrandCercle(cx, cy, r, Argb(couleur));
+}
+
+void ImageRaster::TraceCercleMilieu(int cx, int cy, int r, std::uint32_t c) {
+    int x = r, y = 0, err = 1 - r;
+    while (x >= y) {
+        Pose(cx + x, cy + y, c);
+        Pose(cx - x, cy + y, c);
+        Pose(cx + x, cy - y, c);
+        Pose(cx - x, cy - y, c);
+        Pose(cx + y, cy + x, c);
+        Pose(cx - y, cy + x, c);
+        Pose(cx + y, cy - x, c);
+        Pose(cx - y, cy - x, c);
+        ++y;
+        if (err < 0) {
+            err += 2 * y + 1;
+        } else {
+            --x;
+            err += 2 * (y - x) + 1;
+        }
+    }
+}
+
+void ImageRaster::TraceGrandCercle(double cx, double cy, double r, std::uint32_t c) {
+    // In each octant the outline has one pixel per column (flat parts) or per row (steep parts).
+    const double diagonale = r / std::sqrt(2.0);
+    auto pose = [&](double px, double py) {
+        if (px >= 0 && py >= 0 && px < largeurPx_ && py < hauteurPx_)
+            Pose(static_cast<long long>(px), static_cast<long long>(py), c);
+    };
+    for (int px = 0; px < largeurPx_; ++px) {
+        const double d = px - cx;
+        if (std::fabs(d) > diagonale)
+            continue;
+        const double h = std::round(std::sqrt((r - d) * (r + d)));
+        pose(px, cy + h);
+        pose(px, cy - h);
+    }
+    for (int py = 0; py < hauteurPx_; ++py) {
+        const double d = py - cy;
+        if (std::fabs(d) > diagonale)
+            continue;
+        const double l = std::round(std::sqrt((r - d) * (r + d)));
+        pose(cx + l, py);
+        pose(cx - l, py);
+    }
+}
+
+void ImageRaster::DefinitPosition(double x, double y) {
+    currentX_ = x;
+    currentY_ = y;
+}
+
+void ImageRaster::DefinitCouleurTexte(int couleur) {
+    couleurTexte_ = couleur;
+}
+
+void ImageRaster::Imprime(std::string_view texte) {
+    if (!CouleurValide(couleurTexte_) || texte.empty())
+        return;
+    const Echelle e = EchelleCourante();
+    if (e.w == 0.0 || e.h == 0.0)
+        return;
+    const double fx = std::floor((currentX_ - e.l) / e.w * largeurPx_);
+    const double fy = std::floor((currentY_ - e.t) / e.h * hauteurPx_);
+    const double largeur = police::LargeurTexte(texte);
+    if (!(fx + largeur > 0 && fx < largeurPx_ && fy + police::HauteurGlyphe > 0 && fy < hauteurPx_))
+        return;
+    const std::uint32_t c = Argb(couleurTexte_);
+    long long x = static_cast<long long>(fx);
+    const long long y = static_cast<long long>(fy);
+    for (const char ch : texte) {
+        if (x >= largeurPx_)
+            break;
+        const std::uint8_t* g = police::Glyphe(static_cast<unsigned char>(ch));
+        for (int ligne = 0; ligne < police::HauteurGlyphe; ++ligne)
+            for (int col = 0; col < police::LargeurGlyphe; ++col)
+                if (g[ligne] & (0x10 >> col))
+                    Pose(x + col, y + ligne, c);
+        x += police::AvanceX;
+    }
+}
+
+void ImageRaster::DefinitTexteSurvol(std::string texte) {
+    texteSurvol_ = std::move(texte);
+}
+
+Placement ImageRaster::LitForme(Forme f) const {
+    return formes_[static_cast<std::size_t>(f)];
+}
+void ImageRaster::PlaceForme(Forme f, Placement p) {
+    formes_[static_cast<std::size_t>(f)] = p;
+}
+bool ImageRaster::FormeVisible(Forme f) const {
+    return formesVisibles_[static_cast<std::size_t>(f)];
+}
+void ImageRaster::MontreForme(Forme f, bool visible) {
+    formesVisibles_[static_cast<std::size_t>(f)] = visible;
+}
+
+PointUtilisateur ImageRaster::VersUtilisateur(int px, int py) const {
+    const Echelle e = EchelleCourante();
+    // Float rounding may land just across a pixel edge; step back by single ulps.
+    auto axe = [](double debut, double etendue, int n, int p) {
+        float v = static_cast<float>(debut + p * etendue / n);
+        if (etendue == 0.0 || !std::isfinite(v))
+            return v;
+        for (int essai = 0; essai < 8; ++essai) {
+            const double q = std::floor((v - debut) / etendue * n);
+            if (q == p)
+                break;
+            const bool versPlus = (q < p) == (etendue > 0);
+            v = std::nextafter(v, versPlus ? INFINITY : -INFINITY);
+        }
+        return v;
+    };
+    return PointUtilisateur{axe(e.l, e.w, largeurPx_, px), axe(e.t, e.h, hauteurPx_, py)};
+}
+
+std::uint32_t ImageRaster::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= largeurPx_ || y >= hauteurPx_)
+        return Fond;
+    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
+                   static_cast<std::size_t>(x)] &
+           0xFFFFFFu;
+}
+
+std::optional<ImageRaster::RectPx> ImageRaster::RectangleForme(const Placement& p) const {
+    const Echelle e = EchelleCourante();
+    if (e.w == 0.0 || e.h == 0.0)
+        return std::nullopt;
+    const double nx = largeurPx_, ny = hauteurPx_;
+    // Height runs down the screen whichever way the mapping counts Y.
+    const double bas =
+        e.h < 0 ? static_cast<double>(p.Top) - p.Height : static_cast<double>(p.Top) + p.Height;
+    const double xa = std::floor((p.Left - e.l) / e.w * nx);
+    const double xb = std::floor((static_cast<double>(p.Left) + p.Width - e.l) / e.w * nx);
+    const double ya = std::floor((p.Top - e.t) / e.h * ny);
+    const double yb = std::floor((bas - e.t) / e.h * ny);
+    if (!std::isfinite(xa) || !std::isfinite(xb) || !std::isfinite(ya) || !std::isfinite(yb))
+        return std::nullopt;
+    const int x0 = IndexBorne(xa, largeurPx_), x1 = IndexBorne(xb, largeurPx_);
+    const int y0 = IndexBorne(ya, hauteurPx_), y1 = IndexBorne(yb, hauteurPx_);
+    return RectPx{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+}
+
+std::vector<std::uint32_t> ImageRaster::Compose() const {
+    std::vector<std::uint32_t> sortie;
+    Compose(sortie);
+    return sortie;
+}
+
+void ImageRaster::Compose(std::vector<std::uint32_t>& sortie) const {
+    sortie.assign(pixels_.begin(), pixels_.end());
+    const auto w = static_cast<std::size_t>(largeurPx_);
+    auto index = [w](int x, int y) { return static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x); };
+
+    // Hatch lines every 8 pixels, counted from the image origin as a GDI hatch brush is.
+    auto hachure = [&](Forme f, bool montante) {
+        if (!FormeVisible(f))
+            return;
+        const auto rect = RectangleForme(LitForme(f));
+        if (!rect)
+            return;
+        const RectPx r = *rect;
+        const int xd = std::max(r.x0, 0), xf = std::min(r.x1, largeurPx_);
+        const int yd = std::max(r.y0, 0), yf = std::min(r.y1, hauteurPx_);
+        for (int y = yd; y < yf; ++y) {
+            // "\" lights x - y = 0 (mod 8), "/" lights x + y = 7 (mod 8).
+            const int phase = montante ? (7 - y) & 7 : y & 7;
+            for (int x = xd + ((phase - xd) & 7); x < xf; x += 8)
+                sortie[index(x, y)] = Noir;
+        }
+    };
+    hachure(Forme::ZoneX, false);
+    hachure(Forme::ZoneY, true);
+
+    if (FormeVisible(Forme::Selection)) {
+        const auto rect = RectangleForme(LitForme(Forme::Selection));
+        if (!rect)
+            return;
+        const RectPx r = *rect;
+        // A zero extent still shows as a line (or a dot); each outline pixel flips once.
+        const int gauche = r.x0, droite = std::max(r.x1 - 1, r.x0);
+        const int haut = r.y0, bas = std::max(r.y1 - 1, r.y0);
+        auto inverse = [&](int x, int y) {
+            if (x >= 0 && y >= 0 && x < largeurPx_ && y < hauteurPx_)
+                sortie[index(x, y)] ^= MasqueXorSelection;
+        };
+        for (int x = gauche; x <= droite; ++x) {
+            inverse(x, haut);
+            if (bas != haut)
+                inverse(x, bas);
+        }
+        for (int y = haut + 1; y < bas; ++y) {
+            inverse(gauche, y);
+            if (droite != gauche)
+                inverse(droite, y);
+        }
+    }
+}
+
+} // namespace parvel

@@ -1,0 +1,116 @@
+#pragma once
+// The drawing area as a software raster: the window shows its pixels and `parvel-cut
+// image` writes them to PNG, so both draw with the same code. One-pixel pen, no
+// anti-aliasing, pixels stored as 0xFFRRGGBB, row-major, top row first.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "view/Surface.h"
+
+namespace parvel {
+
+// A point in the mapping's units, as the mouse reports it.
+struct PointUtilisateur {
+    float X = 0, Y = 0;
+};
+
+class ImageRaster final : public SurfaceDessin {
+  public:
+    static constexpr std::uint32_t Fond = 0xC0C0C0;
+    // Bound on each side so that a runaway size computed by the caller cannot exhaust memory.
+    static constexpr int TailleMaxPx = 16384;
+
+    ImageRaster(int largeurPx, int hauteurPx, double twipsParPixel = 15.0);
+
+    float Largeur() const override;
+    float Hauteur() const override;
+    // Rounds to whole pixels (1 to TailleMaxPx), keeping the picture at the top-left.
+    void DefinitTaille(float largeur, float hauteur) override;
+    void Redimensionne(int largeurPx, int hauteurPx);
+    double TwipsParPixel() const { return twipsParPixel_; }
+    // Ignored unless finite and positive. The pixels stay; the size in twips follows.
+    void DefinitTwipsParPixel(double twipsParPixel);
+
+    Mapping LitMapping() const override;
+    void DefinitScaleLeft(float v) override;
+    void DefinitScaleTop(float v) override;
+    void DefinitScaleWidth(float v) override;
+    void DefinitScaleHeight(float v) override;
+
+    // Also puts the current position back at (0, 0), as the platform's Cls does.
+    void Efface() override;
+    // The end point (x2, y2) becomes the current position. Colours outside 0-15 draw nothing.
+    void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
+    void Point(double x, double y, int couleur) override;
+    // The radius is in X units; the centre becomes the current position.
+    void Cercle(double x, double y, double rayon, int couleur) override;
+    void DefinitPosition(double x, double y) override;
+    void DefinitCouleurTexte(int couleur) override;
+    // Transparent background; the current position does not move.
+    void Imprime(std::string_view texte) override;
+
+    void DefinitTexteSurvol(std::string texte) override;
+    const std::string& TexteSurvol() const { return texteSurvol_; }
+
+    Placement LitForme(Forme f) const override;
+    void PlaceForme(Forme f, Placement p) override;
+    bool FormeVisible(Forme f) const override;
+    void MontreForme(Forme f, bool visible) override;
+
+    double CurrentX() const { return currentX_; }
+    double CurrentY() const { return currentY_; }
+    int CouleurTexte() const { return couleurTexte_; }
+
+    // The mouse position of pixel (px, py) in the mapping's units; the point found
+    // lies in that same pixel whenever a float can express it.
+    PointUtilisateur VersUtilisateur(int px, int py) const;
+
+    int LargeurPx() const { return largeurPx_; }
+    int HauteurPx() const { return hauteurPx_; }
+    // 0xRRGGBB of the retained picture; outside the image reads as the background.
+    std::uint32_t Pixel(int x, int y) const;
+    const std::uint32_t* Pixels() const { return pixels_.data(); }
+
+    // The picture with the visible shapes laid over it: ZoneX, ZoneY, then Selection.
+    std::vector<std::uint32_t> Compose() const;
+    // Same, reusing the caller's buffer (the window composes on every paint).
+    void Compose(std::vector<std::uint32_t>& sortie) const;
+
+  private:
+    struct Echelle {
+        double l, t, w, h;
+    };
+    struct RectPx {
+        int x0, y0, x1, y1; // x1 and y1 exclusive
+    };
+
+    Echelle EchelleCourante() const;
+    void Fige();
+    // Empty when the mapping has a zero extent.
+    std::optional<RectPx> RectangleForme(const Placement& p) const;
+    void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
+    void TraceCercleMilieu(int cx, int cy, int r, std::uint32_t c);
+    void TraceGrandCercle(double cx, double cy, double r, std::uint32_t c);
+    void Pose(long long x, long long y, std::uint32_t c) {
+        if (x >= 0 && y >= 0 && x < largeurPx_ && y < hauteurPx_)
+            pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
+                    static_cast<std::size_t>(x)] = c;
+    }
+
+    int largeurPx_ = 1, hauteurPx_ = 1;
+    double twipsParPixel_ = 15.0;
+    std::vector<std::uint32_t> pixels_;
+    bool mappingFige_ = false;
+    Mapping mapping_;
+    double currentX_ = 0, currentY_ = 0;
+    int couleurTexte_ = 0;
+    std::string texteSurvol_;
+    std::array<Placement, 3> formes_{};
+    std::array<bool, 3> formesVisibles_{};
+};
+
+} // namespace parvel
