@@ -1,0 +1,52 @@
+// A whole load from file bytes, with and without the milling mode: it either succeeds
+// with a five-line report (and a finished milling output), or fails with a known error
+// leaving no output and no temporary file behind.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "Doubles.h"
+#include "cut/Erreur.h"
+
+using namespace parvel;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t taille) {
+    static test::DossierTemporaire* dossier = new test::DossierTemporaire;
+    const bool fraisage = taille > 0 && (data[0] & 1);
+    test::Banc b;
+    b.p.Config.RepProjet = dossier->Chemin().string();
+    b.p.Param.XFraise = 15;
+    b.p.Param.YFraise = 40;
+    b.p.Param.TempsZ = 0.5f;
+    b.p.Param.DegZYD = 2.5;
+    b.p.NomCourt = "entree.cut";
+    b.p.CommonDialog1.NomFichier =
+        dossier->Ecrit("entree.cut", std::string(reinterpret_cast<const char*>(data), taille));
+    b.controles.DefinitFraisageActif(fraisage);
+    const std::filesystem::path sortie = dossier->Chemin() / "Fr+entree.cut";
+    std::filesystem::remove(sortie);
+    bool reussi = true;
+    try {
+        b.p.PasseChargement();
+    } catch (const ErreurParvel& e) {
+        reussi = false;
+        if (e.Numero() != ErrDepassement && e.Numero() != ErrAppelIncorrect)
+            std::abort();
+    }
+    if (reussi && b.sortie.lignes.size() != 5)
+        std::abort();
+    if (fraisage && reussi != std::filesystem::exists(sortie))
+        std::abort();
+    if (!fraisage && std::filesystem::exists(sortie))
+        std::abort();
+    for (const auto& f : std::filesystem::directory_iterator(dossier->Chemin()))
+        if (f.path().filename().string().find("parvel-tmp") != std::string::npos)
+            std::abort();
+    if (reussi && fraisage) {
+        const std::string s = test::LitFichier(sortie.string());
+        if (!s.empty() && (s.size() < 2 || s.substr(s.size() - 2) != "\r\n"))
+            std::abort();
+    }
+    return 0;
+}
