@@ -1,0 +1,122 @@
+// The cursor readout and the two-click zoom with its rubber band.
+#include <cfloat>
+#include <cmath>
+#include <string>
+
+#include "Principale.h"
+#include "cut/Nombres.h"
+
+namespace parvel {
+
+namespace {
+
+constexpr short BoutonGauche = 1;
+constexpr short ToucheCtrl = 2;
+
+// The position cut down to the hundredth, in single precision.
+float Centieme(float v) {
+    const float cent = v * 100.0f;
+    // Beyond the float range a hundredth no longer shows anyway.
+    if (!std::isfinite(cent))
+        return v;
+    return std::floor(cent) / 100.0f;
+}
+
+std::string TexteSurvol(float v) {
+    return (v < 0 ? "" : " ") + TexteFixe(v, ChiffresSimple);
+}
+
+// |a / b| rounded to single precision, held within the float range.
+float RapportAbsolu(float a, float b) {
+    const double r = std::fabs(static_cast<double>(a) / b);
+    return r > FLT_MAX ? FLT_MAX : static_cast<float>(r);
+}
+
+} // namespace
+
+void Principale::Image1_MouseMove(short, short, float X, float Y) {
+    Image1.DefinitTexteSurvol("X: " + TexteSurvol(Centieme(X)) + " Y: " + TexteSurvol(Centieme(Y)));
+
+    EtatZoom& z = Zoom;
+    if (z.EtatSelection != 1)
+        return;
+    Placement s = Image1.LitForme(Forme::Selection);
+    if (Y > z.YDebutSel) {
+        s.Top = Y;
+        s.Height = Y - z.YDebutSel;
+    }
+    if (X > z.XDebutSel)
+        s.Width = X - z.XDebutSel;
+    Image1.PlaceForme(Forme::Selection, s);
+}
+
+void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {
+    EtatZoom& z = Zoom;
+    if (Button != BoutonGauche) {
+        z.EtatSelection = 0;
+        Image1.MontreForme(Forme::Selection, false);
+        return;
+    }
+
+    if (z.EtatSelection == 1) {
+        const Placement s = Image1.LitForme(Forme::Selection);
+        // A band without width or height has no ratio: wait for a click that gives it one.
+        if (X < z.XDebutSel || Y < z.YDebutSel || !(s.Width > 0) || !(s.Height > 0))
+            return;
+        z.EtatSelection = 2;
+        const Mapping m = Image1.LitMapping();
+        const float rW = RapportAbsolu(m.ScaleWidth, s.Width);
+        const float rH = RapportAbsolu(m.ScaleHeight, s.Height);
+        const float rapport = rH < rW ? rH : rW;
+        const auto refuse = [&] {
+            z.EtatSelection = 0;
+            Image1.MontreForme(Forme::Selection, false);
+        };
+        // A ratio of 0 comes from a mapping without extent, which no zoom can divide.
+        if (!(rapport > 0)) {
+            Dlg.Message("Zoom trop grand");
+            refuse();
+            return;
+        }
+        z.RapportZoom = rapport;
+        const float hauteur = m.ScaleHeight / rapport;
+        const float largeur = m.ScaleWidth / rapport;
+        if (std::fabs(hauteur) < 0.5f || std::fabs(largeur) < 0.5f) {
+            Dlg.Message("Zoom trop grand");
+            refuse();
+            return;
+        }
+        // Zooming out past the float range cannot be mapped.
+        if (!std::isfinite(hauteur) || !std::isfinite(largeur)) {
+            refuse();
+            return;
+        }
+        Image1.DefinitScaleHeight(hauteur);
+        Image1.DefinitScaleWidth(largeur);
+        Image1.DefinitScaleLeft(z.XDebutSel);
+        Image1.DefinitScaleTop(Y);
+        Image1.MontreForme(Forme::Selection, false);
+        Ctl.Choisit(Option::Variable);
+        Image1.Efface();
+        try {
+            DessineCut();
+        } catch (...) {
+            z.EtatSelection = 0;
+            throw;
+        }
+        z.EtatSelection = 0;
+        return;
+    }
+
+    if (z.EtatSelection == 0 && Shift == 0) {
+        z.EtatSelection = 1;
+        Image1.PlaceForme(Forme::Selection, {X, Y, 0, 0});
+        z.XDebutSel = X;
+        z.YDebutSel = Y;
+        Image1.MontreForme(Forme::Selection, true);
+    }
+    if (Shift == ToucheCtrl)
+        Dlg.Message("Bouton droit + CTRL pour traitement futur");
+}
+
+} // namespace parvel
