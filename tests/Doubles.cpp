@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "cut/Erreur.h"
+
 namespace parvel::test {
 
 namespace {
@@ -52,6 +54,8 @@ std::optional<std::int32_t> RegistreMemoire::Entier(const std::string& cle, cons
 }
 
 std::string RegistreMemoire::LitTexteRegistre(Racine, std::string cle, std::string nom) {
+    if (auto e = echecsLecture.find(nom); e != echecsLecture.end())
+        throw ErreurParvel(e->second);
     auto k = cles.find(Plie(cle));
     if (k == cles.end())
         return "";
@@ -62,6 +66,8 @@ std::string RegistreMemoire::LitTexteRegistre(Racine, std::string cle, std::stri
 }
 
 std::int32_t RegistreMemoire::LitEntierRegistre(Racine, std::string cle, std::string nom) {
+    if (auto e = echecsLecture.find(nom); e != echecsLecture.end())
+        throw ErreurParvel(e->second);
     return Entier(cle, nom).value_or(0);
 }
 

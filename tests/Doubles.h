@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -128,10 +129,15 @@ class DialoguesScriptes : public Dialogues {
     std::vector<ParamOuverture> ouvertures;
     int aPropos = 0;
     int terminaisons = 0;
-    int limiteInvites = 1000; // a dialog that never ends fails the test instead of hanging
+    int limiteInvites = 1000;     // a dialog that never ends fails the test instead of hanging
+    std::function<void()> surBip; // runs at each beep, to look at the state at that moment
 
     void Message(std::string_view t) override { messages.emplace_back(t); }
-    void Bip() override { ++bips; }
+    void Bip() override {
+        ++bips;
+        if (surBip)
+            surBip();
+    }
     std::string Saisie(std::string_view titre, std::string_view texte, std::string_view defaut) override;
     std::optional<std::string> ChoisitFichier(const ParamOuverture& p) override {
         ouvertures.push_back(p);
@@ -151,6 +157,7 @@ class RegistreMemoire : public Registre {
     };
     std::map<std::string, std::map<std::string, Valeur>> cles; // folded key -> folded name -> value
     std::vector<std::string> ecritures;                        // "key|name=value", as written
+    std::map<std::string, int> echecsLecture; // value name -> error number its reading raises
 
     void PoseTexte(const std::string& cle, const std::string& nom, const std::string& v);
     void PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v);
