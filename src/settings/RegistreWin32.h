@@ -1,0 +1,17 @@
+#pragma once
+// The settings store in the Windows registry, through the ANSI registry calls.
+// Compiled on Windows only.
+#ifdef _WIN32
+#include "settings/Registre.h"
+
+namespace parvel {
+
+class RegistreWin32 final : public Registre {
+  public:
+    std::string LitTexteRegistre(Racine racine, std::string cle, std::string nom) override;
+    std::int32_t LitEntierRegistre(Racine racine, std::string cle, std::string nom) override;
+    void EcritEntierRegistre(Racine racine, std::string cle, std::string nom, std::int32_t valeur) override;
+};
+
+} // namespace parvel
+#endif
