@@ -1,10 +1,12 @@
 // parvel-cut: the viewer's core without a window. Loads a CUT file as the viewer
 // does and prints the run report (and, with the other commands, writes the milling
 // output or a picture of the drawing).
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,18 +14,26 @@
 #include "Principale.h"
 #include "cut/Erreur.h"
 #include "cut/Nombres.h"
+#include "settings/OuvreRegistre.h"
 #include "view/ControlesMemoire.h"
+#include "view/ImageRaster.h"
+#include "view/Png.h"
 
 namespace {
 
 using namespace parvel;
 
-const char* const Usage = "usage: parvel-cut rapport [--registre FICHIER.reg] FICHIER.cut\n";
+const char* const Usage = "usage: parvel-cut rapport [--registre FICHIER.reg] FICHIER.cut\n"
+                          "       parvel-cut fraisage [--registre FICHIER.reg] FICHIER.cut\n"
+                          "       parvel-cut image [--registre FICHIER.reg] [--taille LxH] [--fraisage] "
+                          "FICHIER.cut SORTIE.png\n";
 
 struct Options {
     std::string commande;
     std::string registre;
     std::vector<std::string> fichiers;
+    std::string taille;    // image: "LxH" in pixels
+    bool fraisage = false; // image: milling mode on
 };
 
 class SortieConsole : public ZoneTexte {
@@ -43,7 +53,8 @@ class DialoguesConsole : public Dialogues {
     std::string Saisie(std::string_view, std::string_view, std::string_view) override { return ""; }
     std::optional<std::string> ChoisitFichier(const ParamOuverture&) override { return std::nullopt; }
     void MontreAPropos() override {}
-    void Termine() override {}
+    void Termine() override { termine = true; }
+    bool termine = false; // the start-up asked the program to end
 };
 
 class RegistreVide : public Registre {
@@ -92,6 +103,12 @@ std::optional<Options> LitOptions(int argc, char** argv) {
             if (++i >= argc)
                 return std::nullopt;
             o.registre = argv[i];
+        } else if (a == "--taille") {
+            if (++i >= argc)
+                return std::nullopt;
+            o.taille = argv[i];
+        } else if (a == "--fraisage") {
+            o.fraisage = true;
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             return std::nullopt;
         } else {
@@ -106,7 +123,10 @@ int Echec(const ErreurParvel& e, const std::string& chemin) {
     return 1;
 }
 
-int CommandeRapport(const Options& o) {
+// Loads the file as the viewer does and prints the report. With `registre` the
+// start-up sequence runs first on that store, as the window's load does; with
+// `fraisage` the milling mode is on, so the milling output is written too.
+int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
     if (o.fichiers.size() != 1) {
         std::cerr << Usage;
         return 2;
@@ -115,10 +135,17 @@ int CommandeRapport(const Options& o) {
     SortieConsole sortie;
     ControlesMemoire controles;
     DialoguesConsole dialogues;
-    RegistreVide registre;
-    Principale p(Plateforme{image, sortie, controles, dialogues, registre});
+    RegistreVide vide;
+    Principale p(Plateforme{image, sortie, controles, dialogues, registre ? *registre : vide});
     controles.Relie(&p);
     p.Separateur = SeparateurDecimalLocale();
+    if (registre) {
+        p.Form_Load();
+        if (dialogues.termine)
+            return 1;
+    }
+    if (fraisage)
+        controles.DefinitFraisageActif(true);
     std::error_code ec;
     std::filesystem::path absolu = std::filesystem::absolute(o.fichiers[0], ec);
     p.CommonDialog1.NomFichier = ec ? o.fichiers[0] : absolu.string();
@@ -131,6 +158,96 @@ int CommandeRapport(const Options& o) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+int CommandeRapport(const Options& o) {
+    std::unique_ptr<Registre> registre;
+    if (!o.registre.empty())
+        registre = OuvreRegistre(o.registre);
+    return ChargeEnConsole(o, registre.get(), false);
+}
+
+// Without --registre the milling parameters come from the user's own store.
+int CommandeFraisage(const Options& o) {
+    std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
+    return ChargeEnConsole(o, registre.get(), true);
+}
+
+// Messages are failures here: the picture would be incomplete.
+class DialoguesImage : public DialoguesConsole {
+  public:
+    void Message(std::string_view t) override {
+        DialoguesConsole::Message(t);
+        ++messages;
+    }
+    int messages = 0;
+};
+
+// "LxH" in pixels, each side from 1 to the raster's bound.
+std::optional<std::pair<int, int>> LitTaille(const std::string& t) {
+    const char* const fin = t.data() + t.size();
+    int l = 0, h = 0;
+    auto [x, e1] = std::from_chars(t.data(), fin, l);
+    if (e1 != std::errc() || x == fin || (*x != 'x' && *x != 'X'))
+        return std::nullopt;
+    auto [reste, e2] = std::from_chars(x + 1, fin, h);
+    if (e2 != std::errc() || reste != fin)
+        return std::nullopt;
+    if (l < 1 || h < 1 || l > ImageRaster::TailleMaxPx || h > ImageRaster::TailleMaxPx)
+        return std::nullopt;
+    return std::pair{l, h};
+}
+
+// One load as the window makes it, on a raster of the drawing area's size, written as PNG.
+int CommandeImage(const Options& o) {
+    // The area's size when the window first shows: 7212 x 5055 twips at 15 twips per pixel.
+    std::pair<int, int> taille{481, 337};
+    if (!o.taille.empty()) {
+        std::optional<std::pair<int, int>> t = LitTaille(o.taille);
+        if (!t) {
+            std::cerr << Usage;
+            return 2;
+        }
+        taille = *t;
+    }
+    if (o.fichiers.size() != 2) {
+        std::cerr << Usage;
+        return 2;
+    }
+    std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
+    ImageRaster image(taille.first, taille.second);
+    class : public ZoneTexte {
+        void Efface() override {}
+        void Imprime(int, std::string_view) override {}
+    } sortie;
+    ControlesMemoire controles;
+    DialoguesImage dialogues;
+    Principale p(Plateforme{image, sortie, controles, dialogues, *registre});
+    controles.Relie(&p);
+    p.Separateur = SeparateurDecimalLocale();
+    p.Form_Load();
+    if (dialogues.termine)
+        return 1;
+    if (o.fraisage)
+        controles.DefinitFraisageActif(true);
+    std::error_code ec;
+    std::filesystem::path absolu = std::filesystem::absolute(o.fichiers[0], ec);
+    p.CommonDialog1.NomFichier = ec ? o.fichiers[0] : absolu.string();
+    p.NomCourt = NomCourtPour(p.CheminCourant());
+    try {
+        p.ChargeCut();
+    } catch (const ErreurParvel& e) {
+        return Echec(e, p.CheminCourant());
+    }
+    if (dialogues.messages > 0)
+        return 1;
+    const std::vector<std::uint32_t> pixels = image.Compose();
+    std::string erreur;
+    if (!EcritPng(o.fichiers[1], image.LargeurPx(), image.HauteurPx(), pixels.data(), &erreur)) {
+        std::cerr << "Erreur : " << erreur << " (" << o.fichiers[1] << ")\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -141,6 +258,10 @@ int main(int argc, char** argv) {
     }
     if (o->commande == "rapport")
         return CommandeRapport(*o);
+    if (o->commande == "fraisage")
+        return CommandeFraisage(*o);
+    if (o->commande == "image")
+        return CommandeImage(*o);
     std::cerr << Usage;
     return 2;
 }
