@@ -1,0 +1,32 @@
+#pragma once
+// The standard dialogs of the platform: message box, beep, input prompt, open-file
+// dialog; the about box and the end of the program go through the main window.
+#include <QString>
+#include <functional>
+
+#include "settings/Dialogues.h"
+
+class QWidget;
+
+namespace parvel::ui {
+
+class DialoguesQt : public Dialogues {
+  public:
+    DialoguesQt(QWidget* parent, std::function<void()> montreAPropos, std::function<void()> termine);
+
+    void Message(std::string_view texte) override;
+    void Bip() override;
+    std::string Saisie(std::string_view titre, std::string_view invite, std::string_view defaut) override;
+    std::optional<std::string> ChoisitFichier(const ParamOuverture& p) override;
+    void MontreAPropos() override { montreAPropos_(); }
+    void Termine() override { termine_(); }
+
+  private:
+    QWidget* parent_;
+    std::function<void()> montreAPropos_, termine_;
+};
+
+// "Fichiers CUT | *.cut" (description and pattern pairs) as Qt writes a filter.
+QString FiltreQt(const std::string& filtre);
+
+} // namespace parvel::ui

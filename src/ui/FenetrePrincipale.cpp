@@ -1,0 +1,355 @@
+#include "ui/FenetrePrincipale.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "cut/Erreur.h"
+#include "settings/OuvreRegistre.h"
+#include "ui/DialoguesQt.h"
+#include "ui/FenetreAPropos.h"
+#include "ui/ZoneDessin.h"
+#include "ui/ZoneRapport.h"
+
+#include "parvel.xpm"
+
+namespace parvel::ui {
+
+// Check boxes, option buttons and the "Activation" check mark as the core sees them.
+// A change made here runs the control's handler through the toggled signal, as a
+// user's click does, so there is one path and one run per change.
+class ControlesQt : public Controles {
+  public:
+    ControlesQt(QCheckBox* const* cases, QRadioButton* const* options, QAction* activation)
+        : activation_(activation) {
+        std::copy(cases, cases + 4, cases_);
+        std::copy(options, options + 3, options_);
+    }
+    bool Coche(Case c) const override { return cases_[static_cast<int>(c)]->isChecked(); }
+    void DefinitCoche(Case c, bool coche) override { cases_[static_cast<int>(c)]->setChecked(coche); }
+    bool Choisie(Option o) const override { return options_[static_cast<int>(o)]->isChecked(); }
+    void Choisit(Option o) override { options_[static_cast<int>(o)]->setChecked(true); }
+    bool Active(Option o) const override { return options_[static_cast<int>(o)]->isEnabled(); }
+    void DefinitActive(Option o, bool active) override { options_[static_cast<int>(o)]->setEnabled(active); }
+    bool FraisageActif() const override { return activation_->isChecked(); }
+    void DefinitFraisageActif(bool coche) override { activation_->setChecked(coche); }
+
+  private:
+    QCheckBox* cases_[4];
+    QRadioButton* options_[3];
+    QAction* activation_;
+};
+
+namespace {
+
+constexpr double LargeurClient = 11364, HauteurClient = 7500;
+
+struct Rect {
+    double l, t, w, h;
+};
+constexpr Rect RectImage1{120, 2160, 7212, 5055};
+
+void CouleurTexte(QWidget* w, const QColor& texte) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, texte);
+    // Buttons paint their background with the Button role.
+    p.setColor(QPalette::Window, Gris);
+    p.setColor(QPalette::Button, Gris);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+std::string TexteErreur(const ErreurParvel& e) {
+    return "Erreur " + std::to_string(e.Numero()) + " : " + e.Description();
+}
+
+} // namespace
+
+FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
+    setObjectName("Principale");
+    setWindowTitle("Parvel");
+    setWindowFlag(Qt::FramelessWindowHint);
+    setWindowIcon(QIcon(QPixmap(parvel_xpm)));
+    twips_ = Twips::De(this);
+
+    Construit();
+    ConstruitMenus();
+
+    controles_ = std::make_unique<ControlesQt>(cases_, options_, activation_);
+    dialoguesQt_ = std::make_unique<DialoguesQt>(
+        this, [this] { MontreAPropos(); }, [this] { Termine(); });
+    dialogues_ = dialogues ? dialogues : dialoguesQt_.get();
+    if (!registre) {
+        registrePropre_ = OuvreRegistre("");
+        registre = registrePropre_.get();
+    }
+    registre_ = registre;
+    principale_ =
+        std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
+
+    resize(twips_.EnPixelsX(LargeurClient), menuBar()->sizeHint().height() + twips_.EnPixelsY(HauteurClient));
+    Route([this] { principale_->Form_Load(); });
+}
+
+FenetrePrincipale::~FenetrePrincipale() {
+    // The controls outlive the owner for a moment: nothing may reach it any more.
+    principale_.reset();
+    delete aPropos_;
+}
+
+void FenetrePrincipale::Construit() {
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    QPalette fond = client->palette();
+    fond.setColor(QPalette::Window, Gris);
+    client->setPalette(fond);
+    client->setAutoFillBackground(true);
+    client->setFont(PoliceArial());
+    setCentralWidget(client);
+
+    auto place = [&](QWidget* w, const char* nom, Rect r) {
+        w->setObjectName(nom);
+        w->setGeometry(twips_.Rectangle(r.l, r.t, r.w, r.h));
+    };
+
+    // Created from the last listed to the first, so that the first lies on top: the
+    // frames stay behind the check boxes and option buttons drawn over them.
+    const struct {
+        const char* nom;
+        const char* titre;
+        Rect r;
+    } cadres[] = {{"Frame2", "Coordonnées", {120, 1320, 2535, 615}},
+                  {"Frame1", "Pas", {2760, 1320, 2415, 615}},
+                  {"Affichage", "Affichage", {1200, 120, 1452, 1092}}};
+    for (const auto& c : cadres) {
+        auto* g = new QGroupBox(QString::fromUtf8(c.titre), client);
+        g->setFocusPolicy(Qt::NoFocus);
+        place(g, c.nom, c.r);
+    }
+
+    image1_ = new ZoneDessin(twips_.EnPixelsX(RectImage1.w), twips_.EnPixelsY(RectImage1.h), twips_.parPixelX,
+                             client);
+    place(image1_, "Image1", RectImage1);
+    image1_->SurAppui([this](short b, short s, float x, float y) {
+        Route([&] { principale_->Image1_MouseDown(b, s, x, y); });
+    });
+    image1_->SurMouvement([this](short b, short s, float x, float y) {
+        Route([&] { principale_->Image1_MouseMove(b, s, x, y); });
+    });
+
+    auto* groupe = new QButtonGroup(this);
+    groupe->setExclusive(true);
+    const struct {
+        Option o;
+        const char* nom;
+        const char* titre;
+        Rect r;
+        void (Principale::*clic)();
+    } opts[] = {{Option::Variable, "Option1", "Variable", {1320, 840, 1212, 252}, &Principale::Option1_Click},
+                {Option::Etendu, "Option2", "Etendu", {1320, 360, 1212, 252}, &Principale::Option2_Click},
+                {Option::Fige, "Option3", "Figé", {1320, 600, 1212, 252}, &Principale::Option3_Click}};
+    for (const auto& o : opts) {
+        auto* b = new QRadioButton(QString::fromUtf8(o.titre), client);
+        place(b, o.nom, o.r);
+        groupe->addButton(b);
+        options_[static_cast<int>(o.o)] = b;
+        // Only the button that becomes selected runs its handler.
+        connect(b, &QAbstractButton::toggled, this, [this, clic = o.clic](bool choisi) {
+            if (choisi)
+                Route([&] { (principale_.get()->*clic)(); });
+        });
+    }
+    options_[static_cast<int>(Option::Variable)]->setEnabled(false);
+
+    auto* chargeOut = new QPushButton("Out.Cut", client);
+    place(chargeOut, "ChargeOut", {120, 840, 972, 372});
+    connect(chargeOut, &QPushButton::clicked, this,
+            [this] { Route([this] { principale_->ChargeOut_Click(); }); });
+
+    const struct {
+        Case c;
+        const char* nom;
+        const char* titre;
+        Rect r;
+        QColor couleur;
+        void (Principale::*clic)();
+    } boites[] = {
+        {Case::CDroite,
+         "CDroite",
+         "Droite",
+         {1440, 1560, 975, 252},
+         QColor(255, 255, 255),
+         &Principale::CDroite_Click},
+        {Case::CGauche,
+         "CGauche",
+         "Gauche",
+         {240, 1560, 1215, 252},
+         QColor(128, 0, 128),
+         &Principale::CGauche_Click},
+        {Case::PDroite,
+         "PDroite",
+         "Droite",
+         {4200, 1560, 855, 252},
+         QColor(0, 192, 0),
+         &Principale::PDroite_Click},
+        {Case::PGauche,
+         "PGauche",
+         "Gauche",
+         {2880, 1560, 1095, 252},
+         QColor(255, 0, 0),
+         &Principale::PGauche_Click},
+    };
+    for (const auto& c : boites) {
+        auto* b = new QCheckBox(QString::fromUtf8(c.titre), client);
+        place(b, c.nom, c.r);
+        b->setFont(PoliceSansSerif());
+        CouleurTexte(b, c.couleur);
+        b->setChecked(true);
+        cases_[static_cast<int>(c.c)] = b;
+        // toggled fires for the user's click and for a change made by the program alike.
+        connect(b, &QAbstractButton::toggled, this,
+                [this, clic = c.clic] { Route([&] { (principale_.get()->*clic)(); }); });
+    }
+
+    sortie_ = new ZoneRapport(client);
+    place(sortie_, "Sortie", {2760, 0, 3975, 1335});
+
+    auto* dessine = new QPushButton("Dessine", client);
+    place(dessine, "Commande1", {120, 120, 972, 372});
+    connect(dessine, &QPushButton::clicked, this,
+            [this] { Route([this] { principale_->Commande1_Click(); }); });
+    auto* efface = new QPushButton("Efface", client);
+    place(efface, "Commande2", {120, 480, 972, 372});
+    connect(efface, &QPushButton::clicked, this,
+            [this] { Route([this] { principale_->Commande2_Click(); }); });
+
+    for (QPushButton* b : {chargeOut, dessine, efface})
+        b->setAutoDefault(false);
+
+    // Keyboard order of the design, starting at the drawing area.
+    const QList<QWidget*> ordre = {image1_,
+                                   options_[static_cast<int>(Option::Variable)],
+                                   options_[static_cast<int>(Option::Etendu)],
+                                   options_[static_cast<int>(Option::Fige)],
+                                   chargeOut,
+                                   cases_[static_cast<int>(Case::CDroite)],
+                                   cases_[static_cast<int>(Case::CGauche)],
+                                   cases_[static_cast<int>(Case::PDroite)],
+                                   cases_[static_cast<int>(Case::PGauche)],
+                                   sortie_,
+                                   dessine,
+                                   efface};
+    for (qsizetype i = 0; i + 1 < ordre.size(); ++i)
+        setTabOrder(ordre[i], ordre[i + 1]);
+    image1_->setFocus();
+}
+
+void FenetrePrincipale::ConstruitMenus() {
+    QMenuBar* barre = menuBar();
+    // Commands placed on the bar itself run at once, without a drop-down menu.
+    QAction* fin = barre->addAction("&Quitter");
+    fin->setObjectName("Fin");
+    connect(fin, &QAction::triggered, this, [this] { Route([this] { principale_->Fin_Click(); }); });
+
+    QAction* ouvrir = barre->addAction("&Ouvrir");
+    ouvrir->setObjectName("Ouvrir");
+    connect(ouvrir, &QAction::triggered, this, [this] { Route([this] { principale_->Ouvrir_Click(); }); });
+
+    QMenu* fraisage = barre->addMenu("&Fraisage");
+    fraisage->setObjectName("Fraisage");
+    fraisage->menuAction()->setObjectName("FraisageMenu");
+    activation_ = fraisage->addAction("Activation");
+    activation_->setObjectName("Act_Fraisage");
+    activation_->setCheckable(true);
+    connect(activation_, &QAction::triggered, this, [this](bool coche) {
+        // Qt has already moved the check mark; the handler reads it to decide, then sets it itself.
+        activation_->setChecked(!coche);
+        Route([this] { principale_->Act_Fraisage_Click(); });
+    });
+    QAction* reglage = fraisage->addAction("Réglage");
+    reglage->setObjectName("Réglage");
+    connect(reglage, &QAction::triggered, this, [this] { Route([this] { principale_->Réglage_Click(); }); });
+
+    QAction* aPropos = barre->addAction("&A propos");
+    aPropos->setObjectName("A_propos");
+    connect(aPropos, &QAction::triggered, this, [this] { Route([this] { principale_->A_propos_Click(); }); });
+}
+
+void FenetrePrincipale::Route(const std::function<void()>& procedure) {
+    if (!principale_)
+        return;
+    ++profondeur_;
+    struct Garde {
+        int& p;
+        ~Garde() { --p; }
+    } garde{profondeur_};
+    if (profondeur_ > 1) {
+        // A handler run by a change the core made: its failure belongs to that procedure.
+        procedure();
+    } else {
+        // The core reports its own failures; this only keeps one from crossing the event loop.
+        try {
+            procedure();
+        } catch (const ErreurParvel& e) {
+            dialogues_->Message(TexteErreur(e));
+        } catch (const std::exception& e) {
+            dialogues_->Message(std::string("Erreur : ") + e.what());
+        }
+    }
+    image1_->update();
+    sortie_->update();
+}
+
+void FenetrePrincipale::RouteTaille() {
+    const QSize s = frameGeometry().size();
+    const bool minimisee = isMinimized();
+    Route([&] {
+        principale_->Form_Resize(static_cast<float>(s.width() * twips_.parPixelX),
+                                 static_cast<float>(s.height() * twips_.parPixelY), minimisee);
+    });
+}
+
+void FenetrePrincipale::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    RouteTaille();
+}
+
+void FenetrePrincipale::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange)
+        RouteTaille();
+}
+
+void FenetrePrincipale::MontreAPropos() {
+    if (!aPropos_) {
+        auto* boite = new FenetreAPropos(*registre_, principale_->Separateur, *dialogues_);
+        if (boite->Termine()) {
+            delete boite;
+            return;
+        }
+        aPropos_ = boite;
+    }
+    aPropos_->show();
+    aPropos_->raise();
+    aPropos_->activateWindow();
+}
+
+FenetreAPropos* FenetrePrincipale::APropos() const {
+    return aPropos_.data();
+}
+
+void FenetrePrincipale::Termine() {
+    terminee_ = true;
+    QApplication::closeAllWindows();
+    // Queued, so that it also ends a program whose event loop has not started yet.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+} // namespace parvel::ui

@@ -1,0 +1,78 @@
+#pragma once
+// The main window `Principale`: builds the controls at their design places, implements
+// the core's platform interfaces with them and routes every event to the core
+// procedure of the same name. The handlers stay thin: call, then repaint.
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "Principale.h"
+#include "ui/Apparence.h"
+
+class QAction;
+class QCheckBox;
+class QPushButton;
+class QRadioButton;
+
+namespace parvel::ui {
+
+class ControlesQt;
+class DialoguesQt;
+class FenetreAPropos;
+class ZoneDessin;
+class ZoneRapport;
+
+class FenetrePrincipale : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `dialogues` and `registre` replace the platform's dialogs and settings store
+    // (tests); both must outlive the window. Runs Form_Load before returning.
+    explicit FenetrePrincipale(Dialogues* dialogues = nullptr, Registre* registre = nullptr);
+    ~FenetrePrincipale() override;
+
+    Principale& principale() { return *principale_; }
+    ZoneDessin* Image1() const { return image1_; }
+    ZoneRapport* Sortie() const { return sortie_; }
+    QCheckBox* Boite(Case c) const { return cases_[static_cast<int>(c)]; }
+    QRadioButton* Bouton(Option o) const { return options_[static_cast<int>(o)]; }
+    QAction* Activation() const { return activation_; }
+    const Twips& Unites() const { return twips_; }
+
+    // The about box: created and loaded on first use, brought to the front while open.
+    void MontreAPropos();
+    FenetreAPropos* APropos() const;
+    // The program was asked to end (by "&Quitter" or a failed start-up).
+    bool Terminee() const { return terminee_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+  private:
+    void Construit();
+    void ConstruitMenus();
+    // Runs a core procedure, then repaints the drawing and report areas.
+    void Route(const std::function<void()>& procedure);
+    void RouteTaille();
+    void Termine();
+
+    Twips twips_;
+    ZoneDessin* image1_ = nullptr;
+    ZoneRapport* sortie_ = nullptr;
+    QCheckBox* cases_[4] = {};
+    QRadioButton* options_[3] = {};
+    QAction* activation_ = nullptr;
+    QPointer<FenetreAPropos> aPropos_;
+    bool terminee_ = false;
+    int profondeur_ = 0; // nesting of routed calls: a program change inside a procedure
+
+    std::unique_ptr<ControlesQt> controles_;
+    std::unique_ptr<DialoguesQt> dialoguesQt_;
+    std::unique_ptr<Registre> registrePropre_;
+    Dialogues* dialogues_ = nullptr;
+    Registre* registre_ = nullptr;
+    std::unique_ptr<Principale> principale_;
+};
+
+} // namespace parvel::ui

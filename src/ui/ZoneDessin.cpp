@@ -1,0 +1,150 @@
+#include "ui/ZoneDessin.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+namespace parvel::ui {
+
+namespace {
+
+short Boutons(Qt::MouseButtons b) {
+    short r = 0;
+    if (b & Qt::LeftButton)
+        r |= 1;
+    if (b & Qt::RightButton)
+        r |= 2;
+    if (b & Qt::MiddleButton)
+        r |= 4;
+    return r;
+}
+
+short Touches(Qt::KeyboardModifiers m) {
+    short r = 0;
+    if (m & Qt::ShiftModifier)
+        r |= 1;
+    if (m & Qt::ControlModifier)
+        r |= 2;
+    if (m & Qt::AltModifier)
+        r |= 4;
+    return r;
+}
+
+} // namespace
+
+ZoneDessin::ZoneDessin(int largeurPx, int hauteurPx, double twipsParPixel, QWidget* parent)
+    : QWidget(parent),
+      raster_(std::max(1, largeurPx - 2 * BordBoite), std::max(1, hauteurPx - 2 * BordBoite), twipsParPixel) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(sizeHint());
+}
+
+QSize ZoneDessin::sizeHint() const {
+    return QSize(raster_.LargeurPx() + 2 * BordBoite, raster_.HauteurPx() + 2 * BordBoite);
+}
+
+float ZoneDessin::Largeur() const {
+    return static_cast<float>((raster_.LargeurPx() + 2 * BordBoite) * raster_.TwipsParPixel());
+}
+
+float ZoneDessin::Hauteur() const {
+    return static_cast<float>((raster_.HauteurPx() + 2 * BordBoite) * raster_.TwipsParPixel());
+}
+
+void ZoneDessin::DefinitTaille(float largeur, float hauteur) {
+    const double bord = 2 * BordBoite * raster_.TwipsParPixel();
+    raster_.DefinitTaille(static_cast<float>(largeur - bord), static_cast<float>(hauteur - bord));
+    resize(sizeHint());
+    update();
+}
+
+void ZoneDessin::Efface() {
+    raster_.Efface();
+    update();
+}
+
+void ZoneDessin::Ligne(double x1, double y1, double x2, double y2, int couleur) {
+    raster_.Ligne(x1, y1, x2, y2, couleur);
+    update();
+}
+
+void ZoneDessin::Point(double x, double y, int couleur) {
+    raster_.Point(x, y, couleur);
+    update();
+}
+
+void ZoneDessin::Cercle(double x, double y, double rayon, int couleur) {
+    raster_.Cercle(x, y, rayon, couleur);
+    update();
+}
+
+void ZoneDessin::Imprime(std::string_view texte) {
+    raster_.Imprime(texte);
+    update();
+}
+
+void ZoneDessin::DefinitTexteSurvol(std::string texte) {
+    const QString t = QString::fromStdString(texte);
+    raster_.DefinitTexteSurvol(std::move(texte));
+    setToolTip(t);
+    // A tip already on screen follows the cursor's readout instead of keeping the old text.
+    if (QToolTip::isVisible() && underMouse())
+        QToolTip::showText(QCursor::pos(), t, this);
+}
+
+void ZoneDessin::PlaceForme(Forme f, Placement p) {
+    raster_.PlaceForme(f, p);
+    update();
+}
+
+void ZoneDessin::MontreForme(Forme f, bool visible) {
+    raster_.MontreForme(f, visible);
+    update();
+}
+
+void ZoneDessin::paintEvent(QPaintEvent*) {
+    raster_.Compose(compose_);
+    const QImage image(reinterpret_cast<const uchar*>(compose_.data()), raster_.LargeurPx(),
+                       raster_.HauteurPx(), raster_.LargeurPx() * static_cast<int>(sizeof(std::uint32_t)),
+                       QImage::Format_RGB32);
+    QPainter p(this);
+    const QRect interieur(OrigineRaster(), image.size());
+    // Anything beyond raster and border (only for a moment while resizing) shows the face colour.
+    for (const QRect& r : QRegion(rect()).subtracted(interieur))
+        p.fillRect(r, Gris);
+    p.drawImage(interieur.topLeft(), image);
+    DessineBordEnfonce(p, interieur.adjusted(-BordBoite, -BordBoite, BordBoite, BordBoite));
+}
+
+void ZoneDessin::Appelle(const Souris& f, short bouton, short shift, QPointF position) {
+    if (!f)
+        return;
+    const int px = static_cast<int>(std::floor(position.x())) - BordBoite;
+    const int py = static_cast<int>(std::floor(position.y())) - BordBoite;
+    // The border is not part of the area: no events there.
+    if (px < 0 || py < 0 || px >= raster_.LargeurPx() || py >= raster_.HauteurPx())
+        return;
+    const PointUtilisateur u = raster_.VersUtilisateur(px, py);
+    f(bouton, shift, u.X, u.Y);
+}
+
+void ZoneDessin::mousePressEvent(QMouseEvent* e) {
+    const short bouton = Boutons(e->button());
+    if (bouton == 0)
+        return;
+    Appelle(surAppui_, bouton, Touches(e->modifiers()), e->position());
+}
+
+void ZoneDessin::mouseMoveEvent(QMouseEvent* e) {
+    Appelle(surMouvement_, Boutons(e->buttons()), Touches(e->modifiers()), e->position());
+}
+
+} // namespace parvel::ui

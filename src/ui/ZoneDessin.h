@@ -1,0 +1,71 @@
+#pragma once
+// The drawing area `Image1`: a widget that shows the software raster the core draws
+// into, so that the picture survives any repaint, and turns mouse events into the
+// area's Button/Shift/X/Y arguments. Like a picture box it has a sunken border: its
+// Width and Height are the outer size, the raster is the interior.
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "ui/Apparence.h"
+#include "view/ImageRaster.h"
+
+namespace parvel::ui {
+
+class ZoneDessin : public QWidget, public SurfaceDessin {
+    Q_OBJECT
+  public:
+    // Button (1 left, 2 right, 4 middle), Shift (1 Shift, 2 Ctrl, 4 Alt), position in the mapping's units.
+    using Souris = std::function<void(short, short, float, float)>;
+
+    // Outer size in pixels.
+    ZoneDessin(int largeurPx, int hauteurPx, double twipsParPixel, QWidget* parent = nullptr);
+    // Widget position of the raster's pixel (0, 0).
+    static QPoint OrigineRaster() { return QPoint(BordBoite, BordBoite); }
+
+    ImageRaster& Raster() { return raster_; }
+    const ImageRaster& Raster() const { return raster_; }
+    void SurAppui(Souris f) { surAppui_ = std::move(f); }
+    void SurMouvement(Souris f) { surMouvement_ = std::move(f); }
+
+    float Largeur() const override;
+    float Hauteur() const override;
+    void DefinitTaille(float largeur, float hauteur) override;
+
+    Mapping LitMapping() const override { return raster_.LitMapping(); }
+    void DefinitScaleLeft(float v) override { raster_.DefinitScaleLeft(v); }
+    void DefinitScaleTop(float v) override { raster_.DefinitScaleTop(v); }
+    void DefinitScaleWidth(float v) override { raster_.DefinitScaleWidth(v); }
+    void DefinitScaleHeight(float v) override { raster_.DefinitScaleHeight(v); }
+
+    void Efface() override;
+    void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
+    void Point(double x, double y, int couleur) override;
+    void Cercle(double x, double y, double rayon, int couleur) override;
+    void DefinitPosition(double x, double y) override { raster_.DefinitPosition(x, y); }
+    void DefinitCouleurTexte(int couleur) override { raster_.DefinitCouleurTexte(couleur); }
+    void Imprime(std::string_view texte) override;
+
+    void DefinitTexteSurvol(std::string texte) override;
+
+    Placement LitForme(Forme f) const override { return raster_.LitForme(f); }
+    void PlaceForme(Forme f, Placement p) override;
+    bool FormeVisible(Forme f) const override { return raster_.FormeVisible(f); }
+    void MontreForme(Forme f, bool visible) override;
+
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+  private:
+    void Appelle(const Souris& f, short bouton, short shift, QPointF position);
+
+    ImageRaster raster_;
+    std::vector<std::uint32_t> compose_; // reused by every paint
+    Souris surAppui_, surMouvement_;
+};
+
+} // namespace parvel::ui
