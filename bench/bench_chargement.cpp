@@ -1,0 +1,168 @@
+// Measures the load pass and the redraw on a generated wing core of a million lines.
+// The file is generated once into the build folder (or taken from $PARVEL_BANC_CUT).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "GenerateurAile.h"
+#include "Principale.h"
+#include "view/ControlesMemoire.h"
+#include "view/ImageRaster.h"
+
+#ifndef PARVEL_BANC_CUT
+#define PARVEL_BANC_CUT "aile-1000000.cut"
+#endif
+
+namespace {
+
+using namespace parvel;
+
+constexpr long long LignesBanc = 1'000'000;
+
+class ZoneTexteNulle : public ZoneTexte {
+  public:
+    void Efface() override {}
+    void Imprime(int, std::string_view) override {}
+};
+
+class DialoguesNuls : public Dialogues {
+  public:
+    void Message(std::string_view t) override { std::cerr << "message : " << t << '\n'; }
+    void Bip() override {}
+    std::string Saisie(std::string_view, std::string_view, std::string_view) override { return ""; }
+    std::optional<std::string> ChoisitFichier(const ParamOuverture&) override { return std::nullopt; }
+    void MontreAPropos() override {}
+    void Termine() override {}
+};
+
+class RegistreVide : public Registre {
+  public:
+    std::string LitTexteRegistre(Racine, std::string, std::string) override { return ""; }
+    std::int32_t LitEntierRegistre(Racine, std::string, std::string) override { return 0; }
+    void EcritEntierRegistre(Racine, std::string, std::string, std::int32_t) override {}
+};
+
+// Keeps the mapping and nothing else: the load pass never draws.
+class SurfaceNulle : public SurfaceDessin {
+  public:
+    float Largeur() const override { return 7215; }
+    float Hauteur() const override { return 5055; }
+    void DefinitTaille(float, float) override {}
+    Mapping LitMapping() const override { return mapping_; }
+    void DefinitScaleLeft(float v) override { mapping_.ScaleLeft = v; }
+    void DefinitScaleTop(float v) override { mapping_.ScaleTop = v; }
+    void DefinitScaleWidth(float v) override { mapping_.ScaleWidth = v; }
+    void DefinitScaleHeight(float v) override { mapping_.ScaleHeight = v; }
+    void Efface() override {}
+    void Ligne(double, double, double, double, int) override {}
+    void Point(double, double, int) override {}
+    void Cercle(double, double, double, int) override {}
+    void DefinitPosition(double, double) override {}
+    void DefinitCouleurTexte(int) override {}
+    void Imprime(std::string_view) override {}
+    void DefinitTexteSurvol(std::string) override {}
+    Placement LitForme(Forme) const override { return {}; }
+    void PlaceForme(Forme, Placement) override {}
+    bool FormeVisible(Forme) const override { return false; }
+    void MontreForme(Forme, bool) override {}
+
+  private:
+    Mapping mapping_{0, 0, 7215, 5055};
+};
+
+struct Fichier {
+    std::string chemin;
+    long long lignes = 0;
+    long long octets = 0;
+};
+
+// The benchmark file, generated on first use; a partial file never takes its name.
+const Fichier& FichierBanc() {
+    static const Fichier f = [] {
+        Fichier r;
+        const char* env = std::getenv("PARVEL_BANC_CUT");
+        r.chemin = env && *env ? env : PARVEL_BANC_CUT;
+        std::error_code ec;
+        if (!std::filesystem::exists(r.chemin, ec)) {
+            aile::ParamAile p;
+            p.Lignes = LignesBanc;
+            const std::string provisoire = r.chemin + ".tmp";
+            aile::EcritAile(p, provisoire);
+            std::filesystem::rename(provisoire, r.chemin);
+        }
+        std::ifstream in(r.chemin, std::ios::binary);
+        std::vector<char> tampon(1 << 20);
+        while (in) {
+            in.read(tampon.data(), static_cast<std::streamsize>(tampon.size()));
+            const std::streamsize n = in.gcount();
+            r.octets += n;
+            for (std::streamsize i = 0; i < n; ++i)
+                r.lignes += tampon[static_cast<std::size_t>(i)] == '\n';
+        }
+        return r;
+    }();
+    return f;
+}
+
+struct Poste {
+    SurfaceDessin& image;
+    ZoneTexteNulle sortie;
+    ControlesMemoire controles;
+    DialoguesNuls dialogues;
+    RegistreVide registre;
+    Principale p{Plateforme{image, sortie, controles, dialogues, registre}};
+    explicit Poste(SurfaceDessin& i) : image(i) {
+        controles.Relie(&p);
+        p.CommonDialog1.NomFichier = FichierBanc().chemin;
+    }
+};
+
+void BM_PasseChargement(benchmark::State& state) {
+    const Fichier& f = FichierBanc();
+    SurfaceNulle image;
+    Poste poste(image);
+    for (auto _ : state) {
+        poste.p.PasseChargement();
+        benchmark::DoNotOptimize(poste.p.Bilan);
+    }
+    state.SetItemsProcessed(state.iterations() * f.lignes);
+    state.SetBytesProcessed(state.iterations() * f.octets);
+}
+BENCHMARK(BM_PasseChargement)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The redraw of the loaded file into the window's default drawing area.
+void BM_DessineCut(benchmark::State& state) {
+    const Fichier& f = FichierBanc();
+    ImageRaster image(481, 337);
+    Poste poste(image);
+    poste.p.PasseChargement();
+    poste.p.CadreVue();
+    poste.p.DessineCut();
+    // A redraw that lands outside the picture would measure nothing worth having.
+    long long traces = 0;
+    for (int y = 0; y < image.HauteurPx(); ++y)
+        for (int x = 0; x < image.LargeurPx(); ++x)
+            traces += image.Pixel(x, y) != ImageRaster::Fond;
+    if (traces == 0) {
+        state.SkipWithError("le dessin ne touche aucun pixel");
+        return;
+    }
+    for (auto _ : state) {
+        poste.p.DessineCut();
+        benchmark::DoNotOptimize(image.Pixels());
+    }
+    state.SetItemsProcessed(state.iterations() * f.lignes);
+    state.SetBytesProcessed(state.iterations() * f.octets);
+}
+BENCHMARK(BM_DessineCut)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+BENCHMARK_MAIN();
