@@ -32,7 +32,10 @@ SortieFraisage::SortieFraisage(std::string chemin) : chemin_(std::move(chemin)) 
     if (std::filesystem::is_directory(chemin_, ec))
         throw ErreurParvel(ErrAccesChemin);
     std::filesystem::path p(chemin_);
-    temporaire_ = (p.parent_path() / ("." + p.filename().string() + ".parvel-tmp")).string();
+    std::string nom(1, '.');
+    nom += p.filename().string();
+    nom += ".parvel-tmp";
+    temporaire_ = (p.parent_path() / nom).string();
     std::FILE* f = std::fopen(temporaire_.c_str(), "wb");
     if (!f) {
         int e = errno;

@@ -23,7 +23,10 @@ float Centieme(float v) {
 }
 
 std::string TexteSurvol(float v) {
-    return (v < 0 ? "" : " ") + TexteFixe(v, ChiffresSimple);
+    std::string t = TexteFixe(v, ChiffresSimple);
+    if (!(v < 0))
+        t.insert(t.begin(), ' ');
+    return t;
 }
 
 // |a / b| rounded to single precision, held within the float range.

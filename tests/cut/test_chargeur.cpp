@@ -3,7 +3,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "Doubles.h"
 #include "cut/Erreur.h"
@@ -206,11 +208,13 @@ TEST_F(Chargement, EchecsDOuverture) {
     EXPECT_EQ(echec(d + "/absent/a.cut"), "Chemin d'accès introuvable");
     EXPECT_EQ(echec(d), "Erreur d'accès au chemin/fichier");
     EXPECT_EQ(echec(""), "Nom ou numéro de fichier incorrect");
+#ifndef _WIN32
     if (::geteuid() != 0) {
         std::string p = dossier.Ecrit("prive.cut", "XG:1\r\n");
         std::filesystem::permissions(p, std::filesystem::perms::none);
         EXPECT_EQ(echec(p), "Permission refusée");
     }
+#endif
 }
 
 TEST_F(Chargement, OuvrirParLeDialogue) {

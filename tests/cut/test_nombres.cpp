@@ -1,6 +1,8 @@
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -110,6 +112,33 @@ TEST(Ecriture, SeparateurPrisDansLcNumeric) {
     ::unsetenv("LC_NUMERIC");
 }
 #endif
+
+} // namespace
+} // namespace parvel
+
+namespace parvel {
+namespace {
+
+// Short decimals take a fast path: it must round exactly as a correctly rounded reading does.
+TEST(Lecture, CheminRapideArrondiCorrectement) {
+    std::mt19937_64 alea(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int chiffres = 1 + static_cast<int>(alea() % 15);
+        std::string t = (alea() % 2) ? "-" : "";
+        const int point = static_cast<int>(alea() % (chiffres + 1));
+        for (int k = 0; k < chiffres; ++k) {
+            if (k == point)
+                t += '.';
+            t += static_cast<char>('0' + alea() % 10);
+        }
+        double attendu = 0;
+        const char* debut = t.data() + (t[0] == '-' ? 1 : 0);
+        std::from_chars(debut, t.data() + t.size(), attendu);
+        if (t[0] == '-')
+            attendu = -attendu;
+        ASSERT_EQ(LitNombre(t), attendu) << t;
+    }
+}
 
 } // namespace
 } // namespace parvel
