@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
         return 0;
     }
     const EtatCut& e = p.Etat;
-    for (double v : {e.XG, e.YG, e.XD, double(e.YD), e.RelXG, e.RelYG, e.RelXD, double(e.RelYD), e.DureeSegment,
-                     double(e.TempsTotal)})
+    for (double v : {e.XG, e.YG, e.XD, double(e.YD), e.RelXG, e.RelYG, e.RelXD, double(e.RelYD),
+                     e.DureeSegment, double(e.TempsTotal)})
         if (!std::isfinite(v))
             std::abort();
     if (!e.Commande.empty() || e.PosYG < 0 || e.PosYG > static_cast<std::int64_t>(taille) + 2)

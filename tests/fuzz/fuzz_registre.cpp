@@ -1,0 +1,80 @@
+// The store file from arbitrary bytes: an integer write either leaves the file as it
+// was (unreadable store) or changes only what it writes: every value read before reads
+// the same after, the written value reads back, and writing it again changes nothing.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Doubles.h"
+#include "settings/RegistreFichier.h"
+
+using namespace parvel;
+
+namespace {
+
+// Key and value names that appear in the file, as far as a rough look finds them.
+std::vector<std::pair<std::string, std::string>> Candidats(const std::string& s) {
+    std::vector<std::pair<std::string, std::string>> v;
+    std::string cle;
+    std::size_t debut = 0;
+    while (debut < s.size() && v.size() < 16) {
+        std::size_t fin = s.find('\n', debut);
+        if (fin == std::string::npos)
+            fin = s.size();
+        std::string l = s.substr(debut, fin - debut);
+        if (!l.empty() && l.back() == '\r')
+            l.pop_back();
+        const std::string racine = "[HKEY_CURRENT_USER\\";
+        if (l.rfind(racine, 0) == 0 && l.size() > racine.size() && l.back() == ']') {
+            cle = l.substr(racine.size(), l.size() - racine.size() - 1);
+        } else if (!cle.empty() && l.size() > 3 && l[0] == '"') {
+            std::size_t q = l.find("\"=", 1);
+            if (q != std::string::npos)
+                v.emplace_back(cle, l.substr(1, q - 1));
+        }
+        debut = fin + 1;
+    }
+    return v;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t taille) {
+    static test::DossierTemporaire* dossier = new test::DossierTemporaire;
+    const std::string octets(reinterpret_cast<const char*>(data), taille);
+    const std::string chemin = dossier->Ecrit("registre.reg", octets);
+    RegistreFichier r(chemin);
+    const auto candidats = Candidats(octets);
+    std::vector<std::pair<std::int32_t, std::string>> avant;
+    for (const auto& [cle, nom] : candidats)
+        avant.emplace_back(r.LitEntierRegistre(HKEY_CURRENT_USER, cle, nom),
+                           r.LitTexteRegistre(HKEY_CURRENT_USER, cle, nom));
+
+    const std::string cleEcrite = "Software\\Parvel\\Essai";
+    r.EcritEntierRegistre(HKEY_CURRENT_USER, cleEcrite, "Valeur", -123456);
+    const std::string apres = test::LitFichier(chemin);
+    if (apres != octets) {
+        if (r.LitEntierRegistre(HKEY_CURRENT_USER, cleEcrite, "VALEUR") != -123456)
+            std::abort();
+        r.EcritEntierRegistre(HKEY_CURRENT_USER, cleEcrite, "valeur", -123456);
+        if (test::LitFichier(chemin) != apres)
+            std::abort();
+    }
+    for (std::size_t i = 0; i < candidats.size(); ++i) {
+        const auto& [cle, nom] = candidats[i];
+        if (r.LitEntierRegistre(HKEY_CURRENT_USER, cle, nom) != avant[i].first ||
+            r.LitTexteRegistre(HKEY_CURRENT_USER, cle, nom) != avant[i].second) {
+            // Only the value just written may differ.
+            std::string a = cle + "\\" + nom, b = cleEcrite + "\\Valeur";
+            for (auto* s : {&a, &b})
+                for (char& c : *s)
+                    c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+            if (a != b)
+                std::abort();
+        }
+    }
+    return 0;
+}
