@@ -45,7 +45,7 @@ TEST_F(Hostile, OctetsNulsDansLesLignes) {
     const char brut[] = "XG:1\0 YG:2 XD:\0"
                         "3 YD:4\r\nT:2\0 XG:11 YG:2 XD:1 YD:4\r\n";
     const std::string contenu(brut, sizeof brut - 1);
-    Charge(dossier.Ecrit("nul.cut", contenu));
+    Charge(dossier.Ecrit("octets-nuls.cut", contenu));
     // "XG:1\0" reads 1, "XD:\0""3" reads 0, "T:2\0" reads 2: the NUL ends the number like any other byte.
     EXPECT_EQ(b.sortie.lignes[2].Texte, "  Position Zéro en X:  1 ");
     EXPECT_EQ(b.sortie.lignes[0].Texte, "  Vitesse min/max : 5 / 5 mm/s");
