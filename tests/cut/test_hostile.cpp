@@ -76,7 +76,12 @@ TEST_F(Hostile, UneLigneDe200Mo) {
     EXPECT_EQ(b.sortie.lignes[1].Texte, "  Temps de découpe : 0 mn 3 s");
     EXPECT_EQ(b.sortie.lignes[4].Texte, "  A droite : X de 0 à 2  et Y de 0 à 8 ");
     // The line is held once (in a buffer grown by doubling); nothing else grows with it.
+    // (AddressSanitizer keeps freed buffers in quarantine, so the bound holds without it.)
+#if !defined(__SANITIZE_ADDRESS__) && !(defined(__has_feature) && __has_feature(address_sanitizer))
     EXPECT_LT(croissance, 420L * 1024) << "Ko";
+#else
+    (void)croissance;
+#endif
 }
 #endif
 

@@ -2,6 +2,7 @@
 #ifndef _WIN32
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <random>
@@ -45,7 +46,16 @@ TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
     EcritOctets(fichier, Voisine);
     RegistreFichier reg(fichier);
     std::mt19937 alea(std::random_device{}());
-    const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
+    // Kill delays span a few writes' time, measured here: a slow machine (or a sanitizer
+    // build) must still see children that complete writes as well as ones cut short.
+    const auto etalon = std::chrono::steady_clock::now();
+    for (int k = 0; k < 3; ++k)
+        reg.EcritEntierRegistre(HKEY_CURRENT_USER, Fraisage, "Etalon", k);
+    const auto ecriture =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - etalon) / 3;
+    const auto delaiMax = 4 * ecriture + std::chrono::microseconds(2000);
+    const auto fin = std::chrono::steady_clock::now() + std::max<std::chrono::steady_clock::duration>(
+                                                            std::chrono::milliseconds(2500), 20 * delaiMax);
     std::int32_t dernier = 0;
     int tours = 0;
     for (; tours < 200 && std::chrono::steady_clock::now() < fin; ++tours) {
@@ -60,7 +70,7 @@ TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
             }
         });
         ASSERT_GT(pid, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(alea() % 15000));
+        std::this_thread::sleep_for(std::chrono::microseconds(alea() % delaiMax.count()));
         ::kill(pid, SIGKILL);
         int etat = 0;
         ASSERT_EQ(::waitpid(pid, &etat, 0), pid);
