@@ -1,6 +1,7 @@
 // The store file from arbitrary bytes: an integer write either leaves the file as it
 // was (unreadable store) or changes only what it writes: every value read before reads
 // the same after, the written value reads back, and writing it again changes nothing.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +16,8 @@ using namespace parvel;
 
 namespace {
 
-// Key and value names that appear in the file, as far as a rough look finds them.
+// Key and value names that appear in the file, as far as a rough look finds them, cut
+// at a NUL as the store's callers see them.
 std::vector<std::pair<std::string, std::string>> Candidats(const std::string& s) {
     std::vector<std::pair<std::string, std::string>> v;
     std::string cle;
@@ -33,7 +35,7 @@ std::vector<std::pair<std::string, std::string>> Candidats(const std::string& s)
         } else if (!cle.empty() && l.size() > 3 && l[0] == '"') {
             std::size_t q = l.find("\"=", 1);
             if (q != std::string::npos)
-                v.emplace_back(cle, l.substr(1, q - 1));
+                v.emplace_back(cle.substr(0, cle.find('\0')), l.substr(1, std::min(q - 1, l.find('\0') - 1)));
         }
         debut = fin + 1;
     }

@@ -1,6 +1,5 @@
 #include <array>
 #include <cstdlib>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,35 +22,24 @@ constexpr const char* VariableAccueil = "USERPROFILE";
 constexpr const char* VariableAccueil = "HOME";
 #endif
 
-// Sets an environment variable for the life of the object.
-class VariableTemporaire {
-  public:
-    VariableTemporaire(const char* nom, const std::string& valeur) : nom_(nom) {
-        if (const char* v = std::getenv(nom))
-            ancienne_ = v;
-        Pose(valeur);
-    }
-    ~VariableTemporaire() {
-        if (ancienne_)
-            Pose(*ancienne_);
-        else
+void PoseVariable(const char* nom, const char* valeur) { // null: unset
 #ifdef _WIN32
-            _putenv_s(nom_, "");
+    _putenv_s(nom, valeur ? valeur : "");
 #else
-            unsetenv(nom_);
+    valeur ? setenv(nom, valeur, 1) : unsetenv(nom);
 #endif
-    }
+}
 
-  private:
-    void Pose(const std::string& v) {
-#ifdef _WIN32
-        _putenv_s(nom_, v.c_str());
-#else
-        setenv(nom_, v.c_str(), 1);
-#endif
+// Sets an environment variable for the life of the object.
+struct VariableTemporaire {
+    const char* nom;
+    std::optional<std::string> ancienne;
+    VariableTemporaire(const char* n, const std::string& valeur) : nom(n) {
+        if (const char* v = std::getenv(nom))
+            ancienne = v;
+        PoseVariable(nom, valeur.c_str());
     }
-    const char* nom_;
-    std::optional<std::string> ancienne_;
+    ~VariableTemporaire() { PoseVariable(nom, ancienne ? ancienne->c_str() : nullptr); }
 };
 
 const std::string Accueil = "/accueil/utilisateur";
@@ -91,9 +79,11 @@ TEST_F(Demarrage, PremierEtatDesControles) {
     EXPECT_EQ(b.dialogues.terminaisons, 0);
 }
 
+using Entiers = std::vector<std::pair<const char*, std::int32_t>>;
+
 struct CasConfiguration {
     const char* nom;
-    std::vector<std::pair<const char*, std::int32_t>> entiers;
+    Entiers entiers;
     std::optional<std::string> repProjet;
     std::array<double, 5> mecanique; // XNtour, XPas, YNtour, YPas, YVmax
     std::array<double, 3> derives;   // MmParPasX, MmParPasY, VitMaxY
@@ -101,41 +91,23 @@ struct CasConfiguration {
 };
 
 TEST_F(Demarrage, ConfigurationMachine) {
-    const std::pair<const char*, std::int32_t> complet[] = {
-        {"XNtour", 200}, {"XPas", 1250}, {"YNtour", 48}, {"YPas", 1000}, {"YVmax", 200}};
-    const std::vector<CasConfiguration> cas = {
+    const Entiers complet = {{"XNtour", 200}, {"XPas", 1250}, {"YNtour", 48}, {"YPas", 1000}, {"YVmax", 200}};
+    const Entiers sansVmax = {{"XNtour", 200}, {"XPas", 1250}, {"YNtour", 400}, {"YPas", 2000}};
+    const Entiers negatifs = {
+        {"XNtour", -200}, {"XPas", 1000}, {"YNtour", 50}, {"YPas", -500}, {"YVmax", 100}};
+    const std::array<double, 3> derivesComplet = {0.00625, 1.0 / 48, 1000.0 / 96}; // 1000 / (2 x 48) mm/s
+    const CasConfiguration cas[] = {
         // No key: 0 / 0 at the X step size, then 1000 / 0 at the Y speed, both recovered;
         // the Y step size in between already uses the defaults.
         {"aucune clé", {}, std::nullopt, {48, 1, 48, 1, 0}, {0, 1.0 / 48, 0}, Accueil},
         // All but the Y top speed: the step sizes keep the stored mechanics, the
         // recovery at the top speed sets the defaults for what follows.
-        {"tout sauf YVmax",
-         {{"XNtour", 200}, {"XPas", 1250}, {"YNtour", 400}, {"YPas", 2000}},
-         "/projet",
-         {48, 1, 48, 1, 0},
-         {0.00625, 0.005, 0},
-         Accueil},
-        // Complete: 1000 / (2 × 48) mm/s.
-        {"complète",
-         {std::begin(complet), std::end(complet)},
-         "/projet",
-         {200, 1.25, 48, 1, 2},
-         {0.00625, 1.0 / 48, 1000.0 / 96},
-         "/projet"},
+        {"tout sauf YVmax", sansVmax, "/projet", {48, 1, 48, 1, 0}, {0.00625, 0.005, 0}, Accueil},
+        {"complète", complet, "/projet", {200, 1.25, 48, 1, 2}, derivesComplet, "/projet"},
         // No project folder: an empty initial folder, no recovery.
-        {"sans RepProjet",
-         {std::begin(complet), std::end(complet)},
-         std::nullopt,
-         {200, 1.25, 48, 1, 2},
-         {0.00625, 1.0 / 48, 1000.0 / 96},
-         ""},
+        {"sans RepProjet", complet, std::nullopt, {200, 1.25, 48, 1, 2}, derivesComplet, ""},
         // Negative numbers come through signed.
-        {"négatifs",
-         {{"XNtour", -200}, {"XPas", 1000}, {"YNtour", 50}, {"YPas", -500}, {"YVmax", 100}},
-         "/p",
-         {-200, 1, 50, -0.5, 1},
-         {-0.005, -0.01, -10},
-         "/p"},
+        {"négatifs", negatifs, "/p", {-200, 1, 50, -0.5, 1}, {-0.005, -0.01, -10}, "/p"},
     };
     for (const CasConfiguration& c : cas) {
         SCOPED_TRACE(c.nom);

@@ -1,6 +1,8 @@
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,17 +34,29 @@ std::vector<std::string> Ecritures(const test::RegistreMemoire& r) {
     return v;
 }
 
-void PoseFraisage(test::RegistreMemoire& r, std::int32_t degZ, std::int32_t vitZ, std::int32_t xFraise,
-                  std::int32_t yFraise, std::int32_t zNtour, std::int32_t zPas) {
-    r.PoseEntier(CleFraisageLue, "DegZ", degZ);
-    r.PoseEntier(CleFraisageLue, "VitZ", vitZ);
-    r.PoseEntier(CleFraisageLue, "XFraise", xFraise);
-    r.PoseEntier(CleFraisageLue, "YFraise", yFraise);
-    r.PoseEntier(CleFraisageLue, "ZNtour", zNtour);
-    r.PoseEntier(CleFraisageLue, "ZPas", zPas);
+using Six = std::array<double, 6>;
+constexpr const char* Noms[] = {"DegZ", "VitZ", "XFraise", "YFraise", "ZNtour", "ZPas"};
+
+void PoseFraisage(test::RegistreMemoire& r, Six stockes) {
+    for (int i = 0; i < 6; ++i)
+        r.PoseEntier(CleFraisageLue, Noms[i], static_cast<std::int32_t>(stockes[i]));
 }
 
-// ---- Loading and saving -------------------------------------------------------------
+// The six writes of a save storing these numbers, in its order and spelling.
+std::vector<std::string> Stockes(Six stockes) {
+    const char* const ecrits[] = {"DegZ", "VitZ", "Xfraise", "Yfraise", "ZNtour", "ZPas"};
+    std::vector<std::string> v;
+    for (int i = 0; i < 6; ++i)
+        v.push_back(std::string(ecrits[i]) + "=" + std::to_string(static_cast<std::int32_t>(stockes[i])));
+    return v;
+}
+
+Six Valeurs(const ParamFraisage& p) {
+    return {p.DegZ, p.VitZ, p.XFraise, p.YFraise, p.ZNtour, p.ZPas};
+}
+Six Precedentes(const ParamFraisage& p) {
+    return {p.DegZPrec, p.VitZPrec, p.XFraisePrec, p.YFraisePrec, p.ZNtourPrec, p.ZPasPrec};
+}
 
 class Recuperation : public testing::Test {
   protected:
@@ -56,21 +70,10 @@ class Recuperation : public testing::Test {
 TEST_F(Recuperation, PremierDemarrage) {
     b.p.Recup_Param_Parvel();
     const ParamFraisage& p = b.p.Param;
-    EXPECT_EQ(Ecritures(b.registre), (std::vector<std::string>{"DegZ=10", "VitZ=200", "Xfraise=15",
-                                                               "Yfraise=0", "ZNtour=48", "ZPas=1"}));
-    EXPECT_EQ(p.DegZ, 10);
-    EXPECT_EQ(p.VitZ, 2);
-    EXPECT_EQ(p.XFraise, 15);
-    EXPECT_EQ(p.YFraise, 0);
-    EXPECT_EQ(p.ZNtour, 48);
-    EXPECT_EQ(p.ZPas, 1);
+    EXPECT_EQ(Ecritures(b.registre), Stockes({10, 200, 15, 0, 48, 1}));
+    EXPECT_EQ(Valeurs(p), (Six{10, 2, 15, 0, 48, 1}));
+    EXPECT_EQ(Precedentes(p), Valeurs(p));
     EXPECT_EQ(p.TempsZ, 0) << "l'étape en échec ne stocke rien";
-    EXPECT_EQ(p.DegZPrec, 10);
-    EXPECT_EQ(p.VitZPrec, 2);
-    EXPECT_EQ(p.XFraisePrec, 15);
-    EXPECT_EQ(p.YFraisePrec, 0);
-    EXPECT_EQ(p.ZNtourPrec, 48);
-    EXPECT_EQ(p.ZPasPrec, 1);
     EXPECT_DOUBLE_EQ(p.DegZYD, 10);
     EXPECT_TRUE(b.dialogues.messages.empty());
 
@@ -95,74 +98,68 @@ TEST_F(Recuperation, PasFractionnairePerduAuStockage) {
 TEST_F(Recuperation, ZNtourNulPrendLaMecaniqueY) {
     b.p.Config.YNtour = 200;
     b.p.Config.YPas = 5;
-    PoseFraisage(b.registre, 5, 250, 20, 30, 0, 0);
+    PoseFraisage(b.registre, {5, 250, 20, 30, 0, 0});
     b.p.Recup_Param_Parvel();
     const ParamFraisage& p = b.p.Param;
     EXPECT_EQ(p.TempsZ, 2);
-    EXPECT_EQ(p.ZNtour, 200);
-    EXPECT_EQ(p.ZPas, 5);
-    EXPECT_EQ(p.ZNtourPrec, 0) << "les copies précèdent la règle";
-    EXPECT_EQ(p.ZPasPrec, 0);
+    EXPECT_EQ(Valeurs(p), (Six{5, 2.5, 20, 30, 200, 5}));
+    EXPECT_EQ(Precedentes(p), (Six{5, 2.5, 20, 30, 0, 0})) << "les copies précèdent la règle";
     EXPECT_DOUBLE_EQ(p.DegZYD, 5);
-    EXPECT_EQ(Ecritures(b.registre), (std::vector<std::string>{"DegZ=5", "VitZ=250", "Xfraise=20",
-                                                               "Yfraise=30", "ZNtour=200", "ZPas=5"}));
+    EXPECT_EQ(Ecritures(b.registre), Stockes({5, 250, 20, 30, 200, 5}));
 }
 
 TEST_F(Recuperation, RattrapageEnFinDeSequence) {
     // A zero pitch with a nonzero step count fails the lift height only.
-    PoseFraisage(b.registre, 5, 100, 20, -30, 200, 0);
+    PoseFraisage(b.registre, {5, 100, 20, -30, 200, 0});
     b.p.Param.DegZYD = 3;
     b.p.Recup_Param_Parvel();
     const ParamFraisage& p = b.p.Param;
-    EXPECT_EQ(p.DegZ, 10);
-    EXPECT_EQ(p.VitZ, 2);
-    EXPECT_EQ(p.XFraise, 15);
-    EXPECT_EQ(p.YFraise, -30) << "YFraise n'a pas de valeur par défaut";
-    EXPECT_EQ(p.ZNtour, 48);
-    EXPECT_EQ(p.ZPas, 1);
+    EXPECT_EQ(Valeurs(p), (Six{10, 2, 15, -30, 48, 1})) << "YFraise n'a pas de valeur par défaut";
     EXPECT_EQ(p.DegZYD, 3);
     EXPECT_EQ(p.TempsZ, 5);
     EXPECT_EQ(p.DegZPrec, 5);
     EXPECT_EQ(p.ZNtourPrec, 200);
-    EXPECT_EQ(Ecritures(b.registre), (std::vector<std::string>{"DegZ=10", "VitZ=200", "Xfraise=15",
-                                                               "Yfraise=-30", "ZNtour=48", "ZPas=1"}));
+    EXPECT_EQ(Ecritures(b.registre), Stockes({10, 200, 15, -30, 48, 1}));
 }
 
-TEST_F(Recuperation, DepassementDansLeRattrapageNeBouclePas) {
-    // Y mechanics the store cannot hold (never from the store itself): the recovery's
-    // save overflows, which ends the program instead of recovering again.
-    for (bool zNtourNul : {false, true}) {
-        SCOPED_TRACE(zNtourNul);
-        Banc banc;
-        banc.p.Config.YNtour = 1e12;
-        banc.p.Config.YPas = 1;
-        if (zNtourNul)
-            PoseFraisage(banc.registre, 5, 250, 20, 30, 0, 1);
-        banc.p.Recup_Param_Parvel();
-        EXPECT_EQ(banc.dialogues.messages,
-                  std::vector<std::string>{"Erreur dans Parvel : 6 Dépassement de capacité"});
-        EXPECT_EQ(banc.dialogues.terminaisons, 1);
-        EXPECT_TRUE(banc.registre.ecritures.empty());
+TEST(RecuperationEnEchec, ArreteLeProgrammeSansRienEcrire) {
+    // Y mechanics the store cannot hold (never from the store itself) overflow the
+    // recovery's save, which ends the program instead of recovering again.
+    const struct {
+        double yNtour;
+        bool zNtourNul;
+        int echecXFraise;
+        const char* message;
+    } cas[] = {
+        {1e12, false, 0, "Erreur dans Parvel : 6 Dépassement de capacité"},
+        {1e12, true, 0, "Erreur dans Parvel : 6 Dépassement de capacité"},
+        {48, false, 70, "Erreur dans Parvel : 70 Permission refusée"},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.message);
+        Banc b;
+        b.p.Config.YNtour = c.yNtour;
+        b.p.Config.YPas = 1;
+        if (c.zNtourNul)
+            PoseFraisage(b.registre, {5, 250, 20, 30, 0, 1});
+        if (c.echecXFraise)
+            b.registre.echecsLecture["XFraise"] = c.echecXFraise;
+        b.p.Recup_Param_Parvel();
+        EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(b.dialogues.terminaisons, 1);
+        EXPECT_TRUE(b.registre.ecritures.empty());
     }
 }
 
-TEST_F(Recuperation, AutreEchec) {
-    b.registre.echecsLecture["XFraise"] = 70;
-    b.p.Recup_Param_Parvel();
-    EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{"Erreur dans Parvel : 70 Permission refusée"});
-    EXPECT_EQ(b.dialogues.terminaisons, 1);
-    EXPECT_TRUE(b.registre.ecritures.empty());
-}
-
-struct CasStockage {
-    double ParamFraisage::*champ;
-    double valeur;
-    const char* nom;
-    std::int32_t stocke;
-};
-
-TEST(SauveRegistre, ArrondiAuPairEtEchelle) {
-    const std::vector<CasStockage> cas = {
+// Rounded half to even after scaling; out of the 32-bit range, error 6 before any write.
+TEST(SauveRegistre, ArrondiAuPairEchelleEtDepassement) {
+    const double infini = std::numeric_limits<double>::infinity();
+    const struct {
+        double ParamFraisage::*champ;
+        double valeur;
+        const char* nom;
+        std::optional<std::int32_t> stocke; // nothing: overflow
+    } cas[] = {
         {&ParamFraisage::DegZ, 2.5, "DegZ", 2},
         {&ParamFraisage::DegZ, 3.5, "DegZ", 4},
         {&ParamFraisage::DegZ, -2.5, "DegZ", -2},
@@ -175,53 +172,28 @@ TEST(SauveRegistre, ArrondiAuPairEtEchelle) {
         {&ParamFraisage::YFraise, -0.5, "Yfraise", 0},
         {&ParamFraisage::ZNtour, 2147483647, "ZNtour", 2147483647},
         {&ParamFraisage::ZPas, -2147483648.5, "ZPas", -2147483648},
+        {&ParamFraisage::DegZ, 2147483647.5, "DegZ", std::nullopt},
+        {&ParamFraisage::VitZ, 21474836.48, "VitZ", std::nullopt},
+        {&ParamFraisage::XFraise, 1e12, "Xfraise", std::nullopt},
+        {&ParamFraisage::YFraise, -2147483649, "Yfraise", std::nullopt},
+        {&ParamFraisage::ZNtour, infini, "ZNtour", std::nullopt},
+        {&ParamFraisage::ZPas, std::nan(""), "ZPas", std::nullopt},
     };
-    for (const CasStockage& c : cas) {
+    for (const auto& c : cas) {
         SCOPED_TRACE(std::string(c.nom) + " " + std::to_string(c.valeur));
         Banc b;
         b.p.Param.*c.champ = c.valeur;
-        b.p.SauveRegistre();
-        ASSERT_EQ(b.registre.ecritures.size(), 6u);
+        int numero = 0;
+        try {
+            b.p.SauveRegistre();
+        } catch (const ErreurParvel& e) {
+            numero = e.Numero();
+        }
+        EXPECT_EQ(numero, c.stocke ? 0 : 6);
+        EXPECT_EQ(b.registre.ecritures.size(), c.stocke ? 6u : 0u);
         EXPECT_EQ(b.registre.Entier(CleFraisageLue, c.nom), c.stocke);
     }
 }
-
-TEST(SauveRegistre, HorsDesEntiersSur32Bits) {
-    const double infini = std::numeric_limits<double>::infinity();
-    const std::vector<std::pair<double ParamFraisage::*, double>> cas = {
-        {&ParamFraisage::DegZ, 2147483647.5}, {&ParamFraisage::VitZ, 21474836.48},
-        {&ParamFraisage::XFraise, 1e12},      {&ParamFraisage::YFraise, -2147483649},
-        {&ParamFraisage::ZNtour, infini},     {&ParamFraisage::ZPas, std::nan("")},
-    };
-    for (const auto& [champ, valeur] : cas) {
-        SCOPED_TRACE(valeur);
-        Banc b;
-        b.p.Param.*champ = valeur;
-        try {
-            b.p.SauveRegistre();
-            ADD_FAILURE() << "dépassement attendu";
-        } catch (const ErreurParvel& e) {
-            EXPECT_EQ(e.Numero(), 6);
-        }
-        EXPECT_TRUE(b.registre.ecritures.empty()) << "rien n'est écrit";
-    }
-}
-
-TEST(SauveRegistre, RelitLaVitesseAuCentieme) {
-    Banc b;
-    b.p.Config.YNtour = 48;
-    b.p.Config.YPas = 1;
-    PoseFraisage(b.registre, 10, 200, 15, 0, 48, 1);
-    b.p.Param.DegZ = 10;
-    b.p.Param.VitZ = 2.125;
-    b.p.Param.ZNtour = 48;
-    b.p.Param.ZPas = 1;
-    b.p.SauveRegistre();
-    b.p.Recup_Param_Parvel();
-    EXPECT_EQ(b.p.Param.VitZ, 2.12);
-}
-
-// ---- The dialog ---------------------------------------------------------------------
 
 // A complete machine (Y: 48 steps of a 1 mm screw, 2 ms a step, so 10.4166 mm/s) and
 // stored milling parameters with the same mechanics for Z.
@@ -229,12 +201,10 @@ class Reglage : public testing::Test {
   protected:
     Banc b;
     void SetUp() override {
-        b.registre.PoseEntier(CleTavik, "XNtour", 48);
-        b.registre.PoseEntier(CleTavik, "XPas", 1000);
-        b.registre.PoseEntier(CleTavik, "YNtour", 48);
-        b.registre.PoseEntier(CleTavik, "YPas", 1000);
-        b.registre.PoseEntier(CleTavik, "YVmax", 200);
-        PoseFraisage(b.registre, 10, 200, 15, 40, 48, 1);
+        for (auto [nom, v] :
+             {std::pair{"XNtour", 48}, {"XPas", 1000}, {"YNtour", 48}, {"YPas", 1000}, {"YVmax", 200}})
+            b.registre.PoseEntier(CleTavik, nom, v);
+        PoseFraisage(b.registre, {10, 200, 15, 40, 48, 1});
         b.p.Form_Load();
         b.registre.ecritures.clear();
         b.dialogues.limiteInvites = 50;
@@ -295,6 +265,8 @@ TEST_F(Reglage, LectureDesReponses) {
         // Back to the stored state for the next case.
         Lance({"10"});
     }
+    EXPECT_EQ(b.sortie.effacements, 0) << "sans fichier courant, rien n'est rechargé";
+    EXPECT_TRUE(b.dialogues.messages.empty());
 }
 
 TEST_F(Reglage, ParametresDeriveesEtStockage) {
@@ -305,8 +277,7 @@ TEST_F(Reglage, ParametresDeriveesEtStockage) {
     EXPECT_EQ(p.TempsZ, static_cast<float>(4 / 2.125));
     EXPECT_EQ(p.VitZPrec, 2.125);
     EXPECT_EQ(p.ZNtourPrec, 96);
-    EXPECT_EQ(Ecritures(b.registre), (std::vector<std::string>{"DegZ=4", "VitZ=212", "Xfraise=20",
-                                                               "Yfraise=30", "ZNtour=96", "ZPas=2"}));
+    EXPECT_EQ(Ecritures(b.registre), Stockes({4, 212, 20, 30, 96, 2}));
     b.p.Recup_Param_Parvel();
     EXPECT_EQ(b.p.Param.VitZ, 2.12);
 }
@@ -365,16 +336,11 @@ TEST_F(Reglage, AnnulerPartoutRevientAuxDernieresValeurs) {
     b.p.Param.VitZ = 7;
     const int effacements = b.sortie.effacements;
     Lance({});
-    const ParamFraisage& p = b.p.Param;
-    EXPECT_EQ(p.DegZ, 10);
-    EXPECT_EQ(p.XFraisePrec, 15); // the reload's view set-up may change the limits again
-    EXPECT_EQ(p.YFraisePrec, 40);
-    EXPECT_EQ(p.ZNtour, 48);
-    EXPECT_EQ(p.ZPas, 1);
-    EXPECT_EQ(p.VitZ, 2);
-    EXPECT_EQ(p.TempsZ, 5);
-    EXPECT_EQ(Ecritures(b.registre), (std::vector<std::string>{"DegZ=10", "VitZ=200", "Xfraise=15",
-                                                               "Yfraise=40", "ZNtour=48", "ZPas=1"}));
+    // The reload's view set-up may change the limits again: look at their copies.
+    EXPECT_EQ(Precedentes(b.p.Param), (Six{10, 2, 15, 40, 48, 1}));
+    EXPECT_EQ(b.p.Param.VitZ, 2);
+    EXPECT_EQ(b.p.Param.TempsZ, 5);
+    EXPECT_EQ(Ecritures(b.registre), Stockes({10, 200, 15, 40, 48, 1}));
     EXPECT_EQ(b.sortie.effacements, effacements + 1) << "le fichier est rechargé";
     EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  3 ");
 }
@@ -390,13 +356,6 @@ TEST_F(Reglage, LimiteXRemiseAZeroParLaVue) {
     Lance({"", "0"});
     EXPECT_EQ(b.p.Param.XFraise, 0);
     EXPECT_EQ(b.registre.Entier(CleFraisageLue, "XFraise"), 0);
-}
-
-TEST_F(Reglage, SansFichierCourantRienNEstCharge) {
-    Lance({"5"});
-    EXPECT_EQ(b.sortie.effacements, 0);
-    EXPECT_TRUE(b.dialogues.messages.empty());
-    EXPECT_EQ(b.registre.Entier(CleFraisageLue, "DegZ"), 5);
 }
 
 TEST_F(Reglage, RechargementSuitLesNouveauxParametres) {
@@ -420,8 +379,7 @@ TEST_F(Reglage, EchecDuRechargementSignale) {
     EXPECT_EQ(Ecritures(b.registre).size(), 6u) << "les paramètres sont enregistrés avant";
 }
 
-// ---- Cases the dialog must settle so that it always ends ------------------------------
-
+// Cases the dialog must settle so that it always ends.
 TEST_F(Reglage, AnnulerAvecUneVitesseTropGrandeNeBouclePas) {
     struct Cas {
         double vitMaxY;
@@ -517,8 +475,6 @@ TEST_F(Reglage, ValeurImpossibleAStockerSignalee) {
     EXPECT_EQ(b.p.Param.ZNtour, 1e12);
     EXPECT_EQ(b.p.Param.ZNtourPrec, 1e12);
 }
-
-// ---- The milling switch ---------------------------------------------------------------
 
 class Interrupteur : public testing::Test {
   protected:

@@ -24,6 +24,8 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 const std::string EnTete = "Windows Registry Editor Version 5.00\n";
+const std::string A = EnTete + "\n[HKEY_CURRENT_USER\\A]\n";
+const std::string X1 = "\"X\"=dword:00000001\n";
 
 // A name or text as the file quotes it.
 std::string Cite(const std::string& s) {
@@ -198,10 +200,9 @@ TEST_P(RegistreCommun, TypesNonConvertis) {
 
 TEST_P(RegistreCommun, CasseIgnoreeDansClesEtNoms) {
     // The program reads with one spelling and writes with the other.
-    std::string lue = Cle("Local AppWizard-Generated Applications\\Parvel\\Fraisage");
-    std::string ecrite = Cle("Local Appwizard-Generated Applications\\Parvel\\Fraisage");
-    std::string nomLu = "XFraise", nomEcrit = "Xfraise";
-    const std::string copies[] = {lue, ecrite, nomLu, nomEcrit};
+    const std::string lue = Cle("Local AppWizard-Generated Applications\\Parvel\\Fraisage");
+    const std::string ecrite = Cle("Local Appwizard-Generated Applications\\Parvel\\Fraisage");
+    const std::string nomLu = "XFraise", nomEcrit = "Xfraise";
 
     R().EcritEntierRegistre(HKEY_CURRENT_USER, ecrite, nomEcrit, 12);
     EXPECT_EQ(R().LitEntierRegistre(HKEY_CURRENT_USER, lue, nomLu), 12);
@@ -211,12 +212,6 @@ TEST_P(RegistreCommun, CasseIgnoreeDansClesEtNoms) {
 
     Banc->PoseTexte(lue, "RepProjet", "/projets");
     EXPECT_EQ(R().LitTexteRegistre(HKEY_CURRENT_USER, ecrite, "repprojet"), "/projets");
-
-    // Arguments are taken by value: the caller's strings stay as they were.
-    EXPECT_EQ(lue, copies[0]);
-    EXPECT_EQ(ecrite, copies[1]);
-    EXPECT_EQ(nomLu, copies[2]);
-    EXPECT_EQ(nomEcrit, copies[3]);
 }
 
 TEST_P(RegistreCommun, EcritureCreeLaCleEtTousSesParents) {
@@ -265,6 +260,14 @@ class RegistreFichierEssai : public testing::Test {
     RegistreFichier Reg{Fichier};
 };
 
+// A section header of the current user's root, after its blank line.
+std::string S(const std::string& cle) {
+    return "\n[HKEY_CURRENT_USER\\" + cle + "]\n";
+}
+std::string Dword(const std::string& nom, const char* hex) {
+    return "\"" + nom + "\"=dword:" + hex + "\n";
+}
+
 TEST_F(RegistreFichierEssai, EcrituresNeChangentQueLaLigneDeLaValeur) {
     struct Cas {
         const char* quoi;
@@ -273,86 +276,43 @@ TEST_F(RegistreFichierEssai, EcrituresNeChangentQueLaLigneDeLaValeur) {
         std::int32_t valeur;
         std::string apres;
     };
-    const std::string tavik = R"([HKEY_CURRENT_USER\Software\LAGA\Tavik\TavikConfig]
-"XNtour"=dword:000000c8
-"RepProjet"="/home/utilisateur/projets"
-)";
+    const std::string config = "Software\\LAGA\\Tavik\\TavikConfig";
+    const std::string tavik =
+        S(config).substr(1) + Dword("XNtour", "000000c8") + "\"RepProjet\"=\"/home/u\"\n";
+    const std::string fraise = S("P\\Fraisage") + Dword("DegZ", "00000001");
+    const std::string hex7 = A + "\"Liste\"=hex(7):61,00,62,00,\\\n  63,00,00,00\n";
     const Cas cas[] = {
         {"magasin absent: en-tête, parents puis la clé", std::nullopt, "Software\\Parvel\\Fraisage",
-         "XFraise", -2, EnTete + R"(
-[HKEY_CURRENT_USER\Software]
-
-[HKEY_CURRENT_USER\Software\Parvel]
-
-[HKEY_CURRENT_USER\Software\Parvel\Fraisage]
-"XFraise"=dword:fffffffe
-)"},
-        {"fichier vide", "", "A", "X", 1, EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n"},
-        {"nouvelle valeur après la dernière de sa section", EnTete + R"(
-[HKEY_CURRENT_USER\P\Fraisage]
-"DegZ"=dword:00000001
-; réglages de la fraise
-
-)" + tavik,
-         "P\\Fraisage", "VitZ", 255, EnTete + R"(
-[HKEY_CURRENT_USER\P\Fraisage]
-"DegZ"=dword:00000001
-"VitZ"=dword:000000ff
-; réglages de la fraise
-
-)" + tavik},
-        {"section vide en fin de fichier", EnTete + "\n[HKEY_CURRENT_USER\\A]\n", "A", "X", 16,
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000010\n"},
-        {"valeur existante: le nom garde son orthographe",
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"XFraise\"=dword:00000005\n" + tavik, "a", "xfraise", 6,
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"XFraise\"=dword:00000006\n" + tavik},
-        {"texte remplacé par un entier", EnTete + "\n" + tavik, "Software\\LAGA\\Tavik\\TavikConfig",
-         "RepProjet", 7, EnTete + R"(
-[HKEY_CURRENT_USER\Software\LAGA\Tavik\TavikConfig]
-"XNtour"=dword:000000c8
-"RepProjet"=dword:00000007
-)"},
-        {"valeur hex sur plusieurs lignes remplacée", EnTete + R"(
-[HKEY_CURRENT_USER\A]
-"Liste"=hex(7):61,00,62,00,\
-  63,00,00,00
-"Apres"=dword:00000001
-)",
-         "A", "Liste", 10, EnTete + R"(
-[HKEY_CURRENT_USER\A]
-"Liste"=dword:0000000a
-"Apres"=dword:00000001
-)"},
-        {"même valeur: rien ne change", EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:0000002A\n", "A", "X",
-         42, EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:0000002A\n"},
+         "XFraise", -2,
+         EnTete + S("Software") + S("Software\\Parvel") + S("Software\\Parvel\\Fraisage") +
+             Dword("XFraise", "fffffffe")},
+        {"fichier vide", "", "A", "X", 1, A + X1},
+        {"nouvelle valeur après la dernière de sa section", EnTete + fraise + "; réglages\n\n" + tavik,
+         "P\\Fraisage", "VitZ", 255, EnTete + fraise + Dword("VitZ", "000000ff") + "; réglages\n\n" + tavik},
+        {"section vide en fin de fichier", A, "A", "X", 16, A + Dword("X", "00000010")},
+        {"valeur existante: le nom garde son orthographe", A + Dword("XFraise", "00000005") + tavik, "a",
+         "xfraise", 6, A + Dword("XFraise", "00000006") + tavik},
+        {"texte remplacé par un entier", EnTete + "\n" + tavik, config, "RepProjet", 7,
+         EnTete + S(config) + Dword("XNtour", "000000c8") + Dword("RepProjet", "00000007")},
+        {"valeur hex sur plusieurs lignes remplacée", hex7 + Dword("Apres", "00000001"), "A", "Liste", 10,
+         A + Dword("Liste", "0000000a") + Dword("Apres", "00000001")},
+        {"même valeur: rien ne change", A + Dword("X", "0000002A"), "A", "X", 42, A + Dword("X", "0000002A")},
         {"fins de ligne CR LF gardées", AvecCrlf(EnTete + "\n" + tavik), "Software\\LAGA\\Parvel\\Fraisage",
-         "ZPas", 3, AvecCrlf(EnTete + "\n" + tavik + R"(
-[HKEY_CURRENT_USER\Software\LAGA\Parvel]
-
-[HKEY_CURRENT_USER\Software\LAGA\Parvel\Fraisage]
-"ZPas"=dword:00000003
-)")},
-        {"sans fin de ligne finale, même section", EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001",
-         "A", "Y", 2, EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n\"Y\"=dword:00000002\n"},
-        {"sans fin de ligne finale, nouvelle clé", EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001",
-         "B", "Y", 2,
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n\n[HKEY_CURRENT_USER\\B]\n\"Y\"=dword:"
-                  "00000002\n"},
-        {"valeur par défaut", EnTete + "\n[HKEY_CURRENT_USER\\A]\n@=\"texte\"\n", "A", "", 9,
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n@=dword:00000009\n"},
-        {"clé en double: la dernière fait foi",
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n\n[HKEY_CURRENT_USER\\a]\n\"x\"=dword:"
-                  "00000002\n",
-         "A", "X", 3,
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n\n[HKEY_CURRENT_USER\\a]\n\"x\"=dword:"
-                  "00000003\n"},
-        {"espaces autour de =", EnTete + "\n[HKEY_CURRENT_USER\\A]\n  \"X\" = dword:00000001\n", "A", "X", 2,
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n  \"X\" = dword:00000002\n"},
-        {"nom échappé", EnTete + "\n[HKEY_CURRENT_USER\\A]\n", "A", R"(a"b\c)", 1,
-         EnTete + "\n[HKEY_CURRENT_USER\\A]\n" + R"("a\"b\\c"=dword:00000001)" + "\n"},
-        {"autres racines ignorées", EnTete + "\n[HKEY_LOCAL_MACHINE\\A]\n\"X\"=dword:00000001\n", "A", "X", 2,
-         EnTete + "\n[HKEY_LOCAL_MACHINE\\A]\n\"X\"=dword:00000001\n\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:"
-                  "00000002\n"},
+         "ZPas", 3,
+         AvecCrlf(EnTete + "\n" + tavik + S("Software\\LAGA\\Parvel") +
+                  S("Software\\LAGA\\Parvel\\Fraisage") + Dword("ZPas", "00000003"))},
+        {"sans fin de ligne finale, même section", A + "\"X\"=dword:00000001", "A", "Y", 2,
+         A + X1 + Dword("Y", "00000002")},
+        {"sans fin de ligne finale, nouvelle clé", A + "\"X\"=dword:00000001", "B", "Y", 2,
+         A + X1 + S("B") + Dword("Y", "00000002")},
+        {"valeur par défaut", A + "@=\"texte\"\n", "A", "", 9, A + "@=dword:00000009\n"},
+        {"clé en double: la dernière fait foi", A + X1 + S("a") + Dword("x", "00000002"), "A", "X", 3,
+         A + X1 + S("a") + Dword("x", "00000003")},
+        {"espaces autour de =", A + "  \"X\" = dword:00000001\n", "A", "X", 2,
+         A + "  \"X\" = dword:00000002\n"},
+        {"nom échappé", A, "A", R"(a"b\c)", 1, A + R"("a\"b\\c"=dword:00000001)" + "\n"},
+        {"autres racines ignorées", EnTete + "\n[HKEY_LOCAL_MACHINE\\A]\n" + X1, "A", "X", 2,
+         EnTete + "\n[HKEY_LOCAL_MACHINE\\A]\n" + X1 + S("A") + Dword("X", "00000002")},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.quoi);
@@ -372,33 +332,32 @@ TEST_F(RegistreFichierEssai, LitLesFormesDUnExport) {
         std::int32_t entier;
         std::string texte;
     };
-    const std::string a = "\n[HKEY_CURRENT_USER\\A]\n";
     const Cas cas[] = {
-        {"dword en majuscules", EnTete + a + "\"X\"=DWORD:000000C8\n", "A", "X", 200, ""},
-        {"dword court", EnTete + a + "\"X\"=dword:c8\n", "A", "X", 200, ""},
-        {"dword négatif", EnTete + a + "\"X\"=dword:ffffff38\n", "A", "X", -200, ""},
-        {"hex(4) lu comme entier", EnTete + a + "\"X\"=hex(4):c8,00,00,00\n", "A", "X", 200, ""},
-        {"hex(4) de huit octets", EnTete + a + "\"X\"=hex(4):c8,00,00,00,00,00,00,00\n", "A", "X", 0, ""},
-        {"hex(2) ni texte ni entier", EnTete + a + "\"X\"=hex(2):25,00,41,00,25,00,00,00\n", "A", "X", 0, ""},
-        {"hex(7) sur plusieurs lignes",
-         EnTete + a + "\"X\"=hex(7):61,00,00,00,\\\n  62,00,00,00,\\\n  00,00\n", "A", "X", 0, ""},
-        {"hex vide", EnTete + a + "\"X\"=hex:\n", "A", "X", 0, ""},
-        {"hex(b)", EnTete + a + "\"X\"=hex(b):01,00,00,00,00,00,00,00\n", "A", "X", 0, ""},
-        {"valeur par défaut", EnTete + a + "@=\"défaut\"\n", "A", "", 0, "défaut"},
-        {"échappements", EnTete + a + R"("X"="a\\b \"c\"")" + "\n", "A", "X", 0, R"(a\b "c")"},
-        {"espaces et commentaires", EnTete + "; exporté\n" + a + "  ; note\n\t\"X\" = \"v\"  \n", "A", "X", 0,
-         "v"},
-        {"REGEDIT4", "REGEDIT4\n" + a + "\"X\"=dword:00000001\n", "A", "X", 1, ""},
-        {"CR LF", AvecCrlf(EnTete + a + "\"X\"=\"v\"\n\"Y\"=dword:2\n"), "A", "X", 0, "v"},
-        {"BOM UTF-8", "\xEF\xBB\xBF" + EnTete + a + "\"X\"=\"v\"\n", "A", "X", 0, "v"},
-        {"valeur en double: la dernière", EnTete + a + "\"X\"=\"1\"\n\"x\"=\"2\"\n", "A", "X", 0, "2"},
+        {"dword en majuscules", A + "\"X\"=DWORD:000000C8\n", "A", "X", 200, ""},
+        {"dword court", A + "\"X\"=dword:c8\n", "A", "X", 200, ""},
+        {"dword négatif", A + "\"X\"=dword:ffffff38\n", "A", "X", -200, ""},
+        {"hex(4) lu comme entier", A + "\"X\"=hex(4):c8,00,00,00\n", "A", "X", 200, ""},
+        {"hex(4) de huit octets", A + "\"X\"=hex(4):c8,00,00,00,00,00,00,00\n", "A", "X", 0, ""},
+        {"hex(2) ni texte ni entier", A + "\"X\"=hex(2):25,00,41,00,25,00,00,00\n", "A", "X", 0, ""},
+        {"hex(7) sur plusieurs lignes", A + "\"X\"=hex(7):61,00,00,00,\\\n  62,00,00,00,\\\n  00,00\n", "A",
+         "X", 0, ""},
+        {"hex vide", A + "\"X\"=hex:\n", "A", "X", 0, ""},
+        {"hex(b)", A + "\"X\"=hex(b):01,00,00,00,00,00,00,00\n", "A", "X", 0, ""},
+        {"valeur par défaut", A + "@=\"défaut\"\n", "A", "", 0, "défaut"},
+        {"échappements", A + R"("X"="a\\b \"c\"")" + "\n", "A", "X", 0, R"(a\b "c")"},
+        {"espaces et commentaires",
+         EnTete + "; exporté\n\n[HKEY_CURRENT_USER\\A]\n  ; note\n\t\"X\" = \"v\"  \n", "A", "X", 0, "v"},
+        {"REGEDIT4", "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n" + X1, "A", "X", 1, ""},
+        {"CR LF", AvecCrlf(A + "\"X\"=\"v\"\n\"Y\"=dword:2\n"), "A", "X", 0, "v"},
+        {"BOM UTF-8", "\xEF\xBB\xBF" + A + "\"X\"=\"v\"\n", "A", "X", 0, "v"},
+        {"valeur en double: la dernière", A + "\"X\"=\"1\"\n\"x\"=\"2\"\n", "A", "X", 0, "2"},
         {"nom de clé avec ]", EnTete + "\n[HKEY_CURRENT_USER\\A]B]\n\"X\"=\"v\"\n", "A]B", "X", 0, "v"},
         {"autre racine non lue", EnTete + "\n[HKEY_LOCAL_MACHINE\\A]\n\"X\"=\"v\"\n", "A", "X", 0, ""},
         {"sous-clé non lue", EnTete + "\n[HKEY_CURRENT_USER\\A\\B]\n\"X\"=\"v\"\n", "A", "X", 0, ""},
         {"lettres accentuées sans casse", EnTete + "\n[HKEY_CURRENT_USER\\Réglages]\n\"Épaisseur\"=\"v\"\n",
          "RÉGLAGES", "éPAISSEUR", 0, "v"},
-        {"NUL brut dans le texte", EnTete + a + "\"X\"=\"ab\0cd\"\n"s, "A", "X", 0, "ab"},
-        {"chemin de clé invalide", EnTete + a + "\"X\"=\"v\"\n", "A\\", "X", 0, ""},
+        {"NUL brut dans le texte", A + "\"X\"=\"ab\0cd\"\n"s, "A", "X", 0, "ab"},
+        {"chemin de clé invalide", A + "\"X\"=\"v\"\n", "A\\", "X", 0, ""},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.quoi);
@@ -416,29 +375,29 @@ TEST_F(RegistreFichierEssai, FichierIllisibleJamaisReecrit) {
         std::string octets;
     };
     // Each holds a value that a lenient reader would find.
-    const std::string x = "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n";
+    const std::string x = "\n[HKEY_CURRENT_USER\\A]\n" + X1;
     const Cas cas[] = {
         {"sans en-tête", x},
         {"en-tête inconnu", "Windows Registry Editor Version 4.00\n" + x},
-        {"ligne vide avant l'en-tête", "\n" + EnTete + x},
-        {"ligne inconnue", EnTete + x + "n'importe quoi\n"},
-        {"échappement invalide", EnTete + x + "\"T\"=\"a\\tb\"\n"},
-        {"chaîne non terminée", EnTete + x + "\"T\"=\"abc\n"},
-        {"texte après la chaîne", EnTete + x + "\"T\"=\"abc\" x\n"},
-        {"nom non terminé", EnTete + x + "\"T=dword:00000001\n"},
-        {"sans =", EnTete + x + "\"T\" dword:00000001\n"},
+        {"ligne vide avant l'en-tête", "\n" + A + X1},
+        {"ligne inconnue", A + X1 + "n'importe quoi\n"},
+        {"échappement invalide", A + X1 + "\"T\"=\"a\\tb\"\n"},
+        {"chaîne non terminée", A + X1 + "\"T\"=\"abc\n"},
+        {"texte après la chaîne", A + X1 + "\"T\"=\"abc\" x\n"},
+        {"nom non terminé", A + X1 + "\"T=dword:00000001\n"},
+        {"sans =", A + X1 + "\"T\" dword:00000001\n"},
         {"valeur hors section", EnTete + "\"X\"=dword:00000001\n" + x},
-        {"dword trop long", EnTete + x + "\"T\"=dword:000000001\n"},
-        {"dword non hexadécimal", EnTete + x + "\"T\"=dword:0000000g\n"},
-        {"type inconnu", EnTete + x + "\"T\"=qword:1\n"},
-        {"suppression de valeur", EnTete + x + "\"T\"=-\n"},
-        {"suppression de clé", EnTete + x + "[-HKEY_CURRENT_USER\\B]\n"},
-        {"section non fermée", EnTete + x + "[HKEY_CURRENT_USER\\B\n"},
-        {"racine inconnue", EnTete + x + "[Software\\B]\n"},
-        {"octet hex invalide", EnTete + x + "\"T\"=hex:0g\n"},
-        {"suite hex manquante", EnTete + x + "\"T\"=hex:00,\\\n"},
-        {"UTF-16 de longueur impaire", EnUtf16(EnTete + x) + "\n"},
-        {"UTF-16 surrogat isolé", EnUtf16(EnTete + x) + "\x00\xD8"s},
+        {"dword trop long", A + X1 + "\"T\"=dword:000000001\n"},
+        {"dword non hexadécimal", A + X1 + "\"T\"=dword:0000000g\n"},
+        {"type inconnu", A + X1 + "\"T\"=qword:1\n"},
+        {"suppression de valeur", A + X1 + "\"T\"=-\n"},
+        {"suppression de clé", A + X1 + "[-HKEY_CURRENT_USER\\B]\n"},
+        {"section non fermée", A + X1 + "[HKEY_CURRENT_USER\\B\n"},
+        {"racine inconnue", A + X1 + "[Software\\B]\n"},
+        {"octet hex invalide", A + X1 + "\"T\"=hex:0g\n"},
+        {"suite hex manquante", A + X1 + "\"T\"=hex:00,\\\n"},
+        {"UTF-16 de longueur impaire", EnUtf16(A + X1) + "\n"},
+        {"UTF-16 surrogat isolé", EnUtf16(A + X1) + "\x00\xD8"s},
         {"UTF-16 gros-boutiste", "\xFE\xFF"s + "\0W"s},
     };
     for (const auto& c : cas) {
@@ -535,7 +494,7 @@ TEST_F(RegistreFichierEssai, SectionVoisineIntacteAuFilDesEcritures) {
 }
 
 TEST_F(RegistreFichierEssai, NomsQuUneLigneNePeutTenirIgnores) {
-    const std::string contenu = EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n";
+    const std::string contenu = A + X1;
     EcritOctets(Fichier, contenu);
     const std::pair<std::string, std::string> noms[] = {
         {"A", "X\nY"}, {"A\nB", "X"}, {"A\r", "X"}, {"\\A", "X"}, {"A\\", "X"}, {"A\\\\B", "X"},
@@ -574,37 +533,35 @@ TEST_F(RegistreFichierEssai, MagasinQuiEstUnDossier) {
     EXPECT_TRUE(fs::is_empty(Fichier));
 }
 
-TEST_F(RegistreFichierEssai, FichierEnLectureSeule) {
-    const std::string contenu = EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n";
-    EcritOctets(Fichier, contenu);
-    fs::permissions(Fichier, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(Reg.LitEntierRegistre(HKEY_CURRENT_USER, "A", "X"), 1);
-    Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 2);
-    Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 1); // already so: nothing to report
-    const std::string erreurs = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(erreurs,
-              "parvel: registre non enregistré: " + Fichier.string() + ": fichier en lecture seule\n");
-    EXPECT_EQ(LitOctets(Fichier), contenu);
+TEST_F(RegistreFichierEssai, LectureSeuleLueEtSignaleeUneFois) {
+#ifdef _WIN32
+    const bool dossiers[] = {false};
+#else
+    const bool dossiers[] = {true, false};
+#endif
+    for (const bool dossier : dossiers) {
+        SCOPED_TRACE(dossier ? "dossier" : "fichier");
+        const fs::path verrou = dossier ? Dossier.Chemin : Fichier;
+        EcritOctets(Fichier, A + X1);
+        fs::permissions(verrou, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Reg.LitEntierRegistre(HKEY_CURRENT_USER, "A", "X"), 1);
+        Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 2);
+        if (!dossier)
+            Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 1); // already so: nothing to report
+        const std::string erreurs = testing::internal::GetCapturedStderr();
+        fs::permissions(verrou, fs::perms::owner_write, fs::perm_options::add);
+        EXPECT_EQ(erreurs, "parvel: registre non enregistré: " + Fichier.string() + ": " +
+                               (dossier ? "dossier" : "fichier") + " en lecture seule\n");
+        EXPECT_EQ(LitOctets(Fichier), A + X1);
+        // Nothing left behind, not even a lock, when the folder is locked.
+        EXPECT_TRUE(!dossier ||
+                    std::distance(fs::directory_iterator(Dossier.Chemin), fs::directory_iterator()) == 1);
+    }
 }
 
 #ifndef _WIN32
-TEST_F(RegistreFichierEssai, DossierEnLectureSeule) {
-    const std::string contenu = EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n";
-    EcritOctets(Fichier, contenu);
-    fs::permissions(Dossier.Chemin, fs::perms::owner_read | fs::perms::owner_exec);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(Reg.LitEntierRegistre(HKEY_CURRENT_USER, "A", "X"), 1);
-    Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 2);
-    const std::string erreurs = testing::internal::GetCapturedStderr();
-    fs::permissions(Dossier.Chemin, fs::perms::owner_all);
-    EXPECT_EQ(erreurs,
-              "parvel: registre non enregistré: " + Fichier.string() + ": dossier en lecture seule\n");
-    EXPECT_EQ(LitOctets(Fichier), contenu);
-    EXPECT_EQ(std::distance(fs::directory_iterator(Dossier.Chemin), fs::directory_iterator()), 1);
-}
-
 TEST_F(RegistreFichierEssai, DroitsEtLienGardes) {
     const fs::path cible = Dossier.Chemin / "vrai.reg";
     EcritOctets(cible, EnTete);
@@ -612,7 +569,7 @@ TEST_F(RegistreFichierEssai, DroitsEtLienGardes) {
     fs::create_symlink(cible, Fichier);
     Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 3);
     EXPECT_TRUE(fs::is_symlink(Fichier));
-    EXPECT_EQ(LitOctets(cible), EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000003\n");
+    EXPECT_EQ(LitOctets(cible), A + "\"X\"=dword:00000003\n");
     struct stat st {};
     ASSERT_EQ(::stat(cible.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -666,14 +623,13 @@ TEST(FabriqueRegistre, FichierParDefautOuDonne) {
     DossierEssai dossier;
     const Variable xdg("XDG_CONFIG_HOME", dossier.Chemin.string());
     OuvreRegistre("")->EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 1);
-    EXPECT_EQ(LitOctets(dossier.Chemin / "parvel" / "registre.reg"),
-              EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n");
+    EXPECT_EQ(LitOctets(dossier.Chemin / "parvel" / "registre.reg"), A + X1);
 
     const fs::path donne = dossier.Chemin / "autre.reg";
     auto reg = OuvreRegistre(donne.string());
     reg->EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 2);
     EXPECT_EQ(reg->LitEntierRegistre(HKEY_CURRENT_USER, "A", "X"), 2);
-    EXPECT_EQ(LitOctets(donne), EnTete + "\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000002\n");
+    EXPECT_EQ(LitOctets(donne), A + "\"X\"=dword:00000002\n");
     EXPECT_EQ(OuvreRegistre("")->LitEntierRegistre(HKEY_CURRENT_USER, "A", "X"), 1);
 }
 #endif

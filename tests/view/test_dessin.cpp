@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -52,66 +54,54 @@ class Dessin : public testing::Test {
     }
 };
 
+std::array<float, 4> Champs(const Mapping& m) {
+    return {m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
+}
+std::array<float, 4> Champs(const Placement& p) {
+    return {p.Left, p.Top, p.Width, p.Height};
+}
+
 struct CasCadre {
     const char* nom;
-    std::vector<std::string> lignes;
-    double xMin, xMax, yMin, yMax;
-    double echelle; // expected millimetres per twip in a 7212 x 5055 area
+    const char *zero, *ligne;
+    std::array<double, 4> etendue; // XMin, XMax, YMin, YMax
+    double echelle;                // expected millimetres per twip in a 7212 x 5055 area
 };
 
 class Cadre : public Dessin, public testing::WithParamInterface<CasCadre> {};
 
 TEST_P(Cadre, ExtentsScaleAndFullExtentMapping) {
     const CasCadre& c = GetParam();
-    Charge(Cut(c.lignes));
+    Charge(Cut({c.zero, c.ligne}));
     const EtatVue& v = b.p.Vue;
-    EXPECT_EQ(v.XMin, c.xMin);
-    EXPECT_EQ(v.XMax, c.xMax);
-    EXPECT_EQ(v.YMin, c.yMin);
-    EXPECT_EQ(v.YMax, c.yMax);
+    EXPECT_EQ((std::array<double, 4>{v.XMin, v.XMax, v.YMin, v.YMax}), c.etendue);
     EXPECT_NEAR(v.Echelle, c.echelle, c.echelle * 1e-5);
 
     // The larger range fills 99 % of its side; the lower edge is Y = 0, not YMin.
     const Mapping m = b.image.mapping;
-    EXPECT_TRUE(b.image.mappingDefini);
-    EXPECT_FLOAT_EQ(m.ScaleLeft, static_cast<float>(c.xMin));
+    ASSERT_TRUE(b.image.mappingDefini);
+    EXPECT_FLOAT_EQ(m.ScaleLeft, static_cast<float>(c.etendue[0]));
     EXPECT_NEAR(m.ScaleWidth, 7212 * c.echelle, 1e-3);
     EXPECT_NEAR(m.ScaleHeight, -5055 * c.echelle, 1e-3);
     EXPECT_EQ(m.ScaleTop, -m.ScaleHeight);
-    const double occupe = std::max((c.xMax - c.xMin) / m.ScaleWidth, (c.yMax - c.yMin) / -m.ScaleHeight);
-    EXPECT_NEAR(occupe, 0.99, 1e-5);
+    EXPECT_NEAR(std::max((c.etendue[1] - c.etendue[0]) / m.ScaleWidth,
+                         (c.etendue[3] - c.etendue[2]) / -m.ScaleHeight),
+                0.99, 1e-5);
     EXPECT_TRUE(b.controles.Choisie(Option::Etendu));
 }
 
-INSTANTIATE_TEST_SUITE_P(Fichiers, Cadre,
-                         testing::Values(CasCadre{"LargeurDominante",
-                                                  {"XG:0 YG:0 XD:0 YD:0", "T:0.05 XG:-100 YG:30 XD:50 YD:10"},
-                                                  -100,
-                                                  50,
-                                                  0,
-                                                  30,
-                                                  0.0210088},
-                                         CasCadre{"HauteurDominante",
-                                                  {"XG:0 YG:0 XD:0 YD:0", "T:1 XG:10 YG:100 XD:5 YD:60"},
-                                                  0,
-                                                  10,
-                                                  0,
-                                                  100,
-                                                  100.0 / 5055 / 0.99},
-                                         CasCadre{"YNegatifs",
-                                                  {"XG:0 YG:0 XD:0 YD:0", "T:1 XG:60 YG:-20 XD:30 YD:10"},
-                                                  0,
-                                                  60,
-                                                  -20,
-                                                  10,
-                                                  60.0 / 7212 / 0.99},
-                                         CasCadre{"ZeroXDeLaPremiereLigne",
-                                                  {"XG:200 YG:0 XD:210 YD:0", "T:1 XG:260 YG:20 XD:150 YD:4"},
-                                                  -50,
-                                                  60,
-                                                  0,
-                                                  20,
-                                                  110.0 / 7212 / 0.99}),
+const char* const Z0 = "XG:0 YG:0 XD:0 YD:0";
+const CasCadre Cadres[] = {
+    {"LargeurDominante", Z0, "T:0.05 XG:-100 YG:30 XD:50 YD:10", {-100, 50, 0, 30}, 0.0210088},
+    {"HauteurDominante", Z0, "T:1 XG:10 YG:100 XD:5 YD:60", {0, 10, 0, 100}, 100.0 / 5055 / 0.99},
+    {"YNegatifs", Z0, "T:1 XG:60 YG:-20 XD:30 YD:10", {0, 60, -20, 10}, 60.0 / 7212 / 0.99},
+    {"ZeroXDeLaPremiereLigne",
+     "XG:200 YG:0 XD:210 YD:0",
+     "T:1 XG:260 YG:20 XD:150 YD:4",
+     {-50, 60, 0, 20},
+     110.0 / 7212 / 0.99},
+};
+INSTANTIATE_TEST_SUITE_P(Fichiers, Cadre, testing::ValuesIn(Cadres),
                          [](const testing::TestParamInfo<CasCadre>& i) { return std::string(i.param.nom); });
 
 TEST_F(Dessin, FirstLoadDrawsTwiceThenOnceWithEtenduSelected) {
@@ -146,11 +136,7 @@ TEST_F(Dessin, FigeKeepsTheMappingAndDrawsOverTheOldDrawing) {
     b.controles.Choisit(Option::Fige);
 
     Charge(Cut({"XG:0 YG:0 XD:0 YD:0", "T:1 XG:500 YG:400 XD:500 YD:400"}), "grand.cut");
-    const Mapping apres = b.image.mapping;
-    EXPECT_EQ(apres.ScaleLeft, avant.ScaleLeft);
-    EXPECT_EQ(apres.ScaleTop, avant.ScaleTop);
-    EXPECT_EQ(apres.ScaleWidth, avant.ScaleWidth);
-    EXPECT_EQ(apres.ScaleHeight, avant.ScaleHeight);
+    EXPECT_EQ(Champs(b.image.mapping), Champs(avant));
     EXPECT_NE(b.p.Vue.Echelle, echelleAvant); // the extents and the scale are new
     EXPECT_EQ(b.p.Vue.XMax, 500);
     EXPECT_EQ(b.image.effacements, effacementsAvant);
@@ -282,17 +268,12 @@ TEST_F(Fraisage, MarkersAreCircleDotAndLabelInTheirColour) {
     ASSERT_EQ(b.image.textes.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         const Marque& m = b.p.Marques[i];
-        SCOPED_TRACE(i);
-        EXPECT_EQ(b.image.cercles[i].x, m.X);
-        EXPECT_EQ(b.image.cercles[i].y, m.Y);
-        EXPECT_EQ(b.image.cercles[i].rayon, 1);
-        EXPECT_EQ(b.image.cercles[i].couleur, m.Couleur);
+        const auto& c = b.image.cercles[i];
+        const auto& t = b.image.textes[i];
+        EXPECT_EQ(std::tuple(c.x, c.y, c.rayon, c.couleur), std::tuple(m.X, m.Y, 1.0, m.Couleur)) << i;
+        EXPECT_EQ(std::tuple(t.x, t.y, t.couleur, t.texte), std::tuple(m.X, m.Y, m.Couleur, m.Label)) << i;
         EXPECT_NE(std::find(b.image.points.begin(), b.image.points.end(), PointDessine{m.X, m.Y, m.Couleur}),
                   b.image.points.end());
-        EXPECT_EQ(b.image.textes[i].texte, m.Label);
-        EXPECT_EQ(b.image.textes[i].couleur, m.Couleur);
-        EXPECT_EQ(b.image.textes[i].x, m.X);
-        EXPECT_EQ(b.image.textes[i].y, m.Y);
     }
 }
 
@@ -313,16 +294,10 @@ TEST_P(Bandes, LimitsClampedAtLoadAndBandsPlaced) {
     EXPECT_FALSE(b.image.FormeVisible(Forme::ZoneX));
     RedessineEnFraisage();
 
-    const Placement x = b.image.LitForme(Forme::ZoneX);
-    const Placement y = b.image.LitForme(Forme::ZoneY);
-    EXPECT_EQ(x.Left, 0);
-    EXPECT_EQ(x.Top, 30);
-    EXPECT_EQ(x.Width, c.xFraiseGardee);
-    EXPECT_EQ(x.Height, 30);
-    EXPECT_EQ(y.Left, 0);
-    EXPECT_EQ(y.Top, 30);
-    EXPECT_EQ(y.Width, 50);
-    EXPECT_EQ(y.Height, 30 - c.yFraiseGardee);
+    EXPECT_EQ(Champs(b.image.LitForme(Forme::ZoneX)),
+              (std::array<float, 4>{0, 30, float(c.xFraiseGardee), 30}));
+    EXPECT_EQ(Champs(b.image.LitForme(Forme::ZoneY)),
+              (std::array<float, 4>{0, 30, 50, float(30 - c.yFraiseGardee)}));
     EXPECT_TRUE(b.image.FormeVisible(Forme::ZoneX));
     EXPECT_TRUE(b.image.FormeVisible(Forme::ZoneY));
 }
@@ -343,9 +318,7 @@ TEST_F(Fraisage, OutsideMillingModeNeitherMarkersNorBands) {
 TEST_F(Dessin, FileWithoutExtentKeepsThePreviousScale) {
     Charge(Cut({"XG:0 YG:0 XD:0 YD:0", "T:1 XG:0 YG:0 XD:0 YD:0"}));
     EXPECT_EQ(b.p.Vue.Echelle, 1.0f);
-    EXPECT_EQ(b.image.mapping.ScaleWidth, 7212);
-    EXPECT_EQ(b.image.mapping.ScaleHeight, -5055);
-    EXPECT_EQ(b.image.mapping.ScaleTop, 5055);
+    EXPECT_EQ(Champs(b.image.mapping), (std::array<float, 4>{0, 5055, 7212, -5055}));
     EXPECT_EQ(b.dialogues.bips, 2);
 
     Charge(FichierLarge, "large.cut");
@@ -368,10 +341,7 @@ TEST_F(Dessin, AreaWithoutSizeKeepsScaleAndMapping) {
         b.controles.Choisit(Option::Etendu);
         Charge(Cut({"XG:0 YG:0 XD:0 YD:0", "T:1 XG:9 YG:3 XD:1 YD:1"}), "petit.cut");
         EXPECT_EQ(b.p.Vue.Echelle, echelle);
-        EXPECT_EQ(b.image.mapping.ScaleWidth, avant.ScaleWidth);
-        EXPECT_EQ(b.image.mapping.ScaleHeight, avant.ScaleHeight);
-        EXPECT_EQ(b.image.mapping.ScaleTop, avant.ScaleTop);
-        EXPECT_EQ(b.image.mapping.ScaleLeft, avant.ScaleLeft);
+        EXPECT_EQ(Champs(b.image.mapping), Champs(avant));
     }
 }
 
@@ -390,9 +360,7 @@ TEST_F(Dessin, VanishedFileLeavesTheViewAsItWas) {
     EXPECT_EQ(b.dialogues.bips, bips);
     EXPECT_EQ(b.image.effacements, effacements);
     EXPECT_EQ(b.image.traits, traits);
-    EXPECT_EQ(b.p.Etat.XG, etat.XG);
-    EXPECT_EQ(b.p.Etat.YD, etat.YD);
-    EXPECT_EQ(b.p.Etat.XGPrec, etat.XGPrec);
+    EXPECT_EQ(std::tie(b.p.Etat.XG, b.p.Etat.YD, b.p.Etat.XGPrec), std::tie(etat.XG, etat.YD, etat.XGPrec));
     EXPECT_TRUE(b.image.FormeVisible(Forme::Selection));
 }
 

@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "Doubles.h"
 #include "view/ImageRaster.h"
 #include "view/Png.h"
 
@@ -43,107 +44,77 @@ std::uint32_t Lit32(const Octets& d, std::size_t i) {
            (std::uint32_t(d.at(i + 2)) << 8) | d.at(i + 3);
 }
 
-class LecteurBits {
-  public:
-    LecteurBits(const Octets& d, std::size_t debut, std::size_t fin) : d_(d), pos_(debut), fin_(fin) {}
-    unsigned Bit() {
-        if (pos_ >= fin_)
-            throw std::runtime_error("flux tronqué");
-        const unsigned b = (d_[pos_] >> bit_) & 1u;
-        if (++bit_ == 8) {
-            bit_ = 0;
-            ++pos_;
-        }
-        return b;
-    }
-    unsigned Bits(int n) { // least significant first
+struct Inflateur {
+    const Octets& d;
+    std::size_t bit;
+    // Values are packed least significant bit first, Huffman codes most significant first.
+    unsigned Bits(int n, bool code = false) {
         unsigned v = 0;
-        for (int i = 0; i < n; ++i)
-            v |= Bit() << i;
+        for (int i = 0; i < n; ++i, ++bit) {
+            if (bit / 8 >= d.size())
+                throw std::runtime_error("flux tronqué");
+            const unsigned b = (d[bit / 8] >> (bit % 8)) & 1u;
+            v = code ? (v << 1) | b : v | (b << i);
+        }
         return v;
     }
-    unsigned Code(int n) { // Huffman code, most significant first
-        unsigned v = 0;
-        for (int i = 0; i < n; ++i)
-            v = (v << 1) | Bit();
-        return v;
+    unsigned Symbole() {
+        unsigned c = Bits(7, true);
+        if (c <= 0x17)
+            return 256 + c;
+        c = (c << 1) | Bits(1);
+        if (c <= 0xBF)
+            return c - 0x30;
+        if (c <= 0xC7)
+            return 280 + (c - 0xC0);
+        return 144 + (((c << 1) | Bits(1)) - 0x190);
     }
-    void Aligne() {
-        if (bit_) {
-            bit_ = 0;
-            ++pos_;
-        }
-    }
-    std::size_t Position() const { return pos_; }
-    void Saute(std::size_t n) { pos_ += n; }
-
-  private:
-    const Octets& d_;
-    std::size_t pos_, fin_;
-    int bit_ = 0;
-};
-
-unsigned SymboleFixe(LecteurBits& l) {
-    unsigned c = l.Code(7);
-    if (c <= 0x17)
-        return 256 + c;
-    c = (c << 1) | l.Bit();
-    if (c >= 0x30 && c <= 0xBF)
-        return c - 0x30;
-    if (c >= 0xC0 && c <= 0xC7)
-        return 280 + (c - 0xC0);
-    c = (c << 1) | l.Bit();
-    return 144 + (c - 0x190);
-}
-
-// Returns the inflated data; the reader ends just past the last block.
-Octets Inflate(LecteurBits& l) {
-    static const unsigned baseL[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                     31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-    static const int extraL[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-    Octets sortie;
-    for (bool dernier = false; !dernier;) {
-        dernier = l.Bit();
-        const unsigned type = l.Bits(2);
-        if (type == 0) {
-            l.Aligne();
-            const unsigned len = l.Bits(16), nlen = l.Bits(16);
-            if ((len ^ 0xFFFF) != nlen)
-                throw std::runtime_error("bloc stocké invalide");
-            for (unsigned i = 0; i < len; ++i)
-                sortie.push_back(static_cast<std::uint8_t>(l.Bits(8)));
-        } else if (type == 1) {
-            for (;;) {
-                const unsigned s = SymboleFixe(l);
-                if (s < 256) {
-                    sortie.push_back(static_cast<std::uint8_t>(s));
+    Octets Inflate() {
+        Octets s;
+        for (bool dernier = false; !dernier;) {
+            dernier = Bits(1);
+            const unsigned type = Bits(2);
+            if (type == 0) {
+                bit = (bit + 7) / 8 * 8;
+                const unsigned n = Bits(16);
+                if ((Bits(16) ^ 0xFFFF) != n)
+                    throw std::runtime_error("bloc stocké invalide");
+                for (unsigned i = 0; i < n; ++i)
+                    s.push_back(static_cast<std::uint8_t>(Bits(8)));
+                continue;
+            }
+            if (type != 1)
+                throw std::runtime_error("type de bloc inattendu");
+            for (unsigned sym; (sym = Symbole()) != 256;) {
+                if (sym < 256) {
+                    s.push_back(static_cast<std::uint8_t>(sym));
                     continue;
                 }
-                if (s == 256)
-                    break;
-                if (s > 285)
+                if (sym > 285)
                     throw std::runtime_error("longueur invalide");
-                const unsigned longueur = baseL[s - 257] + l.Bits(extraL[s - 257]);
-                const unsigned cd = l.Code(5);
+                // Bases: lengths 3 to 10, then doubling groups of four, and 258; distances 1 to 4, then
+                // doubling pairs.
+                const unsigned i = sym - 257;
+                const int el = i < 8 || i == 28 ? 0 : int(i / 4) - 1;
+                const unsigned longueur = (i < 8     ? 3 + i
+                                           : i == 28 ? 258
+                                                     : ((4 + (i & 3)) << el) + 3) +
+                                          Bits(el);
+                const unsigned cd = Bits(5, true);
                 if (cd > 29)
                     throw std::runtime_error("distance invalide");
-                // Distance bases: 1, 2, 3, 4, then doubling pairs.
-                unsigned base = cd < 4 ? cd + 1 : ((2u + (cd & 1u)) << ((cd >> 1) - 1)) + 1;
-                const int extra = cd < 4 ? 0 : int(cd >> 1) - 1;
-                const std::size_t distance = base + l.Bits(extra);
-                if (distance > sortie.size() || distance > 32768)
+                const int ed = cd < 4 ? 0 : int(cd / 2) - 1;
+                const std::size_t distance = (cd < 4 ? cd + 1 : ((2 + (cd & 1)) << ed) + 1) + Bits(ed);
+                if (distance > s.size() || distance > 32768)
                     throw std::runtime_error("distance hors fenêtre");
-                for (unsigned i = 0; i < longueur; ++i)
-                    sortie.push_back(sortie[sortie.size() - distance]);
+                for (unsigned k = 0; k < longueur; ++k)
+                    s.push_back(s[s.size() - distance]);
             }
-        } else {
-            throw std::runtime_error("type de bloc inattendu");
         }
+        bit = (bit + 7) / 8 * 8;
+        return s;
     }
-    l.Aligne();
-    return sortie;
-}
+};
 
 // Checks the zlib wrapper and returns the data it holds.
 Octets DecompresseZlib(const Octets& z) {
@@ -152,9 +123,9 @@ Octets DecompresseZlib(const Octets& z) {
     EXPECT_LE(z[0] >> 4, 7);   // window of at most 32 KiB
     EXPECT_EQ((z[0] * 256 + z[1]) % 31, 0);
     EXPECT_EQ(z[1] & 0x20, 0); // no preset dictionary
-    LecteurBits l(z, 2, z.size());
-    Octets d = Inflate(l);
-    EXPECT_EQ(l.Position() + 4, z.size());
+    Inflateur l{z, 16};
+    Octets d = l.Inflate();
+    EXPECT_EQ(l.bit / 8 + 4, z.size());
     EXPECT_EQ(Lit32(z, z.size() - 4), AdlerLente(d));
     return d;
 }
@@ -168,23 +139,21 @@ std::vector<Chunk> LitChunks(const Octets& png) {
     static const std::uint8_t signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     EXPECT_TRUE(png.size() >= 8 && std::equal(signature, signature + 8, png.begin()));
     std::vector<Chunk> chunks;
-    std::size_t i = 8;
-    while (i < png.size()) {
-        const std::uint32_t n = Lit32(png, i);
-        EXPECT_LE(i + 12 + n, png.size());
-        if (i + 12 + n > png.size())
+    for (std::size_t i = 8, n; i < png.size(); i += 12 + n) {
+        n = Lit32(png, i);
+        if (i + 12 + n > png.size()) {
+            ADD_FAILURE() << "chunk at " << i << " runs past the end";
             break;
+        }
         EXPECT_EQ(Lit32(png, i + 8 + n), CrcLente(png.data() + i + 4, n + 4)) << "chunk at " << i;
         chunks.push_back({std::string(png.begin() + i + 4, png.begin() + i + 8),
                           Octets(png.begin() + i + 8, png.begin() + i + 8 + n)});
-        i += 12 + n;
     }
     return chunks;
 }
 
 // The raw image data of a PNG whose structure is checked on the way.
-Octets DonneesImage(const Octets& png, int largeur, int hauteur) {
-    const auto chunks = LitChunks(png);
+Octets DonneesImage(const std::vector<Chunk>& chunks, int largeur, int hauteur) {
     EXPECT_GE(chunks.size(), 3u);
     if (chunks.size() < 3)
         return {};
@@ -204,18 +173,6 @@ Octets DonneesImage(const Octets& png, int largeur, int hauteur) {
     return DecompresseZlib(zlib);
 }
 
-Octets LignesAttendues(int largeur, int hauteur, const std::uint32_t* pixels) {
-    Octets d;
-    for (int y = 0; y < hauteur; ++y) {
-        d.push_back(0);
-        for (int x = 0; x < largeur; ++x) {
-            const std::uint32_t p = pixels[y * largeur + x];
-            d.insert(d.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
-        }
-    }
-    return d;
-}
-
 TEST(Zlib, AllerRetour) {
     std::mt19937 alea(3);
     auto aleatoire = [&](std::size_t n) {
@@ -224,44 +181,38 @@ TEST(Zlib, AllerRetour) {
             o = static_cast<std::uint8_t>(alea());
         return d;
     };
-    struct Cas {
-        const char* nom;
-        Octets donnees;
-        double tauxMax; // compressed size over input size
-    };
-    Octets motif3;
+    Octets motif3, tous;
     for (int i = 0; i < 60000; ++i)
         motif3.push_back(static_cast<std::uint8_t>(i % 3 == 0 ? 0xC0 : i % 3 == 1 ? 0x80 : 0x10));
+    for (int i = 0; i < 256 * 3; ++i)
+        tous.push_back(static_cast<std::uint8_t>(i));
     // A random block repeated at the farthest distance deflate allows, and just beyond it.
-    Octets loin = aleatoire(32768), tropLoin = aleatoire(32769);
-    {
-        const Octets a(loin), b(tropLoin);
-        loin.insert(loin.end(), a.begin(), a.begin() + 1000);
-        tropLoin.insert(tropLoin.end(), b.begin(), b.begin() + 1000);
-    }
+    auto repete = [&](std::size_t n) {
+        Octets d = aleatoire(n);
+        const Octets debut(d.begin(), d.begin() + 1000);
+        d.insert(d.end(), debut.begin(), debut.end());
+        return d;
+    };
     Octets melange = aleatoire(5000);
     melange.resize(20000, 7);
     const Octets graine = aleatoire(300);
     for (int i = 0; i < 50; ++i)
         melange.insert(melange.end(), graine.begin() + i, graine.end());
-    const Cas cas[] = {
+    const struct {
+        const char* nom;
+        Octets donnees;
+        double tauxMax; // compressed size over input size
+    } cas[] = {
         {"vide", {}, 100},
         {"un octet", {42}, 100},
         {"trois octets", {1, 2, 3}, 100},
         {"zéros", Octets(100000, 0), 0.01},
         {"motif RVB", motif3, 0.01},
         {"aléatoire", aleatoire(70000), 1.2},
-        {"distance 32768", loin, 1.2},
-        {"distance 32769", tropLoin, 1.2},
+        {"distance 32768", repete(32768), 1.2},
+        {"distance 32769", repete(32769), 1.2},
         {"mélange", melange, 0.8},
-        {"tous les octets",
-         [] {
-             Octets d;
-             for (int i = 0; i < 256 * 3; ++i)
-                 d.push_back(static_cast<std::uint8_t>(i));
-             return d;
-         }(),
-         1.2},
+        {"tous les octets", tous, 1.2},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -281,24 +232,29 @@ TEST(Png, StructureEtPixels) {
     img.Cercle(18, 11, 8, 5);
     img.PlaceForme(Forme::Selection, {2, 20, 10, 10});
     img.MontreForme(Forme::Selection, true);
-    std::vector<std::uint32_t> pixels = img.Compose();
-    pixels[5] = 0x12345678; // the high byte is not part of the colour
-    const Octets png = EncodePng(37, 23, pixels.data());
-    EXPECT_EQ(DonneesImage(png, 37, 23), LignesAttendues(37, 23, pixels.data()));
-}
-
-TEST(Png, GrandeImageEnPlusieursIdat) {
-    const int l = 800, h = 600;
-    std::vector<std::uint32_t> bruit(l * h);
+    std::vector<std::uint32_t> dessin = img.Compose();
+    dessin[5] = 0x12345678; // the high byte is not part of the colour
+    std::vector<std::uint32_t> bruit(800 * 600);
     std::mt19937 alea(11);
     for (auto& p : bruit)
         p = alea();
-    const Octets png = EncodePng(l, h, bruit.data());
-    int idat = 0;
-    for (const auto& c : LitChunks(png))
-        idat += c.type == "IDAT";
-    EXPECT_GE(idat, 2);
-    EXPECT_EQ(DonneesImage(png, l, h), LignesAttendues(l, h, bruit.data()));
+    // The large one is noise: its stream spans several IDAT chunks.
+    for (const auto& [l, h, pixels, idatMin] :
+         {std::tuple{37, 23, &dessin, 1}, std::tuple{800, 600, &bruit, 2}}) {
+        const auto chunks = LitChunks(EncodePng(l, h, pixels->data()));
+        EXPECT_GE(
+            std::count_if(chunks.begin(), chunks.end(), [](const Chunk& c) { return c.type == "IDAT"; }),
+            idatMin);
+        Octets lignes;
+        for (int y = 0; y < h; ++y) {
+            lignes.push_back(0);
+            for (int x = 0; x < l; ++x) {
+                const std::uint32_t p = (*pixels)[y * l + x];
+                lignes.insert(lignes.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
+            }
+        }
+        EXPECT_EQ(DonneesImage(chunks, l, h), lignes);
+    }
 }
 
 TEST(Png, EntreesInvalides) {
@@ -309,65 +265,56 @@ TEST(Png, EntreesInvalides) {
     EXPECT_FALSE(EncodePng(1, 1, &p).empty());
 }
 
-class PngFichier : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dossier_ = std::filesystem::temp_directory_path() /
-                   ("parvel-png-" + std::to_string(std::random_device{}()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dossier_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dossier_); }
-    static Octets Lit(const std::filesystem::path& f) {
-        std::ifstream flux(f, std::ios::binary);
-        return Octets(std::istreambuf_iterator<char>(flux), {});
-    }
-    std::vector<std::string> Contenu() const {
-        std::vector<std::string> noms;
-        for (const auto& e : std::filesystem::directory_iterator(dossier_))
-            noms.push_back(e.path().filename().string());
-        return noms;
-    }
-    std::filesystem::path dossier_;
-};
+std::vector<std::string> Contenu(const std::filesystem::path& dossier) {
+    std::vector<std::string> noms;
+    for (const auto& e : std::filesystem::directory_iterator(dossier))
+        noms.push_back(e.path().filename().string());
+    return noms;
+}
 
-TEST_F(PngFichier, EcritPuisRemplace) {
-    const auto chemin = (dossier_ / "vue.png").string();
+TEST(PngFichier, EcritPuisRemplace) {
+    const test::DossierTemporaire dossier;
+    const auto chemin = (dossier.Chemin() / "vue.png").string();
     ImageRaster img(64, 32);
     img.Ligne(0, 0, 960, 480, 0);
     std::string erreur = "inchangé";
     ASSERT_TRUE(EcritPng(chemin, 64, 32, img.Pixels(), &erreur));
     EXPECT_EQ(erreur, "inchangé");
-    EXPECT_EQ(Lit(chemin), EncodePng(64, 32, img.Pixels()));
+    auto octets = [&] {
+        const std::string s = test::LitFichier(chemin);
+        return Octets(s.begin(), s.end());
+    };
+    EXPECT_EQ(octets(), EncodePng(64, 32, img.Pixels()));
 
     img.Efface();
     ASSERT_TRUE(EcritPng(chemin, 64, 32, img.Pixels(), nullptr));
-    EXPECT_EQ(Lit(chemin), EncodePng(64, 32, img.Pixels()));
-    EXPECT_EQ(Contenu(), std::vector<std::string>{"vue.png"}); // no temporary left behind
+    EXPECT_EQ(octets(), EncodePng(64, 32, img.Pixels()));
+    EXPECT_EQ(Contenu(dossier.Chemin()), std::vector<std::string>{"vue.png"}); // no temporary left behind
 }
 
-TEST_F(PngFichier, EchecsSignales) {
+TEST(PngFichier, EchecsSignales) {
+    const test::DossierTemporaire dossier;
+    const auto& d = dossier.Chemin();
     const std::uint32_t pixel = 0;
-    struct Cas {
+    const struct {
         const char* nom;
         std::string chemin;
-        int l, h;
+        int l;
         const std::uint32_t* pixels;
-    };
-    const Cas cas[] = {
-        {"dossier absent", (dossier_ / "absent" / "vue.png").string(), 1, 1, &pixel},
-        {"chemin vide", "", 1, 1, &pixel},
-        {"taille nulle", (dossier_ / "vide.png").string(), 0, 1, &pixel},
-        {"pas de pixels", (dossier_ / "nul.png").string(), 1, 1, nullptr},
-        {"un dossier à la place", dossier_.string(), 1, 1, &pixel},
+    } cas[] = {
+        {"dossier absent", (d / "absent" / "vue.png").string(), 1, &pixel},
+        {"chemin vide", "", 1, &pixel},
+        {"taille nulle", (d / "vide.png").string(), 0, &pixel},
+        {"pas de pixels", (d / "nul.png").string(), 1, nullptr},
+        {"un dossier à la place", d.string(), 1, &pixel},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.nom);
         std::string erreur;
-        EXPECT_FALSE(EcritPng(c.chemin, c.l, c.h, c.pixels, &erreur));
+        EXPECT_FALSE(EcritPng(c.chemin, c.l, 1, c.pixels, &erreur));
         EXPECT_FALSE(erreur.empty());
-        EXPECT_FALSE(EcritPng(c.chemin, c.l, c.h, c.pixels, nullptr));
-        EXPECT_TRUE(Contenu().empty());
+        EXPECT_FALSE(EcritPng(c.chemin, c.l, 1, c.pixels, nullptr));
+        EXPECT_TRUE(Contenu(d).empty());
     }
 }
 

@@ -1,5 +1,7 @@
+#include <array>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -47,12 +49,16 @@ class Zoom : public testing::Test {
         Clic(x1, y1);
     }
     Placement Bande() const { return b.image.LitForme(Forme::Selection); }
+    std::array<float, 4> ChampsBande() const {
+        return {Bande().Left, Bande().Top, Bande().Width, Bande().Height};
+    }
     bool BandeVisible() const { return b.image.FormeVisible(Forme::Selection); }
     void AttendMapping(Mapping m) const {
-        EXPECT_FLOAT_EQ(b.image.mapping.ScaleLeft, m.ScaleLeft);
-        EXPECT_FLOAT_EQ(b.image.mapping.ScaleTop, m.ScaleTop);
-        EXPECT_FLOAT_EQ(b.image.mapping.ScaleWidth, m.ScaleWidth);
-        EXPECT_FLOAT_EQ(b.image.mapping.ScaleHeight, m.ScaleHeight);
+        const Mapping& v = b.image.mapping;
+        const float lu[] = {v.ScaleLeft, v.ScaleTop, v.ScaleWidth, v.ScaleHeight};
+        const float attendu[] = {m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_FLOAT_EQ(lu[i], attendu[i]) << i;
     }
 };
 
@@ -118,35 +124,23 @@ TEST_F(Zoom, TooLargeIsRefusedAndNothingChanges) {
     EXPECT_FALSE(b.controles.Choisie(Option::Variable));
 }
 
-TEST_F(Zoom, SecondClickLeftOfOrBelowTheFirstCornerIsIgnored) {
-    Clic(10, 10);
-    Bouge(30, 20);
-    for (auto [x, y] : {std::pair{30.0f, 5.0f}, std::pair{5.0f, 20.0f}, std::pair{9.99f, 9.99f}}) {
+// From the corner (10, 10): a second click left of or below it, or on a band without
+// width or height, is ignored and the selection goes on.
+TEST_F(Zoom, SecondClickThatMakesNoBandIsIgnored) {
+    const std::array<float, 4> cas[] = {
+        {30, 20, 30, 5}, {30, 20, 5, 20}, {30, 20, 9.99f, 9.99f}, {5, 20, 10, 20}, {30, 5, 30, 10}};
+    for (const auto& [xb, yb, x, y] : cas) {
+        SCOPED_TRACE(testing::Message() << xb << "," << yb << " " << x << "," << y);
+        Clic(0, 0, Droit);
+        Clic(10, 10);
+        Bouge(xb, yb);
         Clic(x, y);
         EXPECT_EQ(b.p.Zoom.EtatSelection, 1);
         EXPECT_TRUE(BandeVisible());
         AttendMapping({0, 100, 200, -100});
+        EXPECT_TRUE(std::isfinite(b.p.Zoom.RapportZoom));
     }
-    Clic(30, 20);
-    AttendMapping({10, 20, 20, -10});
-}
-
-TEST_F(Zoom, BandWithoutWidthOrHeightIsIgnored) {
-    Clic(10, 10);
-    Bouge(5, 20); // up but not to the right: no width
-    Clic(10, 20);
-    EXPECT_EQ(b.p.Zoom.EtatSelection, 1);
-    EXPECT_TRUE(BandeVisible());
-    Clic(0, 0, Droit);
-
-    Clic(10, 10);
-    Bouge(30, 5); // to the right but not up: no height
-    Clic(30, 10);
-    EXPECT_EQ(b.p.Zoom.EtatSelection, 1);
     EXPECT_TRUE(b.dialogues.messages.empty());
-    AttendMapping({0, 100, 200, -100});
-    EXPECT_TRUE(std::isfinite(b.p.Zoom.RapportZoom));
-
     Bouge(30, 20);
     Clic(30, 20);
     AttendMapping({10, 20, 20, -10});
@@ -215,39 +209,18 @@ TEST_F(Zoom, CtrlClickWhileSelectingCompletesWithoutMessage) {
 }
 
 TEST_F(Zoom, RubberBandGrowsOnlyUpAndRight) {
+    const auto avant = ChampsBande();
+    Bouge(30, 30); // idle: the band is left alone
+    EXPECT_EQ(ChampsBande(), avant);
     Clic(10, 10);
     EXPECT_TRUE(BandeVisible());
-    Placement s = Bande();
-    EXPECT_EQ(s.Left, 10);
-    EXPECT_EQ(s.Top, 10);
-    EXPECT_EQ(s.Width, 0);
-    EXPECT_EQ(s.Height, 0);
-
+    EXPECT_EQ(ChampsBande(), (std::array<float, 4>{10, 10, 0, 0}));
     Bouge(30, 25);
-    s = Bande();
-    EXPECT_EQ(s.Left, 10);
-    EXPECT_EQ(s.Top, 25);
-    EXPECT_EQ(s.Width, 20);
-    EXPECT_EQ(s.Height, 15);
-
+    EXPECT_EQ(ChampsBande(), (std::array<float, 4>{10, 25, 20, 15}));
     Bouge(5, 18); // left of the corner: the width stays
-    s = Bande();
-    EXPECT_EQ(s.Width, 20);
-    EXPECT_EQ(s.Top, 18);
-    EXPECT_EQ(s.Height, 8);
-
+    EXPECT_EQ(ChampsBande(), (std::array<float, 4>{10, 18, 20, 8}));
     Bouge(40, 2); // below the corner: the height stays
-    s = Bande();
-    EXPECT_EQ(s.Width, 30);
-    EXPECT_EQ(s.Top, 18);
-    EXPECT_EQ(s.Height, 8);
-}
-
-TEST_F(Zoom, MovingWhileIdleLeavesTheBandAlone) {
-    const Placement avant = Bande();
-    Bouge(30, 30);
-    EXPECT_EQ(Bande().Width, avant.Width);
-    EXPECT_EQ(Bande().Top, avant.Top);
+    EXPECT_EQ(ChampsBande(), (std::array<float, 4>{10, 18, 30, 8}));
 }
 
 TEST_F(Zoom, SelectionBegunBeforeALoadCompletesAgainstTheNewMapping) {
@@ -263,28 +236,21 @@ TEST_F(Zoom, SelectionBegunBeforeALoadCompletesAgainstTheNewMapping) {
     AttendMapping({10, 20, m.ScaleWidth / r, m.ScaleHeight / r});
 }
 
-struct CasSurvol {
-    float x, y;
-    const char* texte;
-};
-
-class Survol : public testing::TestWithParam<CasSurvol> {};
-
-TEST_P(Survol, PositionCutDownToTheHundredth) {
+TEST(Survol, PositionCutDownToTheHundredth) {
+    const std::tuple<float, float, const char*> cas[] = {{12.345f, -3.456f, "X:  12.34 Y: -3.46"},
+                                                         {-0.004f, 7, "X: -.01 Y:  7"},
+                                                         {0.5f, 0, "X:  .5 Y:  0"},
+                                                         {0.29f, -0.0f, "X:  .29 Y:  0"},
+                                                         {3607, 2527.5f, "X:  3607 Y:  2527.5"},
+                                                         {-151.519f, 106.199f, "X: -151.52 Y:  106.19"},
+                                                         {1e30f, -1e-9f, "X:  1E+30 Y: -.01"},
+                                                         {3e38f, -3e38f, "X:  3E+38 Y: -3E+38"}};
     Banc b;
-    b.p.Image1_MouseMove(0, 0, GetParam().x, GetParam().y);
-    EXPECT_EQ(b.image.survol, GetParam().texte);
+    for (const auto& [x, y, texte] : cas) {
+        b.p.Image1_MouseMove(0, 0, x, y);
+        EXPECT_EQ(b.image.survol, texte);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Positions, Survol,
-                         testing::Values(CasSurvol{12.345f, -3.456f, "X:  12.34 Y: -3.46"},
-                                         CasSurvol{-0.004f, 7, "X: -.01 Y:  7"},
-                                         CasSurvol{0.5f, 0, "X:  .5 Y:  0"},
-                                         CasSurvol{0.29f, -0.0f, "X:  .29 Y:  0"},
-                                         CasSurvol{3607, 2527.5f, "X:  3607 Y:  2527.5"},
-                                         CasSurvol{-151.519f, 106.199f, "X: -151.52 Y:  106.19"},
-                                         CasSurvol{1e30f, -1e-9f, "X:  1E+30 Y: -.01"},
-                                         CasSurvol{3e38f, -3e38f, "X:  3E+38 Y: -3E+38"}));
 
 } // namespace
 } // namespace parvel
