@@ -90,6 +90,19 @@ TEST_F(Hostile, UneLigneDe200Mo) {
 }
 #endif
 
+#ifdef __linux__
+// A file that opens but cannot be read (unmapped memory reads fail with EIO, even for root).
+TEST_F(Hostile, FichierIllisible) {
+    try {
+        Charge("/proc/self/mem");
+        ADD_FAILURE();
+    } catch (const ErreurParvel& e) {
+        EXPECT_EQ(e.Description(), "Erreur d'entrée/sortie de périphérique");
+    }
+    EXPECT_TRUE(b.sortie.lignes.empty());
+}
+#endif
+
 TEST_F(Hostile, FichierRemplaceParUnDossier) {
     const std::string chemin = dossier.Ecrit("a.cut", "XG:1\r\n");
     Charge(chemin);

@@ -158,6 +158,7 @@ class TestFenetre : public QObject {
     void survolAvantChargement();
     void zoomEtRetourEtendu();
     void clicDroitAnnule();
+    void zoomTropGrand();
     void figeGardeLaVue();
     void casesParProgrammeEtParClic();
     void fraisage();
@@ -416,6 +417,27 @@ void TestFenetre::clicDroitAnnule() {
     p.Clic(60, 250, Qt::LeftButton, Qt::ControlModifier);
     QCOMPARE(p.dialogues.messages, std::vector<std::string>{"Bouton droit + CTRL pour traitement futur"});
     QVERIFY(!p.SelectionVisible());
+}
+
+void TestFenetre::zoomTropGrand() {
+    Poste p;
+    p.Ouvre();
+    const Mapping avant = p.Raster().LitMapping();
+    const int bips = p.dialogues.bips;
+    // A band of one pixel each way: the new view would be well under half a millimetre.
+    p.Clic(100, 200);
+    p.Bouge(101, 199);
+    QTRY_VERIFY(p.Raster().LitForme(Forme::Selection).Width > 0);
+    const Placement bande = p.Raster().LitForme(Forme::Selection);
+    const float rapport = std::min(avant.ScaleWidth / bande.Width, -avant.ScaleHeight / bande.Height);
+    QVERIFY(avant.ScaleWidth / rapport < 0.5f || -avant.ScaleHeight / rapport < 0.5f);
+    p.Clic(101, 199);
+    QCOMPARE(p.dialogues.messages, std::vector<std::string>{"Zoom trop grand"});
+    QVERIFY(!p.SelectionVisible());
+    QCOMPARE(p.f->principale().Zoom.EtatSelection, short(0));
+    QVERIFY(Champs(p.Raster().LitMapping()) == Champs(avant));
+    QVERIFY(!p.f->Bouton(Option::Variable)->isChecked());
+    QCOMPARE(p.dialogues.bips, bips);
 }
 
 void TestFenetre::figeGardeLaVue() {
