@@ -13,8 +13,10 @@
 
 #include "GenerateurAile.h"
 #include "Principale.h"
+#include "settings/RegistreVide.h"
 #include "view/ControlesMemoire.h"
 #include "view/ImageRaster.h"
+#include "view/SurfaceMuette.h"
 
 #ifndef PARVEL_BANC_CUT
 #define PARVEL_BANC_CUT "aile-1000000.cut"
@@ -40,41 +42,6 @@ class DialoguesNuls : public Dialogues {
     std::optional<std::string> ChoisitFichier(const ParamOuverture&) override { return std::nullopt; }
     void MontreAPropos() override {}
     void Termine() override {}
-};
-
-class RegistreVide : public Registre {
-  public:
-    std::string LitTexteRegistre(Racine, std::string, std::string) override { return ""; }
-    std::int32_t LitEntierRegistre(Racine, std::string, std::string) override { return 0; }
-    void EcritEntierRegistre(Racine, std::string, std::string, std::int32_t) override {}
-};
-
-// Keeps the mapping and nothing else: the load pass never draws.
-class SurfaceNulle : public SurfaceDessin {
-  public:
-    float Largeur() const override { return 7215; }
-    float Hauteur() const override { return 5055; }
-    void DefinitTaille(float, float) override {}
-    Mapping LitMapping() const override { return mapping_; }
-    void DefinitScaleLeft(float v) override { mapping_.ScaleLeft = v; }
-    void DefinitScaleTop(float v) override { mapping_.ScaleTop = v; }
-    void DefinitScaleWidth(float v) override { mapping_.ScaleWidth = v; }
-    void DefinitScaleHeight(float v) override { mapping_.ScaleHeight = v; }
-    void Efface() override {}
-    void Ligne(double, double, double, double, int) override {}
-    void Point(double, double, int) override {}
-    void Cercle(double, double, double, int) override {}
-    void DefinitPosition(double, double) override {}
-    void DefinitCouleurTexte(int) override {}
-    void Imprime(std::string_view) override {}
-    void DefinitTexteSurvol(std::string) override {}
-    Placement LitForme(Forme) const override { return {}; }
-    void PlaceForme(Forme, Placement) override {}
-    bool FormeVisible(Forme) const override { return false; }
-    void MontreForme(Forme, bool) override {}
-
-  private:
-    Mapping mapping_{0, 0, 7215, 5055};
 };
 
 struct Fichier {
@@ -126,7 +93,7 @@ struct Poste {
 
 void BM_PasseChargement(benchmark::State& state) {
     const Fichier& f = FichierBanc();
-    SurfaceNulle image;
+    SurfaceMuette image;
     Poste poste(image);
     for (auto _ : state) {
         poste.p.PasseChargement();

@@ -15,9 +15,11 @@
 #include "cut/Erreur.h"
 #include "cut/Nombres.h"
 #include "settings/OuvreRegistre.h"
+#include "settings/RegistreVide.h"
 #include "view/ControlesMemoire.h"
 #include "view/ImageRaster.h"
 #include "view/Png.h"
+#include "view/SurfaceMuette.h"
 
 namespace {
 
@@ -57,41 +59,6 @@ class DialoguesConsole : public Dialogues {
     bool termine = false; // the start-up asked the program to end
 };
 
-class RegistreVide : public Registre {
-  public:
-    std::string LitTexteRegistre(Racine, std::string, std::string) override { return ""; }
-    std::int32_t LitEntierRegistre(Racine, std::string, std::string) override { return 0; }
-    void EcritEntierRegistre(Racine, std::string, std::string, std::int32_t) override {}
-};
-
-// A drawing area that draws nothing, for the report alone.
-class SurfaceMuette : public SurfaceDessin {
-  public:
-    float Largeur() const override { return 7212; }
-    float Hauteur() const override { return 5055; }
-    void DefinitTaille(float, float) override {}
-    Mapping LitMapping() const override { return mapping_; }
-    void DefinitScaleLeft(float v) override { mapping_.ScaleLeft = v; }
-    void DefinitScaleTop(float v) override { mapping_.ScaleTop = v; }
-    void DefinitScaleWidth(float v) override { mapping_.ScaleWidth = v; }
-    void DefinitScaleHeight(float v) override { mapping_.ScaleHeight = v; }
-    void Efface() override {}
-    void Ligne(double, double, double, double, int) override {}
-    void Point(double, double, int) override {}
-    void Cercle(double, double, double, int) override {}
-    void DefinitPosition(double, double) override {}
-    void DefinitCouleurTexte(int) override {}
-    void Imprime(std::string_view) override {}
-    void DefinitTexteSurvol(std::string) override {}
-    Placement LitForme(Forme) const override { return {}; }
-    void PlaceForme(Forme, Placement) override {}
-    bool FormeVisible(Forme) const override { return false; }
-    void MontreForme(Forme, bool) override {}
-
-  private:
-    Mapping mapping_{0, 0, 7212, 5055};
-};
-
 std::optional<Options> LitOptions(int argc, char** argv) {
     if (argc < 2)
         return std::nullopt;
@@ -116,6 +83,14 @@ std::optional<Options> LitOptions(int argc, char** argv) {
         }
     }
     return o;
+}
+
+// The file named on the command line, made absolute, becomes the current path.
+void ChoisitFichier(Principale& p, const std::string& fichier) {
+    std::error_code ec;
+    std::filesystem::path absolu = std::filesystem::absolute(fichier, ec);
+    p.CommonDialog1.NomFichier = ec ? fichier : absolu.string();
+    p.NomCourt = NomCourtPour(p.CheminCourant());
 }
 
 int Echec(const ErreurParvel& e, const std::string& chemin) {
@@ -146,10 +121,7 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
     }
     if (fraisage)
         controles.DefinitFraisageActif(true);
-    std::error_code ec;
-    std::filesystem::path absolu = std::filesystem::absolute(o.fichiers[0], ec);
-    p.CommonDialog1.NomFichier = ec ? o.fichiers[0] : absolu.string();
-    p.NomCourt = NomCourtPour(p.CheminCourant());
+    ChoisitFichier(p, o.fichiers[0]);
     try {
         p.PasseChargement();
     } catch (const ErreurParvel& e) {
@@ -228,10 +200,7 @@ int CommandeImage(const Options& o) {
         return 1;
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
-    std::error_code ec;
-    std::filesystem::path absolu = std::filesystem::absolute(o.fichiers[0], ec);
-    p.CommonDialog1.NomFichier = ec ? o.fichiers[0] : absolu.string();
-    p.NomCourt = NomCourtPour(p.CheminCourant());
+    ChoisitFichier(p, o.fichiers[0]);
     try {
         p.ChargeCut();
     } catch (const ErreurParvel& e) {
