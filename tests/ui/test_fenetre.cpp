@@ -159,6 +159,7 @@ class TestFenetre : public QObject {
     void zoomEtRetourEtendu();
     void clicDroitAnnule();
     void zoomTropGrand();
+    void exemplesDeZoomSurLeMappingReel();
     void figeGardeLaVue();
     void casesParProgrammeEtParClic();
     void fraisage();
@@ -438,6 +439,30 @@ void TestFenetre::zoomTropGrand() {
     QVERIFY(Champs(p.Raster().LitMapping()) == Champs(avant));
     QVERIFY(!p.f->Bouton(Option::Variable)->isChecked());
     QCOMPARE(p.dialogues.bips, bips);
+}
+
+// The worked zoom examples, on the window's own drawing area and option buttons.
+void TestFenetre::exemplesDeZoomSurLeMappingReel() {
+    struct Cas {
+        float x2, y2;
+        Mapping attendu;
+    };
+    for (const Cas& c : {Cas{30, 20, {10, 20, 20, -10}}, Cas{50, 20, {10, 20, 40, -20}}}) {
+        Poste p;
+        p.Ouvre();
+        Principale& pr = p.f->principale();
+        SurfaceDessin& image = p.Raster();
+        image.DefinitScaleLeft(0);
+        image.DefinitScaleTop(100);
+        image.DefinitScaleWidth(200);
+        image.DefinitScaleHeight(-100);
+        pr.Image1_MouseDown(1, 0, 10, 10);
+        pr.Image1_MouseMove(0, 0, c.x2, c.y2);
+        pr.Image1_MouseDown(1, 0, c.x2, c.y2);
+        QVERIFY(Champs(image.LitMapping()) == Champs(c.attendu));
+        QVERIFY(p.f->Bouton(Option::Variable)->isChecked());
+        QVERIFY(!p.SelectionVisible());
+    }
 }
 
 void TestFenetre::figeGardeLaVue() {
