@@ -12,11 +12,9 @@
 #include <vector>
 
 #include "GenerateurAile.h"
-#include "Principale.h"
-#include "settings/RegistreVide.h"
-#include "view/ControlesMemoire.h"
+#include "cut/Chargeur.h"
 #include "view/ImageRaster.h"
-#include "view/SurfaceMuette.h"
+#include "view/Vue.h"
 
 #ifndef PARVEL_BANC_CUT
 #define PARVEL_BANC_CUT "aile-1000000.cut"
@@ -27,22 +25,6 @@ namespace {
 using namespace parvel;
 
 constexpr long long LignesBanc = 1'000'000;
-
-class ZoneTexteNulle : public ZoneTexte {
-  public:
-    void Efface() override {}
-    void Imprime(int, std::string_view) override {}
-};
-
-class DialoguesNuls : public Dialogues {
-  public:
-    void Message(std::string_view t) override { std::cerr << "message : " << t << '\n'; }
-    void Bip() override {}
-    std::string Saisie(std::string_view, std::string_view, std::string_view) override { return ""; }
-    std::optional<std::string> ChoisitFichier(const ParamOuverture&) override { return std::nullopt; }
-    void MontreAPropos() override {}
-    void Termine() override {}
-};
 
 struct Fichier {
     std::string chemin;
@@ -78,40 +60,37 @@ const Fichier& FichierBanc() {
     return f;
 }
 
-struct Poste {
-    SurfaceDessin& image;
-    ZoneTexteNulle sortie;
-    ControlesMemoire controles;
-    DialoguesNuls dialogues;
-    RegistreVide registre;
-    Principale p{Plateforme{image, sortie, controles, dialogues, registre}};
-    explicit Poste(SurfaceDessin& i) : image(i) {
-        controles.Relie(&p);
-        p.CommonDialog1.NomFichier = FichierBanc().chemin;
-    }
-};
-
 void BM_PasseChargement(benchmark::State& state) {
     const Fichier& f = FichierBanc();
-    SurfaceMuette image;
-    Poste poste(image);
+    Interpreteur interp;
+    BilanCut bilan;
     for (auto _ : state) {
-        poste.p.PasseChargement();
-        benchmark::DoNotOptimize(poste.p.Bilan);
+        PasseChargement(f.chemin, interp, bilan);
+        benchmark::DoNotOptimize(bilan);
     }
     state.SetItemsProcessed(state.iterations() * f.lignes);
     state.SetBytesProcessed(state.iterations() * f.octets);
 }
 BENCHMARK(BM_PasseChargement)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The redraw of the loaded file into the window's default drawing area.
+// The redraw of the loaded file into the window's default drawing area, whole extent.
 void BM_DessineCut(benchmark::State& state) {
     const Fichier& f = FichierBanc();
     ImageRaster image(481, 337);
-    Poste poste(image);
-    poste.p.PasseChargement();
-    poste.p.CadreVue();
-    poste.p.DessineCut();
+    VueCut vue(image);
+    Interpreteur interp;
+    BilanCut bilan;
+    ParamFraisage param;
+    PasseChargement(f.chemin, interp, bilan);
+    vue.CadreVue(bilan, param);
+    vue.MappingEtendu();
+    OptionsDessin options;
+    options.Etendu = true;
+    auto dessine = [&] {
+        if (auto e = vue.DessineCut(f.chemin, interp, options, {}, param))
+            state.SkipWithError(e->Description().c_str());
+    };
+    dessine();
     // A redraw that lands outside the picture would measure nothing worth having.
     long long traces = 0;
     for (int y = 0; y < image.HauteurPx(); ++y)
@@ -122,7 +101,7 @@ void BM_DessineCut(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        poste.p.DessineCut();
+        dessine();
         benchmark::DoNotOptimize(image.Pixels());
     }
     state.SetItemsProcessed(state.iterations() * f.lignes);

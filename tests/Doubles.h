@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "Principale.h"
-#include "view/ControlesMemoire.h"
+#include "controleur/ControlesMemoire.h"
+#include "controleur/Principale.h"
+#include "settings/ParamFraisage.h"
 
 namespace parvel::test {
 
@@ -176,7 +177,13 @@ struct Banc {
     DialoguesScriptes dialogues;
     RegistreMemoire registre;
     Principale p{Plateforme{image, sortie, controles, dialogues, registre}};
-    Banc() { controles.Relie(&p); }
+    // The parameters' loading as the window's start-up runs it: a stop message ends the program.
+    void Recup_Param_Parvel() {
+        if (auto arret = parvel::Recup_Param_Parvel(registre, p.Config, p.Param)) {
+            dialogues.Message(*arret);
+            dialogues.Termine();
+        }
+    }
 };
 
 // A temporary folder removed with its content at the end of the test.

@@ -11,15 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "Principale.h"
+#include "controleur/ControlesMemoire.h"
+#include "controleur/Principale.h"
+#include "cut/Chargeur.h"
 #include "cut/Erreur.h"
+#include "cut/Fraisage.h"
 #include "cut/Nombres.h"
+#include "settings/Demarrage.h"
 #include "settings/OuvreRegistre.h"
-#include "settings/RegistreVide.h"
-#include "view/ControlesMemoire.h"
+#include "settings/ParamFraisage.h"
 #include "view/ImageRaster.h"
 #include "view/Png.h"
-#include "view/SurfaceMuette.h"
 
 namespace {
 
@@ -38,24 +40,19 @@ struct Options {
     bool fraisage = false; // image: milling mode on
 };
 
-class SortieConsole : public ZoneTexte {
-  public:
-    void Efface() override {}
-    void Imprime(int, std::string_view ligne) override {
-        std::fwrite(ligne.data(), 1, ligne.size(), stdout);
-        std::fputc('\n', stdout);
-    }
-};
-
 // No window: messages go to stderr, prompts are cancelled, nothing else happens.
 class DialoguesConsole : public Dialogues {
   public:
-    void Message(std::string_view t) override { std::cerr << "parvel-cut: " << t << '\n'; }
+    void Message(std::string_view t) override {
+        std::cerr << "parvel-cut: " << t << '\n';
+        ++messages;
+    }
     void Bip() override {}
     std::string Saisie(std::string_view, std::string_view, std::string_view) override { return ""; }
     std::optional<std::string> ChoisitFichier(const ParamOuverture&) override { return std::nullopt; }
     void MontreAPropos() override {}
     void Termine() override { termine = true; }
+    int messages = 0;
     bool termine = false; // the start-up asked the program to end
 };
 
@@ -85,12 +82,11 @@ std::optional<Options> LitOptions(int argc, char** argv) {
     return o;
 }
 
-// The file named on the command line, made absolute, becomes the current path.
-void ChoisitFichier(Principale& p, const std::string& fichier) {
+// The file named on the command line, made absolute, as the open dialog gives it.
+std::string CheminAbsolu(const std::string& fichier) {
     std::error_code ec;
     std::filesystem::path absolu = std::filesystem::absolute(fichier, ec);
-    p.CommonDialog1.NomFichier = ec ? fichier : absolu.string();
-    p.NomCourt = NomCourtPour(p.CheminCourant());
+    return ec ? fichier : absolu.string();
 }
 
 int Echec(const ErreurParvel& e, const std::string& chemin) {
@@ -98,34 +94,42 @@ int Echec(const ErreurParvel& e, const std::string& chemin) {
     return 1;
 }
 
-// Loads the file as the viewer does and prints the report. With `registre` the
-// start-up sequence runs first on that store, as the window's load does; with
-// `fraisage` the milling mode is on, so the milling output is written too.
+// Loads the file once and prints the report: the engine alone, no window. With a store
+// the machine configuration and the milling parameters are read from it first, as the
+// window's start-up does; with `fraisage` the milling output is written too.
 int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
     if (o.fichiers.size() != 1) {
         std::cerr << Usage;
         return 2;
     }
-    SurfaceMuette image;
-    SortieConsole sortie;
-    ControlesMemoire controles;
-    DialoguesConsole dialogues;
-    RegistreVide vide;
-    Principale p(Plateforme{image, sortie, controles, dialogues, registre ? *registre : vide});
-    controles.Relie(&p);
-    p.Separateur = SeparateurDecimalLocale();
+    ConfigMachine config;
+    ParamFraisage param;
     if (registre) {
-        p.Form_Load();
-        if (dialogues.termine)
+        std::string dossier;
+        std::optional<std::string> arret = LitConfigMachine(*registre, config, dossier);
+        if (!arret)
+            arret = Recup_Param_Parvel(*registre, config, param);
+        if (arret) {
+            std::cerr << "parvel-cut: " << *arret << '\n';
             return 1;
+        }
     }
+    const std::string chemin = CheminAbsolu(o.fichiers[0]);
+    Interpreteur interp;
+    interp.MmParPasX = config.MmParPasX;
+    interp.MmParPasY = config.MmParPasY;
+    BilanCut bilan;
+    EcrivainFraisage ecrivain;
     if (fraisage)
-        controles.DefinitFraisageActif(true);
-    ChoisitFichier(p, o.fichiers[0]);
+        ecrivain.Prepare(CheminSortieFraisage(config.RepProjet, chemin), param);
     try {
-        p.PasseChargement();
+        PasseChargement(chemin, interp, bilan, fraisage ? &ecrivain : nullptr);
     } catch (const ErreurParvel& e) {
-        return Echec(e, p.CheminCourant());
+        return Echec(e, chemin);
+    }
+    for (const LigneRapport& l : FaitRapport(bilan, interp.Etat, SeparateurDecimalLocale())) {
+        std::fwrite(l.Texte.data(), 1, l.Texte.size(), stdout);
+        std::fputc('\n', stdout);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -142,16 +146,6 @@ int CommandeFraisage(const Options& o) {
     std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
     return ChargeEnConsole(o, registre.get(), true);
 }
-
-// Messages are failures here: the picture would be incomplete.
-class DialoguesImage : public DialoguesConsole {
-  public:
-    void Message(std::string_view t) override {
-        DialoguesConsole::Message(t);
-        ++messages;
-    }
-    int messages = 0;
-};
 
 // "LxH" in pixels, each side from 1 to the raster's bound.
 std::optional<std::pair<int, int>> LitTaille(const std::string& t) {
@@ -190,17 +184,17 @@ int CommandeImage(const Options& o) {
         void Efface() override {}
         void Imprime(int, std::string_view) override {}
     } sortie;
+    // The window's own controller, so that the picture is the window's.
     ControlesMemoire controles;
-    DialoguesImage dialogues;
+    DialoguesConsole dialogues;
     Principale p(Plateforme{image, sortie, controles, dialogues, *registre});
-    controles.Relie(&p);
-    p.Separateur = SeparateurDecimalLocale();
     p.Form_Load();
     if (dialogues.termine)
         return 1;
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
-    ChoisitFichier(p, o.fichiers[0]);
+    p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
+    p.NomCourt = NomCourtPour(p.CheminCourant());
     try {
         p.ChargeCut();
     } catch (const ErreurParvel& e) {

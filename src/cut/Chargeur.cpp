@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "Principale.h"
 #include "cut/Calcul.h"
 #include "cut/Erreur.h"
+#include "cut/Fraisage.h"
 #include "cut/LecteurLignes.h"
 #include "cut/Nombres.h"
 
@@ -35,129 +35,81 @@ std::string NomCourtPour(const std::string& chemin) {
     return p == std::string::npos ? chemin : chemin.substr(p + 1);
 }
 
-void Principale::Ouvrir_Click() {
-    CommonDialog1.Filtre = "Fichiers CUT | *.cut";
-    CommonDialog1.FichierExistant = true;
-    std::optional<std::string> choix = Dlg.ChoisitFichier(CommonDialog1);
-    if (!choix) {
-        Dlg.Bip();
-        return;
-    }
-    CommonDialog1.NomFichier = *choix;
-    NomCourt = NomCourtPour(CheminCourant());
-    ChargeCutSignale();
-}
-
-void Principale::ChargeOut_Click() {
-    CommonDialog1.NomFichier = Config.RepProjet + SeparateurChemin + "out.cut";
-    NomCourt = NomCourtPour(CheminCourant());
-    ChargeCutSignale();
-}
-
-void Principale::ChargeCutSignale() {
-    try {
-        ChargeCut();
-    } catch (const ErreurParvel& e) {
-        Signale(e);
-    } catch (const std::bad_alloc&) {
-        Signale(ErreurParvel(7));
-    }
-}
-
-void Principale::Signale(const ErreurParvel& e) {
-    Dlg.Message(e.Description());
-}
-
-void Principale::ChargeCut() {
-    PasseChargement();
-    CadreVue();
-    DessineCut();
-}
-
-void Principale::PasseChargement() {
-    Ctl.DefinitActive(Option::Fige, true);
-    Zoom.RapportZoom = 1;
-    EtatCut& e = Etat;
+void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& b,
+                     EcrivainFraisage* fraisage) {
+    EtatCut& e = interp.Etat;
     e.RemetPositions();
     e.DureeSegment = 0;
     e.TempsTotal = 0;
     e.TraceActif = false;
-    Bilan = BilanCut{};
-    Marques.clear();
+    b = BilanCut{};
 
-    {
-        LecteurLignes lecteur(CheminCourant());
-        const bool fraisage = Ctl.FraisageActif();
-        if (fraisage)
-            OuvreSortieFraisage();
-        Fraisage.Degage = true;
-        Fraisage.DegagePrec = false;
-        Bilan.PremiereLigne = true;
-        e.ZeroX = 0;
-        BilanCut& b = Bilan;
-        try {
-            while (!lecteur.Fin()) {
-                std::string_view ligne = lecteur.LitLigne();
-                // One comment line is skipped; a comment line right after it is read as commands.
-                if (ligne.size() >= 2 && ligne[0] == '/' && ligne[1] == '/') {
-                    if (lecteur.Fin())
-                        break;
-                    ligne = lecteur.LitLigne();
-                }
-                AnalyseLigne(ligne);
-                if (b.PremiereLigne) {
-                    // The first line fixes the X zero and never yields a speed.
-                    e.ZeroX = EnSimple(e.XG);
-                    e.XD = e.XD - e.ZeroX;
-                    e.XG = e.XG - e.ZeroX;
-                    e.XGPrec = 0;
-                    e.DureeSegment = 0;
-                }
-                if (fraisage)
-                    EtapeFraisage();
-                if (e.XG > b.XGMax)
-                    b.XGMax = e.XG;
-                if (e.XG < b.XGMin)
-                    b.XGMin = e.XG;
-                if (e.YG > b.YGMax)
-                    b.YGMax = e.YG;
-                if (e.YG < b.YGMin)
-                    b.YGMin = e.YG;
-                if (e.XD > b.XDMax)
-                    b.XDMax = e.XD;
-                if (e.XD < b.XDMin)
-                    b.XDMin = e.XD;
-                if (e.YD > b.YDMax)
-                    b.YDMax = e.YD;
-                if (e.YD < b.YDMin)
-                    b.YDMin = e.YD;
-                b.PremiereLigne = false;
-                if (e.DureeSegment > 0) {
-                    const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
-                    const double dxd = e.XD - e.XDPrec;
-                    const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
-                    const double dL = std::sqrt(Verifie(dxg * dxg + dyg * dyg));
-                    const double dR = std::sqrt(Verifie(dxd * dxd + dyd * dyd));
-                    b.Vitesse = Verifie((dR < dL ? dL : dR) / e.DureeSegment);
-                    if (b.Vitesse > b.VitesseMax)
-                        b.VitesseMax = b.Vitesse;
-                    if (b.Vitesse > 0 && b.Vitesse < b.VitesseMin)
-                        b.VitesseMin = static_cast<float>(b.Vitesse);
-                }
+    LecteurLignes lecteur(chemin);
+    if (fraisage)
+        fraisage->Ouvre();
+    e.ZeroX = 0;
+    std::int64_t numero = 0;
+    try {
+        while (!lecteur.Fin()) {
+            std::string_view ligne = lecteur.LitLigne();
+            ++numero;
+            // One comment line is skipped; a comment line right after it is read as commands.
+            if (ligne.size() >= 2 && ligne[0] == '/' && ligne[1] == '/') {
+                if (lecteur.Fin())
+                    break;
+                ligne = lecteur.LitLigne();
+                ++numero;
             }
-            e.TraceActif = true;
+            interp.NumeroLigne = numero;
+            interp.AnalyseLigne(ligne);
+            if (b.PremiereLigne) {
+                // The first line fixes the X zero and never yields a speed.
+                e.ZeroX = EnSimple(e.XG);
+                e.XD = e.XD - e.ZeroX;
+                e.XG = e.XG - e.ZeroX;
+                e.XGPrec = 0;
+                e.DureeSegment = 0;
+            }
             if (fraisage)
-                FinFraisage();
-        } catch (...) {
-            FermeSortieFraisage();
-            throw;
+                fraisage->Etape(e, b.PremiereLigne);
+            if (e.XG > b.XGMax)
+                b.XGMax = e.XG;
+            if (e.XG < b.XGMin)
+                b.XGMin = e.XG;
+            if (e.YG > b.YGMax)
+                b.YGMax = e.YG;
+            if (e.YG < b.YGMin)
+                b.YGMin = e.YG;
+            if (e.XD > b.XDMax)
+                b.XDMax = e.XD;
+            if (e.XD < b.XDMin)
+                b.XDMin = e.XD;
+            if (e.YD > b.YDMax)
+                b.YDMax = e.YD;
+            if (e.YD < b.YDMin)
+                b.YDMin = e.YD;
+            b.PremiereLigne = false;
+            if (e.DureeSegment > 0) {
+                const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
+                const double dxd = e.XD - e.XDPrec;
+                const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
+                const double dL = std::sqrt(Verifie(dxg * dxg + dyg * dyg));
+                const double dR = std::sqrt(Verifie(dxd * dxd + dyd * dyd));
+                b.Vitesse = Verifie((dR < dL ? dL : dR) / e.DureeSegment);
+                if (b.Vitesse > b.VitesseMax)
+                    b.VitesseMax = b.Vitesse;
+                if (b.Vitesse > 0 && b.Vitesse < b.VitesseMin)
+                    b.VitesseMin = static_cast<float>(b.Vitesse);
+            }
         }
+        e.TraceActif = true;
+        if (fraisage)
+            fraisage->Termine(e);
+    } catch (...) {
+        if (fraisage)
+            fraisage->Ferme();
+        throw;
     }
-
-    DernierRapport = FaitRapport(Bilan, Etat, Separateur);
-    Sortie.Efface();
-    for (const LigneRapport& l : DernierRapport)
-        Sortie.Imprime(l.Couleur, l.Texte);
 }
 
 } // namespace parvel

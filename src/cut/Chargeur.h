@@ -1,9 +1,14 @@
 #pragma once
-// The document and its run statistics, and the five-line run report.
+// The load pass: one reading of a CUT file through the interpreter, with the run
+// statistics, the optional milling output, and the five-line run report.
 #include <array>
 #include <string>
 
+#include "cut/Interpreteur.h"
+
 namespace parvel {
+
+class EcrivainFraisage;
 
 struct BilanCut {
     double XGMin = 0, XGMax = 0, YGMin = 0, YGMax = 0;
@@ -14,13 +19,22 @@ struct BilanCut {
     bool PremiereLigne = true;
 };
 
+// Palette indexes of the two sides, in the report and on the drawing.
+inline constexpr int CouleurGauche = 5;
+inline constexpr int CouleurDroite = 15;
+
 struct LigneRapport {
     int Couleur = 0;
     std::string Texte;
 };
 using Rapport = std::array<LigneRapport, 5>;
 
-struct EtatCut;
+// Resets the interpreter state and `bilan`, reads `chemin` once, then sets TraceActif.
+// With `fraisage` (already given its output path) the milling output is written and
+// the markers recorded. A failure leaves the state where it stopped and no output.
+void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& bilan,
+                     EcrivainFraisage* fraisage = nullptr);
+
 // The report's five lines from the statistics, numbers in the text-area form.
 Rapport FaitRapport(const BilanCut& bilan, const EtatCut& etat, const std::string& separateur);
 
@@ -31,7 +45,6 @@ inline constexpr char SeparateurChemin = '/';
 #endif
 
 // The short name of a loaded file, which names its milling output: the file's own name.
-// (For a file directly inside the project folder this is the path less the folder.)
 std::string NomCourtPour(const std::string& chemin);
 
 } // namespace parvel

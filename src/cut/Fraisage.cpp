@@ -1,36 +1,26 @@
-// The milling writer: while a file loads in milling mode, every line becomes a move of
-// the tool over the work, and lifts and plunges are inserted where the path leaves or
-// enters the cutting zone.
-#include <memory>
-#include <string>
+#include "cut/Fraisage.h"
 
-#include "Principale.h"
+#include "cut/Chargeur.h"
 #include "cut/Erreur.h"
 #include "cut/Nombres.h"
 #include "cut/SortieFraisage.h"
 
 namespace parvel {
 
-namespace {
+EcrivainFraisage::EcrivainFraisage() = default;
+EcrivainFraisage::~EcrivainFraisage() = default;
 
-constexpr int CouleurMonte = 2;   // green
-constexpr int CouleurDescend = 4; // red
-
-// Where the milling output of the current file goes: the project folder, or, without a
-// machine configuration, the loaded file's own folder (never the root of the disk).
-std::string CheminSortie(const Principale& p) {
-    const std::string nom = "Fr+" + p.NomCourt;
-    if (!p.Config.RepProjet.empty())
-        return p.Config.RepProjet + SeparateurChemin + nom;
-    const std::string& chemin = p.CheminCourant();
+std::string CheminSortieFraisage(const std::string& repProjet, const std::string& chemin) {
+    const std::string nom = "Fr+" + NomCourtPour(chemin);
+    if (!repProjet.empty())
+        return repProjet + SeparateurChemin + nom;
     const std::size_t fin = chemin.find_last_of(SeparateurChemin == '/' ? "/" : "\\/");
     return fin == std::string::npos ? nom : chemin.substr(0, fin + 1) + nom;
 }
 
 // The line up to the end of its last "YG:" token, then the tool's X on the right side
 // and the height suffix.
-std::string LigneMouvement(const Principale& p) {
-    const EtatCut& e = p.Etat;
+std::string EcrivainFraisage::LigneMouvement(const EtatCut& e) const {
     const std::int64_t longueur = e.PosYG - 1;
     // No "YG:" read yet: there is no place to cut the line.
     if (longueur < 0)
@@ -39,77 +29,78 @@ std::string LigneMouvement(const Principale& p) {
     std::string l(e.Ligne.substr(0, static_cast<std::size_t>(longueur)));
     l += " XD:";
     l += TexteFixe(e.XG + e.ZeroX, ChiffresDouble);
-    l += p.Fraisage.SuffixeYD;
+    l += Etat.SuffixeYD;
     return l;
 }
 
-std::string LigneVerticale(const Principale& p, double x, double y) {
-    const std::string tx = TexteFixe(x + p.Etat.ZeroX, ChiffresDouble);
-    return "T:" + TexteFixe(p.Param.TempsZ, ChiffresSimple) + " XG:" + tx +
-           " YG:" + TexteFixe(y, ChiffresDouble) + " XD:" + tx + p.Fraisage.SuffixeYD;
+std::string EcrivainFraisage::LigneVerticale(const EtatCut& e, double x, double y) const {
+    const std::string tx = TexteFixe(x + e.ZeroX, ChiffresDouble);
+    return "T:" + TexteFixe(param_.TempsZ, ChiffresSimple) + " XG:" + tx +
+           " YG:" + TexteFixe(y, ChiffresDouble) + " XD:" + tx + Etat.SuffixeYD;
 }
 
-} // namespace
-
-void Principale::OuvreSortieFraisage() {
-    // An output left by an earlier failure shares the temporary name: drop it first.
-    sortieFraisage_.reset();
-    sortieFraisage_ = std::make_unique<SortieFraisage>(CheminSortie(*this));
+void EcrivainFraisage::Prepare(std::string chemin, const ParamFraisage& param) {
+    chemin_ = std::move(chemin);
+    param_ = param;
 }
 
-void Principale::EtapeFraisage() {
-    const EtatCut& e = Etat;
-    const bool dansZone = e.XG > Param.XFraise && e.YG <= Param.YFraise;
+void EcrivainFraisage::Ouvre() {
+    // An output left by an earlier failure is dropped first.
+    sortie_.reset();
+    sortie_ = std::make_unique<SortieFraisage>(chemin_);
+    Etat.Degage = true;
+    Etat.DegagePrec = false;
+}
+
+void EcrivainFraisage::Etape(const EtatCut& e, bool premiereLigne) {
+    const bool dansZone = e.XG > param_.XFraise && e.YG <= param_.YFraise;
     if (dansZone) {
-        EcritLigneFraisage(LigneMouvement(*this));
-        Fraisage.Degage = false;
-        BougeFraise();
+        EcritLigne(LigneMouvement(e));
+        Etat.Degage = false;
+        BougeFraise(e, premiereLigne);
     } else {
-        Fraisage.Degage = true;
-        BougeFraise();
-        if (!Bilan.PremiereLigne)
-            EcritLigneFraisage(LigneMouvement(*this));
+        Etat.Degage = true;
+        BougeFraise(e, premiereLigne);
+        if (!premiereLigne)
+            EcritLigne(LigneMouvement(e));
     }
 }
 
-void Principale::FinFraisage() {
-    Fraisage.Degage = false;
-    BougeFraise();
-    if (sortieFraisage_) {
-        sortieFraisage_->Termine();
-        sortieFraisage_.reset();
+void EcrivainFraisage::Termine(const EtatCut& e) {
+    Etat.Degage = false;
+    BougeFraise(e, false);
+    if (sortie_) {
+        sortie_->Termine();
+        sortie_.reset();
     }
 }
 
-void Principale::FermeSortieFraisage() noexcept {
-    sortieFraisage_.reset();
+void EcrivainFraisage::Ferme() noexcept {
+    sortie_.reset();
 }
 
-void Principale::EcritLigneFraisage(std::string_view ligne) {
+void EcrivainFraisage::EcritLigne(std::string_view ligne) {
     // Writing with no output open is writing to a closed file.
-    if (!sortieFraisage_)
+    if (!sortie_)
         throw ErreurParvel(ErrNomFichier);
-    sortieFraisage_->EcritLigne(ligne);
+    sortie_->EcritLigne(ligne);
 }
 
-void Principale::BougeFraise() {
-    if (!Ctl.FraisageActif())
-        return;
-    EtatFraisage& f = Fraisage;
-    const EtatCut& e = Etat;
-    f.SuffixeYD = f.Degage ? " YD:" + TexteFixe(Param.DegZYD, ChiffresDouble) : std::string(" YD:0");
+void EcrivainFraisage::BougeFraise(const EtatCut& e, bool premiereLigne) {
+    EtatFraisage& f = Etat;
+    f.SuffixeYD = f.Degage ? " YD:" + TexteFixe(param_.DegZYD, ChiffresDouble) : std::string(" YD:0");
     if (f.Degage != f.DegagePrec) {
         if (!f.Degage) {
             Marques.push_back({e.XG, e.YG, "Down", CouleurDescend});
-            EcritLigneFraisage(LigneVerticale(*this, e.XG, e.YG));
+            EcritLigne(LigneVerticale(e, e.XG, e.YG));
         } else {
             Marques.push_back({e.XGPrec, e.YGPrec, "Up", CouleurMonte});
             // The file's first line is kept as it is, and the tool counts as still down.
-            if (Bilan.PremiereLigne) {
-                EcritLigneFraisage(e.Ligne);
+            if (premiereLigne) {
+                EcritLigne(e.Ligne);
                 return;
             }
-            EcritLigneFraisage(LigneVerticale(*this, e.XGPrec, e.YGPrec));
+            EcritLigne(LigneVerticale(e, e.XGPrec, e.YGPrec));
         }
     }
     f.DegagePrec = f.Degage;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "Principale.h"
 #include "cut/Calcul.h"
 #include "cut/Nombres.h"
 
@@ -17,7 +16,7 @@ void EtatCut::RemetPositions() {
     RelYD = 0;
 }
 
-void Principale::AnalyseLigne(std::string_view ligne) {
+void Interpreteur::AnalyseLigne(std::string_view ligne) {
     EtatCut& e = Etat;
     e.Ligne = ligne;
     e.LongLigne = static_cast<std::int64_t>(ligne.size());
@@ -42,9 +41,7 @@ void Principale::AnalyseLigne(std::string_view ligne) {
     TraiteCommande();
 }
 
-void Principale::TraiteCommande() {
-    if (Zoom.RapportZoom == 0)
-        Zoom.RapportZoom = 1;
+void Interpreteur::TraiteCommande() {
     EtatCut& e = Etat;
     std::string_view c = e.Commande;
     e.Commande = {};
@@ -70,17 +67,14 @@ void Principale::TraiteCommande() {
                 e.YD = EnSimple(v);
                 e.XD = e.XD - e.ZeroX;
                 e.XG = e.XG - e.ZeroX;
-                if (e.TraceActif) {
-                    if (Ctl.Coche(Case::CDroite))
-                        Image1.Ligne(e.XDPrec, e.YDPrec, e.XD, e.YD, CouleurDroite);
-                    if (Ctl.Coche(Case::CGauche))
-                        Image1.Ligne(e.XGPrec, e.YGPrec, e.XG, e.YG, CouleurGauche);
-                }
+                if (e.TraceActif && Recepteur)
+                    Recepteur->Recoit({e.XGPrec, e.YGPrec, e.XG, e.YG, e.XDPrec, e.YDPrec, e.XD, e.YD,
+                                       NumeroLigne, e.DureeSegment});
             }
             return;
         }
         if ((c0 == '-' || c0 == '+') && (c1 == 'X' || c1 == 'Y') && (c2 == 'G' || c2 == 'D')) {
-            const double pas = c1 == 'X' ? Config.MmParPasX : Config.MmParPasY;
+            const double pas = c1 == 'X' ? MmParPasX : MmParPasY;
             const double sens = c0 == '-' ? -1.0 : 1.0;
             if (c1 == 'X' && c2 == 'G')
                 e.RelXG += sens * pas;

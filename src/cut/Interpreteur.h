@@ -1,7 +1,7 @@
 #pragma once
-// The interpreter state of the CUT language. `AnalyseLigne` and `TraiteCommande`
-// are procedures of the owner `Principale`, which also holds the inputs they read
-// (motor step sizes, zoom ratio, the "Coordonnées" boxes, the drawing surface).
+// The CUT language's interpreter: its state, the motor step sizes it moves by in step
+// mode, and the receiver of the segments it closes. It draws nothing itself: a redraw
+// gives it a receiver, the load pass gives none.
 #include <cstdint>
 #include <string_view>
 
@@ -31,6 +31,40 @@ struct EtatCut {
 
     // Sets the twelve positions (absolute, previous and step-mode) to 0.
     void RemetPositions();
+};
+
+// One point closed by "YD:": both carriages' previous and new positions, after the X
+// zero shift, with the line it comes from and the line's duration.
+struct Segment {
+    double XGPrec, YGPrec, XG, YG;
+    double XDPrec;
+    float YDPrec;
+    double XD;
+    float YD;
+    std::int64_t Ligne;
+    double Duree;
+};
+
+class RecepteurSegments {
+  public:
+    virtual ~RecepteurSegments() = default;
+    virtual void Recoit(const Segment& s) = 0;
+};
+
+class Interpreteur {
+  public:
+    EtatCut Etat;
+    // Millimetres per motor step, for the "+XG"-style step tokens.
+    double MmParPasX = 0, MmParPasY = 0;
+    // The file's line being interpreted (1-based), set by whoever reads the file.
+    std::int64_t NumeroLigne = 0;
+    // Receives every segment while TraceActif is set; none during the load pass.
+    RecepteurSegments* Recepteur = nullptr;
+
+    // Splits the line at blanks and interprets each token.
+    void AnalyseLigne(std::string_view ligne);
+    // Interprets Etat.Commande.
+    void TraiteCommande();
 };
 
 } // namespace parvel

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/Registre.h"
+#include "plateforme/Registre.h"
 
 namespace parvel {
 

@@ -1,12 +1,11 @@
-// The start-up of the main window: the open dialog and the controls in their first
-// state, the sibling application's machine configuration, then the milling parameters.
+#include "settings/Demarrage.h"
+
 #include <cstdlib>
 #include <new>
-#include <string>
 
-#include "Principale.h"
 #include "cut/Calcul.h"
 #include "cut/Erreur.h"
+#include "settings/Configuration.h"
 #include "settings/Rattrapage.h"
 
 namespace parvel {
@@ -26,68 +25,48 @@ std::string DossierParDefaut() {
     return v ? v : "";
 }
 
-// An unexpected failure ends the program after its message.
-void ArretDemarrage(Dialogues& dlg, const ErreurParvel& e) {
-    dlg.Message("Erreur : " + std::to_string(e.Numero()) + " dans chargement Feuille " + e.Description());
-    dlg.Termine();
+// An unexpected failure ends the program after this message.
+std::string MessageArret(const ErreurParvel& e) {
+    return "Erreur : " + std::to_string(e.Numero()) + " dans chargement Feuille " + e.Description();
 }
 
 } // namespace
 
-void Principale::Form_Load() {
-    ConfigMachine& c = Config;
+std::optional<std::string> LitConfigMachine(Registre& reg, ConfigMachine& c, std::string& dossierInitial) {
     auto secours = [&] {
         c.XNtour = 48;
         c.XPas = 1;
         c.YNtour = 48;
         c.YPas = 1;
-        CommonDialog1.DossierInitial = DossierParDefaut();
+        dossierInitial = DossierParDefaut();
     };
     auto etape = [&](auto&& e) {
         EtapeRattrapee({ErrDivisionZero, ErrDepassement, ErrTypeIncompatible}, secours, e);
     };
     try {
-        etape([&] { CommonDialog1.Filtre = "Fichiers CUT | *.cut"; });
-        etape([&] { CommonDialog1.FichierExistant = true; });
-        etape([&] { Vue.Echelle = 1; });
-        etape([&] { Image1.DefinitPosition(0, 0); });
-        etape([&] { Image1.MontreForme(Forme::Selection, false); });
-        etape([&] { Image1.MontreForme(Forme::ZoneX, false); });
-        etape([&] { Image1.MontreForme(Forme::ZoneY, false); });
-        etape([&] { Ctl.DefinitActive(Option::Fige, false); });
-
         std::string application, cle;
         etape([&] { application = "Tavik"; });
         etape([&] { cle = CleTavikDebut + application + CleTavikFin; });
         auto entier = [&](const char* nom) {
-            return static_cast<double>(Reg.LitEntierRegistre(HKEY_CURRENT_USER, cle, nom));
+            return static_cast<double>(reg.LitEntierRegistre(HKEY_CURRENT_USER, cle, nom));
         };
         etape([&] { c.XNtour = entier("XNtour"); });
         etape([&] { c.XPas = Divise(entier("XPas"), 1000); });
         etape([&] { c.YNtour = entier("YNtour"); });
         etape([&] { c.YPas = Divise(entier("YPas"), 1000); });
         etape([&] { c.YVmax = Divise(entier("YVmax"), 100); });
-        etape([&] { c.RepIns = Reg.LitTexteRegistre(HKEY_CURRENT_USER, cle, "RepIns"); });
-        etape([&] { c.RepProjet = Reg.LitTexteRegistre(HKEY_CURRENT_USER, cle, "RepProjet"); });
-        etape([&] { CommonDialog1.DossierInitial = c.RepProjet; });
+        etape([&] { c.RepIns = reg.LitTexteRegistre(HKEY_CURRENT_USER, cle, "RepIns"); });
+        etape([&] { c.RepProjet = reg.LitTexteRegistre(HKEY_CURRENT_USER, cle, "RepProjet"); });
+        etape([&] { dossierInitial = c.RepProjet; });
         etape([&] { c.MmParPasX = Divise(c.XPas, c.XNtour); });
         etape([&] { c.MmParPasY = Divise(c.YPas, c.YNtour); });
         etape([&] { c.VitMaxY = Divise(Verifie(c.YPas * 1000), Verifie(c.YVmax * c.YNtour)); });
-        // The milling parameters have a recovery of their own.
-        Recup_Param_Parvel();
     } catch (const std::bad_alloc&) {
-        ArretDemarrage(Dlg, ErreurParvel(7));
+        return MessageArret(ErreurParvel(7));
     } catch (const ErreurParvel& e) {
-        ArretDemarrage(Dlg, e);
+        return MessageArret(e);
     }
-}
-
-void Principale::Fin_Click() {
-    Dlg.Termine();
-}
-
-void Principale::A_propos_Click() {
-    Dlg.MontreAPropos();
+    return std::nullopt;
 }
 
 } // namespace parvel

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "settings/Registre.h"
+#include "plateforme/Registre.h"
 
 namespace parvel {
 

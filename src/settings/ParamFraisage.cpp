@@ -1,16 +1,14 @@
-// The milling parameters: their loading at start-up and their saving in the program's
-// own section of the settings store, the "Réglage" dialog and the milling switch.
+#include "settings/ParamFraisage.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <new>
-#include <optional>
-#include <string>
 
-#include "Principale.h"
 #include "cut/Calcul.h"
 #include "cut/Erreur.h"
 #include "cut/Nombres.h"
+#include "settings/Configuration.h"
 #include "settings/Rattrapage.h"
 
 namespace parvel {
@@ -109,27 +107,25 @@ void DemandeVitesse(Dialogues& dlg, ParamFraisage& p, const std::string& separat
     }
 }
 
-// An unexpected failure while loading the parameters ends the program after its message.
-void ArretParametres(Dialogues& dlg, const ErreurParvel& e) {
-    dlg.Message("Erreur dans Parvel : " + std::to_string(e.Numero()) + " " + e.Description());
-    dlg.Termine();
+// An unexpected failure while loading the parameters ends the program after this message.
+std::string MessageArret(const ErreurParvel& e) {
+    return "Erreur dans Parvel : " + std::to_string(e.Numero()) + " " + e.Description();
 }
 
 } // namespace
 
-void Principale::Recup_Param_Parvel() {
-    ParamFraisage& p = Param;
+std::optional<std::string> Recup_Param_Parvel(Registre& reg, const ConfigMachine& config, ParamFraisage& p) {
     auto secours = [&] {
         p.DegZ = 10;
         p.VitZ = VitZParDefaut;
         p.XFraise = 15;
-        p.ZNtour = Config.YNtour;
-        p.ZPas = Config.YPas;
-        SauveRegistre();
+        p.ZNtour = config.YNtour;
+        p.ZPas = config.YPas;
+        SauveRegistre(reg, p);
     };
     auto etape = [&](auto&& e) { EtapeRattrapee({ErrDivisionZero, ErrDepassement}, secours, e); };
     auto entier = [&](const char* nom) {
-        return static_cast<double>(Reg.LitEntierRegistre(HKEY_CURRENT_USER, CleFraisageLue, nom));
+        return static_cast<double>(reg.LitEntierRegistre(HKEY_CURRENT_USER, CleFraisageLue, nom));
     };
     try {
         etape([&] { p.DegZ = entier("DegZ"); });
@@ -150,34 +146,34 @@ void Principale::Recup_Param_Parvel() {
         etape([&] { p.ZPasPrec = p.ZPas; });
         etape([&] {
             if (p.ZNtour == 0) {
-                p.ZNtour = Config.YNtour;
-                p.ZPas = Config.YPas;
-                SauveRegistre();
+                p.ZNtour = config.YNtour;
+                p.ZPas = config.YPas;
+                SauveRegistre(reg, p);
             }
         });
-        etape([&] { p.DegZYD = DegZSurYD(p, Config); });
+        etape([&] { p.DegZYD = DegZSurYD(p, config); });
     } catch (const std::bad_alloc&) {
-        ArretParametres(Dlg, ErreurParvel(7));
+        return MessageArret(ErreurParvel(7));
     } catch (const ErreurParvel& e) {
-        ArretParametres(Dlg, e);
+        return MessageArret(e);
     }
+    return std::nullopt;
 }
 
-void Principale::SauveRegistre() {
-    const ParamFraisage& p = Param;
+void SauveRegistre(Registre& reg, const ParamFraisage& p) {
     // Every value is checked before the first write, so an overflow leaves the store as it was.
     const std::int32_t valeurs[] = {EntierStocke(p.DegZ),    EntierStocke(p.VitZ * 100),
                                     EntierStocke(p.XFraise), EntierStocke(p.YFraise),
                                     EntierStocke(p.ZNtour),  EntierStocke(p.ZPas)};
     const char* const noms[] = {"DegZ", "VitZ", "Xfraise", "Yfraise", "ZNtour", "ZPas"};
     for (int i = 0; i < 6; ++i)
-        Reg.EcritEntierRegistre(HKEY_CURRENT_USER, CleFraisageEcrite, noms[i], valeurs[i]);
+        reg.EcritEntierRegistre(HKEY_CURRENT_USER, CleFraisageEcrite, noms[i], valeurs[i]);
 }
 
-void Principale::Réglage_Click() {
-    ParamFraisage& p = Param;
+void DemandeParamFraisage(Dialogues& dlg, const ConfigMachine& config, ParamFraisage& p,
+                          const std::string& separateur) {
     auto demande = [&](const char* invite, double actuelle, double precedente) {
-        const std::string r = Dlg.Saisie(TitreReglage, invite, TexteGeneral(actuelle, ChiffresDouble, "."));
+        const std::string r = dlg.Saisie(TitreReglage, invite, TexteGeneral(actuelle, ChiffresDouble, "."));
         return LitReponse(r, 1).value_or(precedente);
     };
     p.DegZ = demande("Dégagement en Z (mm)", p.DegZ, p.DegZPrec);
@@ -189,18 +185,18 @@ void Principale::Réglage_Click() {
     // A Z axis with a zero in its mechanics cannot be converted: it takes the Y axis's,
     // as the loading does for a zero ZNtour (and would at the next start anyway).
     if (p.ZNtour == 0 || p.ZPas == 0) {
-        p.ZNtour = Config.YNtour;
-        p.ZPas = Config.YPas;
+        p.ZNtour = config.YNtour;
+        p.ZPas = config.YPas;
     }
     // Without usable Y mechanics the conversions still fail: the lift height keeps its
     // value, and there is no top speed to check against.
     auto rien = [] {};
-    EtapeRattrapee({ErrDivisionZero, ErrDepassement}, rien, [&] { p.DegZYD = DegZSurYD(p, Config); });
+    EtapeRattrapee({ErrDivisionZero, ErrDepassement}, rien, [&] { p.DegZYD = DegZSurYD(p, config); });
     EtapeRattrapee(
         {ErrDivisionZero, ErrDepassement}, [&] { p.VitMaxZ = 0; },
-        [&] { p.VitMaxZ = VitesseMaxZ(p, Config); });
+        [&] { p.VitMaxZ = VitesseMaxZ(p, config); });
 
-    DemandeVitesse(Dlg, p, Separateur);
+    DemandeVitesse(dlg, p, separateur);
     p.TempsZ = EnSimple(Divise(p.DegZ, p.VitZ)); // both bounded: no overflow, no zero
 
     p.DegZPrec = p.DegZ;
@@ -209,38 +205,6 @@ void Principale::Réglage_Click() {
     p.YFraisePrec = EnSimple(p.YFraise);
     p.ZNtourPrec = p.ZNtour;
     p.ZPasPrec = p.ZPas;
-    try {
-        SauveRegistre();
-    } catch (const ErreurParvel& e) {
-        // Only values that did not come through the prompts can get here (a machine
-        // configuration beyond the store's range): kept in memory, reported.
-        Signale(e);
-    }
-    if (!CheminCourant().empty())
-        ChargeCutSignale();
-}
-
-void Principale::Act_Fraisage_Click() {
-    if (!Ctl.FraisageActif()) {
-        Ctl.DefinitFraisageActif(true);
-        // Its click handler runs: the right coordinate lines give way to the tool height.
-        Ctl.DefinitCoche(Case::CDroite, false);
-        if (!CheminCourant().empty())
-            ChargeCutSignale();
-    } else {
-        Ctl.DefinitFraisageActif(false);
-        Ctl.DefinitCoche(Case::CDroite, true);
-        Image1.MontreForme(Forme::ZoneX, false);
-        Image1.MontreForme(Forme::ZoneY, false);
-        if (!CheminCourant().empty()) {
-            try {
-                DessineCut();
-            } catch (const ErreurParvel& e) {
-                Signale(e);
-            }
-        }
-    }
-    Dlg.Bip();
 }
 
 } // namespace parvel

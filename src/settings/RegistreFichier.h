@@ -6,7 +6,7 @@
 // be parsed is never overwritten.
 #include <filesystem>
 
-#include "settings/Registre.h"
+#include "plateforme/Registre.h"
 
 namespace parvel {
 

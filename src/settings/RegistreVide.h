@@ -1,6 +1,6 @@
 #pragma once
 // A settings store with nothing in it that keeps nothing: every read gives "" or 0.
-#include "settings/Registre.h"
+#include "plateforme/Registre.h"
 
 namespace parvel {
 

@@ -2,7 +2,7 @@
 // The settings store in the Windows registry, through the ANSI registry calls.
 // Compiled on Windows only.
 #ifdef _WIN32
-#include "settings/Registre.h"
+#include "plateforme/Registre.h"
 
 namespace parvel {
 

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <cmath>
 
-#include "view/Surface.h"
+#include "plateforme/Surface.h"
 
 namespace parvel::ui {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "settings/Dialogues.h"
+#include "plateforme/Dialogues.h"
 
 class QWidget;
 

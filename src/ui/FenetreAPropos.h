@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <string>
 
-#include "settings/Dialogues.h"
-#include "settings/Registre.h"
+#include "plateforme/Dialogues.h"
+#include "plateforme/Registre.h"
 
 class QLabel;
 class QPushButton;

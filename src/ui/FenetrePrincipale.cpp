@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 #include "cut/Erreur.h"
 #include "settings/OuvreRegistre.h"
@@ -22,9 +23,9 @@
 
 namespace parvel::ui {
 
-// Check boxes, option buttons and the "Activation" check mark as the core sees them.
-// A change made here runs the control's handler through the toggled signal, as a
-// user's click does, so there is one path and one run per change.
+// Check boxes, option buttons and the "Activation" check mark as the controller sees
+// them. A change made here emits no signal: the controller runs the handler itself,
+// and the toggled signal stands for the user's clicks alone.
 class ControlesQt : public Controles {
   public:
     ControlesQt(QCheckBox* const* cases, QRadioButton* const* options, QAction* activation)
@@ -33,9 +34,15 @@ class ControlesQt : public Controles {
         std::copy(options, options + 3, options_);
     }
     bool Coche(Case c) const override { return cases_[static_cast<int>(c)]->isChecked(); }
-    void DefinitCoche(Case c, bool coche) override { cases_[static_cast<int>(c)]->setChecked(coche); }
+    void DefinitCoche(Case c, bool coche) override {
+        const QSignalBlocker muet(cases_[static_cast<int>(c)]);
+        cases_[static_cast<int>(c)]->setChecked(coche);
+    }
     bool Choisie(Option o) const override { return options_[static_cast<int>(o)]->isChecked(); }
-    void Choisit(Option o) override { options_[static_cast<int>(o)]->setChecked(true); }
+    void Choisit(Option o) override {
+        const QSignalBlocker muet(options_[static_cast<int>(o)]);
+        options_[static_cast<int>(o)]->setChecked(true);
+    }
     bool Active(Option o) const override { return options_[static_cast<int>(o)]->isEnabled(); }
     void DefinitActive(Option o, bool active) override { options_[static_cast<int>(o)]->setEnabled(active); }
     bool FraisageActif() const override { return activation_->isChecked(); }
@@ -213,7 +220,7 @@ void FenetrePrincipale::Construit() {
         CouleurTexte(b, c.couleur);
         b->setChecked(true);
         cases_[static_cast<int>(c.c)] = b;
-        // toggled fires for the user's click and for a change made by the program alike.
+        // Only the user's click reaches here: the controller runs the handler of its own changes.
         connect(b, &QAbstractButton::toggled, this,
                 [this, clic = c.clic] { Route([&] { (principale_.get()->*clic)(); }); });
     }

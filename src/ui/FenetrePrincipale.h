@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "Principale.h"
+#include "controleur/Principale.h"
 #include "ui/Apparence.h"
 
 class QAction;

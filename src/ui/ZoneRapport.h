@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "cut/ZoneTexte.h"
+#include "plateforme/ZoneTexte.h"
 
 namespace parvel::ui {
 

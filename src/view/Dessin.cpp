@@ -1,73 +1,98 @@
-// The redraw: the current file read again through the interpreter, which draws the
-// coordinate lines, with the step points, and in milling mode the markers and bands.
+// The redraw: the current file read again through the interpreter, whose segments
+// become the coordinate lines, with the step points, and in milling mode the markers
+// and bands.
 #include <optional>
 
-#include "Principale.h"
 #include "cut/Calcul.h"
-#include "cut/Erreur.h"
+#include "cut/Chargeur.h"
 #include "cut/LecteurLignes.h"
+#include "view/Vue.h"
 
 namespace parvel {
 
-void Principale::DessineCut() {
-    if (CheminCourant().empty())
-        return;
+namespace {
 
+// Draws each side's segment when its "Coordonnées" box is checked.
+class TraceurSegments final : public RecepteurSegments {
+  public:
+    TraceurSegments(SurfaceDessin& image, const OptionsDessin& o) : image_(image), options_(o) {}
+    void Recoit(const Segment& s) override {
+        if (options_.CoordDroite)
+            image_.Ligne(s.XDPrec, s.YDPrec, s.XD, s.YD, CouleurDroite);
+        if (options_.CoordGauche)
+            image_.Ligne(s.XGPrec, s.YGPrec, s.XG, s.YG, CouleurGauche);
+    }
+
+  private:
+    SurfaceDessin& image_;
+    const OptionsDessin& options_;
+};
+
+// The interpreter gives its segments to `r` for the life of this object.
+class Branchement {
+  public:
+    Branchement(Interpreteur& i, RecepteurSegments& r) : interp_(i), avant_(i.Recepteur) { i.Recepteur = &r; }
+    ~Branchement() { interp_.Recepteur = avant_; }
+    Branchement(const Branchement&) = delete;
+    Branchement& operator=(const Branchement&) = delete;
+
+  private:
+    Interpreteur& interp_;
+    RecepteurSegments* avant_;
+};
+
+} // namespace
+
+std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interpreteur& interp,
+                                               const OptionsDessin& o, const std::vector<Marque>& marques,
+                                               const ParamFraisage& param) {
     // Opened before anything is reset or cleared, so that a file gone since its load
     // leaves the view as it was.
     std::optional<LecteurLignes> lecteur;
     try {
-        lecteur.emplace(CheminCourant());
+        lecteur.emplace(chemin);
     } catch (const ErreurParvel& e) {
-        Dlg.Message(e.Description());
-        return;
+        return e;
     }
 
-    EtatCut& e = Etat;
+    EtatCut& e = interp.Etat;
     e.RemetPositions();
-    if (Ctl.Choisie(Option::Etendu))
+    if (o.Etendu)
         Image1.Efface();
 
-    // Nothing can change the boxes while the file is read.
-    const bool pasDroite = Ctl.Coche(Case::PDroite);
-    const bool pasGauche = Ctl.Coche(Case::PGauche);
-    while (!lecteur->Fin()) {
-        AnalyseLigne(lecteur->LitLigne());
-        if (pasDroite)
-            Image1.Point(e.RelXD, e.RelYD, 2);
-        if (pasGauche)
-            Image1.Point(e.RelXG, e.RelYG, 4);
+    TraceurSegments traceur(Image1, o);
+    {
+        Branchement branche(interp, traceur);
+        std::int64_t numero = 0;
+        while (!lecteur->Fin()) {
+            interp.NumeroLigne = ++numero;
+            interp.AnalyseLigne(lecteur->LitLigne());
+            if (o.PasDroite)
+                Image1.Point(e.RelXD, e.RelYD, 2);
+            if (o.PasGauche)
+                Image1.Point(e.RelXG, e.RelYG, 4);
+        }
     }
     e.TraceActif = true;
     lecteur.reset();
 
-    if (!Ctl.FraisageActif()) {
-        Dlg.Bip();
-        return;
-    }
+    if (!o.Fraisage)
+        return std::nullopt;
 
-    for (const Marque& m : Marques) {
+    for (const Marque& m : marques) {
         Image1.Cercle(m.X, m.Y, 1, m.Couleur);
         Image1.DefinitCouleurTexte(m.Couleur);
         Image1.Point(m.X, m.Y, m.Couleur);
         Image1.Imprime(m.Label);
     }
 
-    const EtatVue& v = Vue;
+    const EtatVue& v = Etat;
     const float xMax = EnSimple(v.XMax);
-    Image1.PlaceForme(Forme::ZoneY, {0, v.YMax, xMax, EnSimple(v.YMax - Param.YFraise)});
-    Image1.PlaceForme(Forme::ZoneX, {0, v.YMax, EnSimple(Param.XFraise), v.YMax});
+    Image1.PlaceForme(Forme::ZoneY, {0, v.YMax, xMax, EnSimple(v.YMax - param.YFraise)});
+    Image1.PlaceForme(Forme::ZoneX, {0, v.YMax, EnSimple(param.XFraise), v.YMax});
     Image1.MontreForme(Forme::ZoneX, true);
     Image1.MontreForme(Forme::ZoneY, true);
-    Dlg.Bip();
-}
-
-void Principale::Commande1_Click() {
-    DessineCut();
-}
-
-void Principale::Commande2_Click() {
-    Image1.Efface();
+    return std::nullopt;
 }
 
 } // namespace parvel

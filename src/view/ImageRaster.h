@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "view/Surface.h"
+#include "plateforme/Surface.h"
 
 namespace parvel {
 

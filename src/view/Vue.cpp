@@ -1,23 +1,24 @@
 // The view set-up that ends every load, and the full-extent mapping shared with "Etendu".
+#include "view/Vue.h"
+
 #include <cmath>
 
-#include "Principale.h"
 #include "cut/Calcul.h"
+#include "cut/Chargeur.h"
 
 namespace parvel {
 
-void Principale::CadreVue() {
-    const BilanCut& b = Bilan;
-    EtatVue& v = Vue;
+void VueCut::CadreVue(const BilanCut& b, ParamFraisage& param) {
+    EtatVue& v = Etat;
     v.XMax = b.XDMax > b.XGMax ? b.XDMax : b.XGMax;
     v.YMax = b.YDMax > b.YGMax ? b.YDMax : EnSimple(b.YGMax);
     v.XMin = b.XDMin < b.XGMin ? b.XDMin : b.XGMin;
     v.YMin = b.YDMin < b.YGMin ? b.YDMin : EnSimple(b.YGMin);
 
-    if (v.YMax < Param.YFraise)
-        Param.YFraise = v.YMax;
-    if (v.XMax < Param.XFraise)
-        Param.XFraise = 0;
+    if (v.YMax < param.YFraise)
+        param.YFraise = v.YMax;
+    if (v.XMax < param.XFraise)
+        param.XFraise = 0;
 
     // A file without extent, or an area without size, gives no scale: the previous one
     // stays so that the mapping keeps a usable extent.
@@ -30,27 +31,36 @@ void Principale::CadreVue() {
         if (echelle > 0)
             v.Echelle = echelle;
     }
-
-    if (!Ctl.Choisie(Option::Fige)) {
-        MappingEtendu();
-        Ctl.Choisit(Option::Etendu);
-    }
 }
 
-void Principale::MappingEtendu() {
+void VueCut::MappingEtendu() {
     const double w = Image1.Largeur();
     const double h = Image1.Hauteur();
     // An area without size keeps its mapping rather than getting one without extent.
     if (!(w > 0 && h > 0))
         return;
-    const float hauteur = EnSimple(-h * Vue.Echelle);
-    const float largeur = EnSimple(w * Vue.Echelle);
+    const float hauteur = EnSimple(-h * Etat.Echelle);
+    const float largeur = EnSimple(w * Etat.Echelle);
     if (hauteur == 0 || largeur == 0)
         return;
     Image1.DefinitScaleHeight(hauteur);
     Image1.DefinitScaleWidth(largeur);
-    Image1.DefinitScaleLeft(EnSimple(Vue.XMin));
+    Image1.DefinitScaleLeft(EnSimple(Etat.XMin));
     Image1.DefinitScaleTop(-Image1.LitMapping().ScaleHeight);
+}
+
+void VueCut::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {
+    if (minimisee)
+        return;
+    const double largeur = largeurFenetre * 0.99 - Image1Left;
+    const double hauteur = hauteurFenetre - 1.5 * Image1Top;
+    // The area cannot take a size of 0 or less: such a side keeps its last size.
+    const auto valide = [](double v) {
+        const float f = static_cast<float>(v);
+        return f > 0 && std::isfinite(f);
+    };
+    Image1.DefinitTaille(valide(largeur) ? static_cast<float>(largeur) : Image1.Largeur(),
+                         valide(hauteur) ? static_cast<float>(hauteur) : Image1.Hauteur());
 }
 
 } // namespace parvel

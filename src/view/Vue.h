@@ -1,6 +1,21 @@
 #pragma once
-// View state: the fit scale and the overall extents of the loaded file, and the zoom state.
+// The trajectory view: the fit scale and extents of the loaded file, the zoom state, and
+// the procedures that set the drawing area's mapping, redraw the file onto it, zoom
+// into a mouse rectangle and show the cursor position. It draws onto the surface it is
+// given and never touches controls or dialogs: what the window must do next (a
+// message, a redraw) is returned to the caller.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cut/Erreur.h"
+#include "cut/Fraisage.h"
+#include "plateforme/Surface.h"
+
 namespace parvel {
+
+struct BilanCut;
+class Interpreteur;
 
 struct EtatVue {
     float Echelle = 1.0f; // millimetres per twip
@@ -17,5 +32,48 @@ struct EtatZoom {
 // Position of the drawing area in the window, twips.
 inline constexpr float Image1Left = 120;
 inline constexpr float Image1Top = 2160;
+
+// What a redraw draws, read from the controls before the file is read.
+struct OptionsDessin {
+    bool CoordDroite = true, CoordGauche = true; // "Coordonnées" boxes
+    bool PasDroite = true, PasGauche = true;     // "Pas" boxes
+    bool Etendu = false;                         // the area is cleared first
+    bool Fraisage = false;                       // markers and bands
+};
+
+// What a mouse press in the drawing area asks of the window.
+enum class SuiteZoom {
+    Rien,
+    TropGrand,   // "Zoom trop grand", then AnnuleSelection
+    Applique,    // the mapping is set: select "Variable", clear and redraw
+    MessageCtrl, // the Ctrl + click message
+};
+
+class VueCut {
+  public:
+    explicit VueCut(SurfaceDessin& image) : Image1(image) {}
+
+    SurfaceDessin& Image1;
+    EtatVue Etat;
+    EtatZoom Zoom;
+
+    // Overall extents and scale of the loaded file; clamps the milling limits to them.
+    void CadreVue(const BilanCut& bilan, ParamFraisage& param);
+    // The whole drawing in the area.
+    void MappingEtendu();
+    // Reads `chemin` again through the interpreter and draws it. A file that cannot be
+    // opened leaves the picture as it was: its failure is returned.
+    std::optional<ErreurParvel> DessineCut(const std::string& chemin, Interpreteur& interp,
+                                           const OptionsDessin& options, const std::vector<Marque>& marques,
+                                           const ParamFraisage& param);
+
+    SuiteZoom Image1_MouseDown(short Button, short Shift, float X, float Y);
+    void Image1_MouseMove(short Button, short Shift, float X, float Y);
+    // Leaves the rubber band: idle state, band hidden.
+    void AnnuleSelection();
+
+    // Outer size of the window in twips.
+    void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);
+};
 
 } // namespace parvel

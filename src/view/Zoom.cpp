@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "Principale.h"
 #include "cut/Nombres.h"
+#include "view/Vue.h"
 
 namespace parvel {
 
@@ -37,7 +37,7 @@ float RapportAbsolu(float a, float b) {
 
 } // namespace
 
-void Principale::Image1_MouseMove(short, short, float X, float Y) {
+void VueCut::Image1_MouseMove(short, short, float X, float Y) {
     Image1.DefinitTexteSurvol("X: " + TexteSurvol(Centieme(X)) + " Y: " + TexteSurvol(Centieme(Y)));
 
     EtatZoom& z = Zoom;
@@ -53,62 +53,42 @@ void Principale::Image1_MouseMove(short, short, float X, float Y) {
     Image1.PlaceForme(Forme::Selection, s);
 }
 
-void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {
+SuiteZoom VueCut::Image1_MouseDown(short Button, short Shift, float X, float Y) {
     EtatZoom& z = Zoom;
     if (Button != BoutonGauche) {
-        z.EtatSelection = 0;
-        Image1.MontreForme(Forme::Selection, false);
-        return;
+        AnnuleSelection();
+        return SuiteZoom::Rien;
     }
 
     if (z.EtatSelection == 1) {
         const Placement s = Image1.LitForme(Forme::Selection);
         // A band without width or height has no ratio: wait for a click that gives it one.
         if (X < z.XDebutSel || Y < z.YDebutSel || !(s.Width > 0) || !(s.Height > 0))
-            return;
+            return SuiteZoom::Rien;
         z.EtatSelection = 2;
         const Mapping m = Image1.LitMapping();
         const float rW = RapportAbsolu(m.ScaleWidth, s.Width);
         const float rH = RapportAbsolu(m.ScaleHeight, s.Height);
         const float rapport = rH < rW ? rH : rW;
-        const auto refuse = [&] {
-            z.EtatSelection = 0;
-            Image1.MontreForme(Forme::Selection, false);
-        };
         // A ratio of 0 comes from a mapping without extent, which no zoom can divide.
-        if (!(rapport > 0)) {
-            Dlg.Message("Zoom trop grand");
-            refuse();
-            return;
-        }
+        if (!(rapport > 0))
+            return SuiteZoom::TropGrand;
         z.RapportZoom = rapport;
         const float hauteur = m.ScaleHeight / rapport;
         const float largeur = m.ScaleWidth / rapport;
-        if (std::fabs(hauteur) < 0.5f || std::fabs(largeur) < 0.5f) {
-            Dlg.Message("Zoom trop grand");
-            refuse();
-            return;
-        }
+        if (std::fabs(hauteur) < 0.5f || std::fabs(largeur) < 0.5f)
+            return SuiteZoom::TropGrand;
         // Zooming out past the float range cannot be mapped.
         if (!std::isfinite(hauteur) || !std::isfinite(largeur)) {
-            refuse();
-            return;
+            AnnuleSelection();
+            return SuiteZoom::Rien;
         }
         Image1.DefinitScaleHeight(hauteur);
         Image1.DefinitScaleWidth(largeur);
         Image1.DefinitScaleLeft(z.XDebutSel);
         Image1.DefinitScaleTop(Y);
         Image1.MontreForme(Forme::Selection, false);
-        Ctl.Choisit(Option::Variable);
-        Image1.Efface();
-        try {
-            DessineCut();
-        } catch (...) {
-            z.EtatSelection = 0;
-            throw;
-        }
-        z.EtatSelection = 0;
-        return;
+        return SuiteZoom::Applique;
     }
 
     if (z.EtatSelection == 0 && Shift == 0) {
@@ -118,8 +98,12 @@ void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {
         z.YDebutSel = Y;
         Image1.MontreForme(Forme::Selection, true);
     }
-    if (Shift == ToucheCtrl)
-        Dlg.Message("Bouton droit + CTRL pour traitement futur");
+    return Shift == ToucheCtrl ? SuiteZoom::MessageCtrl : SuiteZoom::Rien;
+}
+
+void VueCut::AnnuleSelection() {
+    Zoom.EtatSelection = 0;
+    Image1.MontreForme(Forme::Selection, false);
 }
 
 } // namespace parvel

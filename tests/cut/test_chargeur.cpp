@@ -47,7 +47,7 @@ TEST_F(Chargement, RapportDUnFichierOrdinaire) {
         couleurs.push_back(l.Couleur);
     EXPECT_EQ(couleurs, (std::vector<int>{0, 0, 0, 5, 15}));
     EXPECT_EQ(b.sortie.effacements, 1);
-    EXPECT_TRUE(b.p.Etat.TraceActif);
+    EXPECT_TRUE(b.p.Interp.Etat.TraceActif);
     EXPECT_EQ(b.p.DernierRapport[2].Texte, r[2]);
 }
 
@@ -92,11 +92,11 @@ TEST_F(Chargement, PremiereLigneFixeLeZero) {
     EXPECT_EQ(r[2], "  Position Zéro en X:  100 ");
     EXPECT_EQ(r[3], "  A gauche : X de-10 à 0  et Y de 0 à 2 ");
     EXPECT_EQ(r[4], "  A droite : X de 0 à 60  et Y de 0 à 2 ");
-    EXPECT_EQ(b.p.Etat.ZeroX, 100.0f);
+    EXPECT_EQ(b.p.Interp.Etat.ZeroX, 100.0f);
     // The zero is a single-precision value.
     r = Charge("XG:0.1 YG:0 XD:0 YD:0\r\n");
     EXPECT_EQ(r[2], "  Position Zéro en X:  .1 ");
-    EXPECT_EQ(b.p.Etat.ZeroX, 0.1f);
+    EXPECT_EQ(b.p.Interp.Etat.ZeroX, 0.1f);
 }
 
 TEST_F(Chargement, EtenduesNegativesArrondiesVersLeBas) {
@@ -157,12 +157,12 @@ TEST_F(Chargement, MotsMalFormes) {
 
 TEST_F(Chargement, ChaqueChargementRepartDeZero) {
     Charge("T:30 XG:10 YG:10 XD:300 YD:300\r\nT:1 XG:500 YG:0 XD:0 YD:0\r\n");
-    b.p.Etat.RelXG = 4;
+    b.p.Interp.Etat.RelXG = 4;
     auto r = Charge("XG:1 YG:0 XD:1 YD:0\r\n");
     EXPECT_EQ(r[1], "  Temps de découpe : 0 mn 0 s");
     EXPECT_EQ(r[4], "  A droite : X de 0 à 0  et Y de 0 à 0 ");
-    EXPECT_EQ(b.p.Etat.RelXG, 0);
-    EXPECT_EQ(b.p.Zoom.RapportZoom, 1);
+    EXPECT_EQ(b.p.Interp.Etat.RelXG, 0);
+    EXPECT_EQ(b.p.Vue.Zoom.RapportZoom, 1);
     EXPECT_TRUE(b.controles.Active(Option::Fige));
 }
 
@@ -262,7 +262,7 @@ TEST_F(Chargement, LigneUniqueTresLongue) {
     auto r = Charge(l);
     EXPECT_EQ(r[1], "  Temps de découpe : 0 mn 2 s");
     EXPECT_EQ(r[4], "  A droite : X de 0 à 0  et Y de 0 à 4 ");
-    EXPECT_EQ(b.p.Etat.PosYG, 10);
+    EXPECT_EQ(b.p.Interp.Etat.PosYG, 10);
 }
 
 } // namespace

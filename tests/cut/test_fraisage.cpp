@@ -83,14 +83,14 @@ class Fraisage : public testing::Test {
     }
 
     void VerifieMarques(const std::vector<MarqueAttendue>& attendues) {
-        ASSERT_EQ(b.p.Marques.size(), attendues.size());
+        ASSERT_EQ(b.p.Fraiseuse.Marques.size(), attendues.size());
         EXPECT_EQ(b.p.NbMarques(), static_cast<int>(attendues.size()) + 1);
         for (std::size_t i = 0; i < attendues.size(); ++i) {
             SCOPED_TRACE(i);
-            EXPECT_DOUBLE_EQ(b.p.Marques[i].X, attendues[i].x);
-            EXPECT_DOUBLE_EQ(b.p.Marques[i].Y, attendues[i].y);
-            EXPECT_EQ(b.p.Marques[i].Label, attendues[i].label);
-            EXPECT_EQ(b.p.Marques[i].Couleur, attendues[i].couleur);
+            EXPECT_DOUBLE_EQ(b.p.Fraiseuse.Marques[i].X, attendues[i].x);
+            EXPECT_DOUBLE_EQ(b.p.Fraiseuse.Marques[i].Y, attendues[i].y);
+            EXPECT_EQ(b.p.Fraiseuse.Marques[i].Label, attendues[i].label);
+            EXPECT_EQ(b.p.Fraiseuse.Marques[i].Couleur, attendues[i].couleur);
         }
     }
 };
@@ -216,7 +216,7 @@ TEST_F(Fraisage, PlusDeCinquanteMarques) {
 
 TEST_F(Fraisage, ChaqueChargementRemetLesMarques) {
     Charge(Crlf(AllerRetour));
-    ASSERT_EQ(b.p.Marques.size(), 3u);
+    ASSERT_EQ(b.p.Fraiseuse.Marques.size(), 3u);
     Charge(Crlf({"XG:0 YG:0 XD:0 YD:0"}));
     VerifieMarques({{0, 0, "Up", 2}});
 }
@@ -227,7 +227,7 @@ TEST_F(Fraisage, SuffixeConserveDUnChargementAuSuivant) {
     b.p.Param.XFraise = -1;
     EXPECT_EQ(Charge(Crlf({"XG:0 YG:0 XD:0 YD:0"})), Crlf({"XG:0 YG:0 XD:0"}));
     EXPECT_EQ(Charge(Crlf({"XG:0 YG:0 XD:0 YD:0"})), Crlf({"XG:0 YG:0 XD:0 YD:0"}));
-    EXPECT_TRUE(b.p.Marques.empty());
+    EXPECT_TRUE(b.p.Fraiseuse.Marques.empty());
 }
 
 TEST_F(Fraisage, EmplacementDeLaSortie) {
@@ -290,7 +290,7 @@ TEST_F(Fraisage, MouvementAvantToutYGEchoue) {
 
 TEST_F(Fraisage, EchecGardeLaSortiePrecedente) {
     const std::string premiere = Charge(Crlf(AllerRetour));
-    b.p.Etat.PosYG = 0;
+    b.p.Interp.Etat.PosYG = 0;
     EXPECT_THROW(Charge(Crlf({"XG:0 YD:0", "XG:10 YD:0"})), ErreurParvel);
     EXPECT_EQ(LitFichier(Sortie()), premiere);
 }
@@ -299,13 +299,7 @@ TEST_F(Fraisage, ModeArreteNEcritRien) {
     b.controles.DefinitFraisageActif(false);
     ChargeChemin(dossier.Ecrit("a.cut", Crlf(AllerRetour)));
     EXPECT_EQ(Contenu(dossier.Chemin()), std::vector<std::string>{"a.cut"});
-    EXPECT_TRUE(b.p.Marques.empty());
-    // Called on its own, it neither writes nor records.
-    b.p.Fraisage.Degage = true;
-    b.p.Fraisage.DegagePrec = false;
-    EXPECT_NO_THROW(b.p.BougeFraise());
-    EXPECT_TRUE(b.p.Marques.empty());
-    EXPECT_FALSE(b.p.Fraisage.DegagePrec);
+    EXPECT_TRUE(b.p.Fraiseuse.Marques.empty());
 }
 
 } // namespace

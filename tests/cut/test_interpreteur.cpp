@@ -1,23 +1,28 @@
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "Doubles.h"
+#include "cut/Interpreteur.h"
 
 namespace parvel {
 namespace {
 
-using test::Banc;
-using test::Trait;
-
-class Interpreteur : public testing::Test {
-  protected:
-    Banc b;
-    EtatCut& e = b.p.Etat;
-    void Ligne(const std::string& l) { b.p.AnalyseLigne(l); }
+struct Recepteur : RecepteurSegments {
+    std::vector<Segment> segments;
+    void Recoit(const Segment& s) override { segments.push_back(s); }
 };
 
-TEST_F(Interpreteur, MotsMalFormesNeChangentRien) {
+class Interprete : public testing::Test {
+  protected:
+    Interpreteur interp;
+    Recepteur recu;
+    EtatCut& e = interp.Etat;
+    void SetUp() override { interp.Recepteur = &recu; }
+    void Ligne(const std::string& l) { interp.AnalyseLigne(l); }
+};
+
+TEST_F(Interprete, MotsMalFormesNeChangentRien) {
     e.XG = 7;
     e.YG = 8;
     e.TempsTotal = 3;
@@ -32,7 +37,7 @@ TEST_F(Interpreteur, MotsMalFormesNeChangentRien) {
     }
 }
 
-TEST_F(Interpreteur, PositionsAbsoluesEtPrecedentes) {
+TEST_F(Interprete, PositionsAbsoluesEtPrecedentes) {
     Ligne("XG:12.5 YG:30 XD:-4");
     EXPECT_EQ(e.XG, 12.5);
     EXPECT_EQ(e.YG, 30);
@@ -46,7 +51,7 @@ TEST_F(Interpreteur, PositionsAbsoluesEtPrecedentes) {
     EXPECT_EQ(e.XDPrec, -4);
 }
 
-TEST_F(Interpreteur, UneTabulationJointDeuxMots) {
+TEST_F(Interprete, UneTabulationJointDeuxMots) {
     Ligne("XG:10\tYG:20");
     EXPECT_EQ(e.XG, 10) << "le Y est perdu";
     EXPECT_EQ(e.YG, 0);
@@ -54,7 +59,7 @@ TEST_F(Interpreteur, UneTabulationJointDeuxMots) {
     EXPECT_EQ(e.XG, -3);
 }
 
-TEST_F(Interpreteur, DureesEtTempsTotalEnSimplePrecision) {
+TEST_F(Interprete, DureesEtTempsTotalEnSimplePrecision) {
     Ligne("T:");
     EXPECT_EQ(e.DureeSegment, 0);
     EXPECT_EQ(e.TempsTotal, 0);
@@ -68,9 +73,9 @@ TEST_F(Interpreteur, DureesEtTempsTotalEnSimplePrecision) {
     EXPECT_NE(static_cast<double>(e.TempsTotal), 1.0) << "la somme garde l'arrondi simple précision";
 }
 
-TEST_F(Interpreteur, PasMoteurs) {
-    b.p.Config.MmParPasX = 0.25;
-    b.p.Config.MmParPasY = 0.1;
+TEST_F(Interprete, PasMoteurs) {
+    interp.MmParPasX = 0.25;
+    interp.MmParPasY = 0.1;
     Ligne("+XG5 +XG -XD +YG +YG -YD +YD +YD xx +XD");
     EXPECT_EQ(e.RelXG, 0.5);
     EXPECT_EQ(e.RelXD, 0);
@@ -80,7 +85,7 @@ TEST_F(Interpreteur, PasMoteurs) {
     EXPECT_EQ(e.TempsTotal, 0);
 }
 
-TEST_F(Interpreteur, YDFermeLePointEtDecaleLesX) {
+TEST_F(Interprete, YDFermeLePointEtDecaleLesX) {
     e.ZeroX = 10;
     Ligne("XG:10 YG:5 XD:10 YD:5");
     EXPECT_EQ(e.XG, 0);
@@ -94,38 +99,30 @@ TEST_F(Interpreteur, YDFermeLePointEtDecaleLesX) {
     EXPECT_EQ(e.YDPrec, 5.0f);
 }
 
-TEST_F(Interpreteur, YDAvantXGNeDecalePasLeNouveauX) {
+TEST_F(Interprete, YDAvantXGNeDecalePasLeNouveauX) {
     e.ZeroX = 10;
     e.TraceActif = true;
     Ligne("YD:1 XG:50");
     EXPECT_EQ(e.XG, 50);
-    ASSERT_EQ(b.image.traits.size(), 2u);
-    EXPECT_EQ(b.image.traits[1], (Trait{0, 0, -10, 0, CouleurGauche}));
+    ASSERT_EQ(recu.segments.size(), 1u);
+    EXPECT_EQ(recu.segments[0].XG, -10);
 }
 
-TEST_F(Interpreteur, TraceLesDeuxCotesQuandActif) {
+TEST_F(Interprete, SegmentsSeulementQuandLeTraceEstActif) {
     Ligne("XG:1 YG:2 XD:3 YD:4");
-    EXPECT_TRUE(b.image.traits.empty()) << "rien n'est dessiné pendant le chargement";
+    EXPECT_TRUE(recu.segments.empty()) << "rien n'est reçu pendant le chargement";
     e.TraceActif = true;
-    Ligne("XG:11 YG:12 XD:13 YD:14");
-    ASSERT_EQ(b.image.traits.size(), 2u);
-    EXPECT_EQ(b.image.traits[0], (Trait{3, 4, 13, 14, CouleurDroite}));
-    EXPECT_EQ(b.image.traits[1], (Trait{1, 2, 11, 12, CouleurGauche}));
-
-    b.image.traits.clear();
-    b.controles.DefinitCoche(Case::CDroite, false);
-    Ligne("XG:21 YG:22 XD:23 YD:24");
-    ASSERT_EQ(b.image.traits.size(), 1u);
-    EXPECT_EQ(b.image.traits[0].couleur, CouleurGauche);
-
-    b.image.traits.clear();
-    b.controles.DefinitCoche(Case::CGauche, false);
-    Ligne("XG:31 YG:32 XD:33 YD:34");
-    EXPECT_TRUE(b.image.traits.empty());
-    EXPECT_EQ(e.XG, 31) << "l'état avance même sans dessin";
+    interp.NumeroLigne = 7;
+    Ligne("T:2 XG:11 YG:12 XD:13 YD:14");
+    ASSERT_EQ(recu.segments.size(), 1u);
+    const Segment& s = recu.segments[0];
+    EXPECT_EQ((std::vector<double>{s.XGPrec, s.YGPrec, s.XG, s.YG, s.XDPrec, s.YDPrec, s.XD, s.YD}),
+              (std::vector<double>{1, 2, 11, 12, 3, 4, 13, 14}));
+    EXPECT_EQ(s.Ligne, 7);
+    EXPECT_EQ(s.Duree, 2);
 }
 
-TEST_F(Interpreteur, PositionDuMotYG) {
+TEST_F(Interprete, PositionDuMotYG) {
     Ligne("T:1 XG:2 YG:3 XD:4 YD:5");
     EXPECT_EQ(e.PosYG, 14) << "le blanc qui suit YG:3";
     const std::string fin = "XG:2 YG:3";
@@ -135,16 +132,7 @@ TEST_F(Interpreteur, PositionDuMotYG) {
     EXPECT_EQ(e.PosYG, static_cast<std::int64_t>(fin.size()) + 2) << "gardée jusqu'au prochain YG:";
 }
 
-TEST_F(Interpreteur, RapportZoomNulDevientUn) {
-    b.p.Zoom.RapportZoom = 0;
-    Ligne("");
-    EXPECT_EQ(b.p.Zoom.RapportZoom, 1);
-    b.p.Zoom.RapportZoom = 4;
-    Ligne("XG:1");
-    EXPECT_EQ(b.p.Zoom.RapportZoom, 4);
-}
-
-TEST_F(Interpreteur, OctetsHuitBitsIgnores) {
+TEST_F(Interprete, OctetsHuitBitsIgnores) {
     Ligne("\xe9t\xe9 XG:\xff"
           "5 YG:2\xa0");
     EXPECT_EQ(e.XG, 0);

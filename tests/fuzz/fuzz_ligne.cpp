@@ -18,19 +18,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
         return b;
     }();
     Principale& p = banc->p;
-    p.Etat = EtatCut{};
-    p.Etat.TraceActif = taille % 2 == 0;
-    p.Etat.ZeroX = 12.5f;
+    p.Interp.Etat = EtatCut{};
+    p.Interp.Etat.TraceActif = taille % 2 == 0;
+    p.Interp.Etat.ZeroX = 12.5f;
     banc->image.traits.clear();
     std::string_view ligne(reinterpret_cast<const char*>(data), taille);
     try {
-        p.AnalyseLigne(ligne);
+        p.Interp.AnalyseLigne(ligne);
     } catch (const ErreurParvel& e) {
         if (e.Numero() != ErrDepassement)
             std::abort();
         return 0;
     }
-    const EtatCut& e = p.Etat;
+    const EtatCut& e = p.Interp.Etat;
     for (double v : {e.XG, e.YG, e.XD, double(e.YD), e.RelXG, e.RelYG, e.RelXD, double(e.RelYD),
                      e.DureeSegment, double(e.TempsTotal)})
         if (!std::isfinite(v))

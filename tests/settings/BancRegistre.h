@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "settings/Registre.h"
+#include "plateforme/Registre.h"
 
 namespace parvel::essais_registre {
 

@@ -53,7 +53,7 @@ class Demarrage : public testing::Test {
 };
 
 TEST_F(Demarrage, PremierEtatDesControles) {
-    b.p.Vue.Echelle = 3;
+    b.p.Vue.Etat.Echelle = 3;
     b.image.posX = 12;
     b.image.posY = -4;
     for (bool& v : b.image.visibles)
@@ -64,7 +64,7 @@ TEST_F(Demarrage, PremierEtatDesControles) {
 
     EXPECT_EQ(b.p.CommonDialog1.Filtre, "Fichiers CUT | *.cut");
     EXPECT_TRUE(b.p.CommonDialog1.FichierExistant);
-    EXPECT_EQ(b.p.Vue.Echelle, 1.0f);
+    EXPECT_EQ(b.p.Vue.Etat.Echelle, 1.0f);
     EXPECT_EQ(b.image.posX, 0);
     EXPECT_EQ(b.image.posY, 0);
     for (Forme f : {Forme::Selection, Forme::ZoneX, Forme::ZoneY})

@@ -68,7 +68,7 @@ class Recuperation : public testing::Test {
 };
 
 TEST_F(Recuperation, PremierDemarrage) {
-    b.p.Recup_Param_Parvel();
+    b.Recup_Param_Parvel();
     const ParamFraisage& p = b.p.Param;
     EXPECT_EQ(Ecritures(b.registre), Stockes({10, 200, 15, 0, 48, 1}));
     EXPECT_EQ(Valeurs(p), (Six{10, 2, 15, 0, 48, 1}));
@@ -79,18 +79,18 @@ TEST_F(Recuperation, PremierDemarrage) {
 
     // The next start reads what was stored, and writes nothing.
     b.registre.ecritures.clear();
-    b.p.Recup_Param_Parvel();
+    b.Recup_Param_Parvel();
     EXPECT_EQ(b.p.Param.TempsZ, 5);
     EXPECT_TRUE(b.registre.ecritures.empty());
 }
 
 TEST_F(Recuperation, PasFractionnairePerduAuStockage) {
     b.p.Config.YPas = 1.25;
-    b.p.Recup_Param_Parvel();
+    b.Recup_Param_Parvel();
     EXPECT_EQ(b.p.Param.ZPas, 1.25);
     EXPECT_DOUBLE_EQ(b.p.Param.DegZYD, 10);
     EXPECT_EQ(b.registre.Entier(CleFraisageLue, "ZPas"), 1);
-    b.p.Recup_Param_Parvel();
+    b.Recup_Param_Parvel();
     EXPECT_EQ(b.p.Param.ZPas, 1);
     EXPECT_DOUBLE_EQ(b.p.Param.DegZYD, 10 * 48 * (1.25 / 48));
 }
@@ -99,7 +99,7 @@ TEST_F(Recuperation, ZNtourNulPrendLaMecaniqueY) {
     b.p.Config.YNtour = 200;
     b.p.Config.YPas = 5;
     PoseFraisage(b.registre, {5, 250, 20, 30, 0, 0});
-    b.p.Recup_Param_Parvel();
+    b.Recup_Param_Parvel();
     const ParamFraisage& p = b.p.Param;
     EXPECT_EQ(p.TempsZ, 2);
     EXPECT_EQ(Valeurs(p), (Six{5, 2.5, 20, 30, 200, 5}));
@@ -112,7 +112,7 @@ TEST_F(Recuperation, RattrapageEnFinDeSequence) {
     // A zero pitch with a nonzero step count fails the lift height only.
     PoseFraisage(b.registre, {5, 100, 20, -30, 200, 0});
     b.p.Param.DegZYD = 3;
-    b.p.Recup_Param_Parvel();
+    b.Recup_Param_Parvel();
     const ParamFraisage& p = b.p.Param;
     EXPECT_EQ(Valeurs(p), (Six{10, 2, 15, -30, 48, 1})) << "YFraise n'a pas de valeur par défaut";
     EXPECT_EQ(p.DegZYD, 3);
@@ -144,7 +144,7 @@ TEST(RecuperationEnEchec, ArreteLeProgrammeSansRienEcrire) {
             PoseFraisage(b.registre, {5, 250, 20, 30, 0, 1});
         if (c.echecXFraise)
             b.registre.echecsLecture["XFraise"] = c.echecXFraise;
-        b.p.Recup_Param_Parvel();
+        b.Recup_Param_Parvel();
         EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(b.dialogues.terminaisons, 1);
         EXPECT_TRUE(b.registre.ecritures.empty());
@@ -185,7 +185,7 @@ TEST(SauveRegistre, ArrondiAuPairEchelleEtDepassement) {
         b.p.Param.*c.champ = c.valeur;
         int numero = 0;
         try {
-            b.p.SauveRegistre();
+            SauveRegistre(b.registre, b.p.Param);
         } catch (const ErreurParvel& e) {
             numero = e.Numero();
         }
@@ -278,7 +278,7 @@ TEST_F(Reglage, ParametresDeriveesEtStockage) {
     EXPECT_EQ(p.VitZPrec, 2.125);
     EXPECT_EQ(p.ZNtourPrec, 96);
     EXPECT_EQ(Ecritures(b.registre), Stockes({4, 212, 20, 30, 96, 2}));
-    b.p.Recup_Param_Parvel();
+    b.Recup_Param_Parvel();
     EXPECT_EQ(b.p.Param.VitZ, 2.12);
 }
 
@@ -526,9 +526,7 @@ TEST_F(Interrupteur, MiseEnMarcheRecharge) {
 TEST_F(Interrupteur, ArretRedessineSansRecharger) {
     OuvreFichier();
     b.p.Act_Fraisage_Click();
-    // The check box's own handler is the view's business: keep it out of the count. One
-    // redraw in the state the switch leaves, for reference.
-    b.controles.Relie(nullptr);
+    // One redraw in the state the switch leaves, for reference.
     b.controles.DefinitFraisageActif(false);
     b.controles.DefinitCoche(Case::CDroite, true);
     b.image.OublieDessins();
@@ -551,7 +549,8 @@ TEST_F(Interrupteur, ArretRedessineSansRecharger) {
     EXPECT_FALSE(b.image.FormeVisible(Forme::ZoneX));
     EXPECT_FALSE(b.image.FormeVisible(Forme::ZoneY));
     EXPECT_EQ(b.sortie.effacements, effacements) << "pas de rechargement";
-    EXPECT_EQ(b.dialogues.bips, bips + bipsDUnDessin + 1);
+    // The check box's handler redraws, then the switch redraws without reloading.
+    EXPECT_EQ(b.dialogues.bips, bips + 2 * bipsDUnDessin + 1);
     EXPECT_EQ(b.image.traits, traitsDUnDessin);
     EXPECT_EQ(b.image.points, pointsDUnDessin);
 }
@@ -559,9 +558,9 @@ TEST_F(Interrupteur, ArretRedessineSansRecharger) {
 TEST_F(Interrupteur, EchecDuRechargementSignale) {
     OuvreFichier();
     std::filesystem::remove(b.p.CheminCourant());
-    b.controles.Relie(nullptr); // the check box's redraw reports the missing file on its own
     b.p.Act_Fraisage_Click();
-    EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{"Fichier introuvable"});
+    // The check box's redraw reports the missing file, then the reload does.
+    EXPECT_EQ(b.dialogues.messages, (std::vector<std::string>{"Fichier introuvable", "Fichier introuvable"}));
     EXPECT_TRUE(b.controles.FraisageActif());
     EXPECT_EQ(b.dialogues.bips, 1);
     EXPECT_FALSE(std::filesystem::exists(Sortie()));

@@ -407,7 +407,7 @@ void TestFenetre::clicDroitAnnule() {
     QVERIFY(p.SelectionVisible());
     p.Clic(300, 100, Qt::RightButton);
     QVERIFY(!p.SelectionVisible());
-    QCOMPARE(p.f->principale().Zoom.EtatSelection, short(0));
+    QCOMPARE(p.f->principale().Vue.Zoom.EtatSelection, short(0));
     QVERIFY(Champs(p.Raster().LitMapping()) == Champs(avant));
     // The next left click starts a new selection where it is.
     p.Clic(50, 250);
@@ -435,7 +435,7 @@ void TestFenetre::zoomTropGrand() {
     p.Clic(101, 199);
     QCOMPARE(p.dialogues.messages, std::vector<std::string>{"Zoom trop grand"});
     QVERIFY(!p.SelectionVisible());
-    QCOMPARE(p.f->principale().Zoom.EtatSelection, short(0));
+    QCOMPARE(p.f->principale().Vue.Zoom.EtatSelection, short(0));
     QVERIFY(Champs(p.Raster().LitMapping()) == Champs(avant));
     QVERIFY(!p.f->Bouton(Option::Variable)->isChecked());
     QCOMPARE(p.dialogues.bips, bips);
@@ -489,12 +489,12 @@ void TestFenetre::casesParProgrammeEtParClic() {
 
     // A change made by the program runs the handler, once: one redraw, one beep. Setting
     // the same value again is no change.
-    p.f->principale().Ctl.DefinitCoche(Case::CGauche, false);
+    p.f->principale().DefinitCoche(Case::CGauche, false);
     QVERIFY(!gauche->isChecked());
     QCOMPARE(p.dialogues.bips, bips + 1);
     QVERIFY(!p.CouleurVers(50, 20, Magenta));
     QVERIFY(p.CouleurVers(50, 60, Blanc));
-    p.f->principale().Ctl.DefinitCoche(Case::CGauche, false);
+    p.f->principale().DefinitCoche(Case::CGauche, false);
     QCOMPARE(p.dialogues.bips, bips + 1);
 
     // A user's click runs it once as well, and the keyboard too.
@@ -509,10 +509,10 @@ void TestFenetre::casesParProgrammeEtParClic() {
 
     // An option set by the program runs its handler once, only when it becomes selected.
     bips = p.dialogues.bips;
-    p.f->principale().Ctl.Choisit(Option::Fige);
-    p.f->principale().Ctl.Choisit(Option::Etendu);
+    p.f->principale().Choisit(Option::Fige);
+    p.f->principale().Choisit(Option::Etendu);
     QCOMPARE(p.dialogues.bips, bips + 1);
-    p.f->principale().Ctl.Choisit(Option::Etendu);
+    p.f->principale().Choisit(Option::Etendu);
     QCOMPARE(p.dialogues.bips, bips + 1);
 
     // A click on a step box clears the area, which stays empty until the next redraw.
@@ -535,7 +535,7 @@ void TestFenetre::fraisage() {
     QVERIFY(pr.NbMarques() > 1);
     // Each marker inside the view is a dot in its colour (one on the lower edge Y = 0 is not).
     int vues = 0;
-    for (const Marque& m : pr.Marques) {
+    for (const Marque& m : pr.Fraiseuse.Marques) {
         const QPoint q = p.PixelDe(m.X, m.Y);
         if (q.x() < 0 || q.y() < 0 || q.x() >= p.Raster().LargeurPx() || q.y() >= p.Raster().HauteurPx())
             continue;

@@ -73,7 +73,7 @@ class Cadre : public Dessin, public testing::WithParamInterface<CasCadre> {};
 TEST_P(Cadre, ExtentsScaleAndFullExtentMapping) {
     const CasCadre& c = GetParam();
     Charge(Cut({c.zero, c.ligne}));
-    const EtatVue& v = b.p.Vue;
+    const EtatVue& v = b.p.Vue.Etat;
     EXPECT_EQ((std::array<double, 4>{v.XMin, v.XMax, v.YMin, v.YMax}), c.etendue);
     EXPECT_NEAR(v.Echelle, c.echelle, c.echelle * 1e-5);
 
@@ -124,21 +124,21 @@ TEST_F(Dessin, CoordinateLinesFollowTheFileInBothColours) {
               (std::vector<Trait>{{0, 0, 0, 0, 5}, {0, 0, -100, 30, 5}, {-100, 30, -20, 5, 5}}));
     EXPECT_EQ(TraitsDeCouleur(CouleurDroite),
               (std::vector<Trait>{{0, 0, 0, 0, 15}, {0, 0, 50, 10, 15}, {50, 10, 10, 2, 15}}));
-    EXPECT_TRUE(b.p.Etat.TraceActif);
+    EXPECT_TRUE(b.p.Interp.Etat.TraceActif);
 }
 
 TEST_F(Dessin, FigeKeepsTheMappingAndDrawsOverTheOldDrawing) {
     Charge(FichierLarge);
     const Mapping avant = b.image.mapping;
-    const float echelleAvant = b.p.Vue.Echelle;
+    const float echelleAvant = b.p.Vue.Etat.Echelle;
     const std::size_t traitsAvant = b.image.traits.size();
     const int effacementsAvant = b.image.effacements;
-    b.controles.Choisit(Option::Fige);
+    b.p.Choisit(Option::Fige);
 
     Charge(Cut({"XG:0 YG:0 XD:0 YD:0", "T:1 XG:500 YG:400 XD:500 YD:400"}), "grand.cut");
     EXPECT_EQ(Champs(b.image.mapping), Champs(avant));
-    EXPECT_NE(b.p.Vue.Echelle, echelleAvant); // the extents and the scale are new
-    EXPECT_EQ(b.p.Vue.XMax, 500);
+    EXPECT_NE(b.p.Vue.Etat.Echelle, echelleAvant); // the extents and the scale are new
+    EXPECT_EQ(b.p.Vue.Etat.XMax, 500);
     EXPECT_EQ(b.image.effacements, effacementsAvant);
     EXPECT_EQ(b.image.traits.size(), traitsAvant + 4);
     EXPECT_TRUE(b.controles.Choisie(Option::Fige));
@@ -154,7 +154,7 @@ class BoutonDessine : public Dessin, public testing::WithParamInterface<CasDessi
 TEST_P(BoutonDessine, ClearsOnlyWithEtendu) {
     Charge(FichierLarge);
     b.controles.DefinitActive(Option::Variable, true);
-    b.controles.Choisit(GetParam().mode);
+    b.p.Choisit(GetParam().mode);
     const std::size_t traits = b.image.traits.size();
     const int effacements = b.image.effacements;
     const int bips = b.dialogues.bips;
@@ -195,7 +195,7 @@ TEST_F(Dessin, AllBoxesUncheckedDrawNothingAndStillBeep) {
     b.p.Config.MmParPasX = 0.5;
     Charge(Cut({"XG:0 YG:0 XD:0 YD:0", "+XG +XD", "T:1 XG:10 YG:10 XD:10 YD:10"}));
     for (Case c : {Case::PGauche, Case::PDroite, Case::CGauche, Case::CDroite})
-        b.controles.DefinitCoche(c, false);
+        b.p.DefinitCoche(c, false);
     const int bips = b.dialogues.bips;
     b.p.Commande1_Click();
     EXPECT_TRUE(b.image.traits.empty());
@@ -214,7 +214,7 @@ TEST_F(Dessin, StepPointsAfterEveryLineInTheirColours) {
               (std::vector<PointDessine>{
                   {0, 0, 2}, {0.5, 0.5, 4}, {-0.5, 0.25, 2}, {0.5, 0.5, 4}, {-0.5, -0.25, 2}, {1, 0.5, 4}}));
 
-    b.controles.DefinitCoche(Case::PDroite, false);
+    b.p.DefinitCoche(Case::PDroite, false);
     b.p.Commande1_Click();
     EXPECT_EQ(PointsDeCouleur(2), 0);
     EXPECT_EQ(PointsDeCouleur(4), 3);
@@ -222,21 +222,21 @@ TEST_F(Dessin, StepPointsAfterEveryLineInTheirColours) {
 
 TEST_F(Dessin, RedrawStartsFromZeroPositionsAndKeepsTheLoadsZeroX) {
     Charge(Cut({"XG:100 YG:0 XD:100 YD:0", "T:1 XG:130 YG:10 XD:120 YD:5"}));
-    b.p.Etat.RelXG = 7;
-    b.p.Etat.XG = 99;
+    b.p.Interp.Etat.RelXG = 7;
+    b.p.Interp.Etat.XG = 99;
     b.p.Commande1_Click();
-    EXPECT_EQ(b.p.Etat.ZeroX, 100);
+    EXPECT_EQ(b.p.Interp.Etat.ZeroX, 100);
     EXPECT_EQ(TraitsDeCouleur(CouleurGauche), (std::vector<Trait>{{0, 0, 0, 0, 5}, {0, 0, 30, 10, 5}}));
-    EXPECT_EQ(b.p.Etat.RelXG, 0);
+    EXPECT_EQ(b.p.Interp.Etat.RelXG, 0);
 }
 
 // A load that stopped half-way leaves the drawing off: the next redraw turns it back on.
 TEST_F(Dessin, RedrawSwitchesTheLinesOnForTheNextOne) {
     Charge(FichierLarge);
-    b.p.Etat.TraceActif = false;
+    b.p.Interp.Etat.TraceActif = false;
     b.p.Commande1_Click();
     EXPECT_TRUE(b.image.traits.empty());
-    EXPECT_TRUE(b.p.Etat.TraceActif);
+    EXPECT_TRUE(b.p.Interp.Etat.TraceActif);
     b.p.Commande1_Click();
     EXPECT_EQ(b.image.traits.size(), 6u);
 }
@@ -252,7 +252,7 @@ TEST_F(Dessin, CommentLineIsInterpretedByTheRedraw) {
 class Fraisage : public Dessin {
   protected:
     void RedessineEnFraisage(bool actif = true) {
-        b.p.Marques = {{10, 20, "Up", 2}, {-5, 3, "Down", 4}, {40, 25, "Up", 2}};
+        b.p.Fraiseuse.Marques = {{10, 20, "Up", 2}, {-5, 3, "Down", 4}, {40, 25, "Up", 2}};
         b.controles.DefinitFraisageActif(actif);
         b.image.OublieDessins();
         b.p.Commande1_Click();
@@ -267,7 +267,7 @@ TEST_F(Fraisage, MarkersAreCircleDotAndLabelInTheirColour) {
     ASSERT_EQ(b.image.cercles.size(), 3u);
     ASSERT_EQ(b.image.textes.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
-        const Marque& m = b.p.Marques[i];
+        const Marque& m = b.p.Fraiseuse.Marques[i];
         const auto& c = b.image.cercles[i];
         const auto& t = b.image.textes[i];
         EXPECT_EQ(std::tuple(c.x, c.y, c.rayon, c.couleur), std::tuple(m.X, m.Y, 1.0, m.Couleur)) << i;
@@ -317,14 +317,14 @@ TEST_F(Fraisage, OutsideMillingModeNeitherMarkersNorBands) {
 
 TEST_F(Dessin, FileWithoutExtentKeepsThePreviousScale) {
     Charge(Cut({"XG:0 YG:0 XD:0 YD:0", "T:1 XG:0 YG:0 XD:0 YD:0"}));
-    EXPECT_EQ(b.p.Vue.Echelle, 1.0f);
+    EXPECT_EQ(b.p.Vue.Etat.Echelle, 1.0f);
     EXPECT_EQ(Champs(b.image.mapping), (std::array<float, 4>{0, 5055, 7212, -5055}));
     EXPECT_EQ(b.dialogues.bips, 2);
 
     Charge(FichierLarge, "large.cut");
-    const float echelle = b.p.Vue.Echelle;
+    const float echelle = b.p.Vue.Etat.Echelle;
     Charge(Cut({"XG:3 YG:0 XD:3 YD:0"}), "plat.cut");
-    EXPECT_EQ(b.p.Vue.Echelle, echelle);
+    EXPECT_EQ(b.p.Vue.Etat.Echelle, echelle);
     EXPECT_EQ(b.image.mapping.ScaleWidth, static_cast<float>(7212.0 * echelle));
     EXPECT_TRUE(std::isfinite(b.image.mapping.ScaleHeight));
     EXPECT_LT(b.image.mapping.ScaleHeight, 0);
@@ -332,15 +332,15 @@ TEST_F(Dessin, FileWithoutExtentKeepsThePreviousScale) {
 
 TEST_F(Dessin, AreaWithoutSizeKeepsScaleAndMapping) {
     Charge(FichierLarge);
-    const float echelle = b.p.Vue.Echelle;
+    const float echelle = b.p.Vue.Etat.Echelle;
     const Mapping avant = b.image.mapping;
     for (auto [l, h] : {std::pair{0.0f, 5055.0f}, std::pair{7212.0f, 0.0f}}) {
         b.image.largeur = l;
         b.image.hauteur = h;
-        b.controles.Choisit(Option::Fige);
-        b.controles.Choisit(Option::Etendu);
+        b.p.Choisit(Option::Fige);
+        b.p.Choisit(Option::Etendu);
         Charge(Cut({"XG:0 YG:0 XD:0 YD:0", "T:1 XG:9 YG:3 XD:1 YD:1"}), "petit.cut");
-        EXPECT_EQ(b.p.Vue.Echelle, echelle);
+        EXPECT_EQ(b.p.Vue.Etat.Echelle, echelle);
         EXPECT_EQ(Champs(b.image.mapping), Champs(avant));
     }
 }
@@ -352,7 +352,7 @@ TEST_F(Dessin, VanishedFileLeavesTheViewAsItWas) {
     const auto traits = b.image.traits;
     const int effacements = b.image.effacements;
     const int bips = b.dialogues.bips;
-    const EtatCut etat = b.p.Etat;
+    const EtatCut etat = b.p.Interp.Etat;
 
     b.p.Commande1_Click();
     ASSERT_EQ(b.dialogues.messages.size(), 1u);
@@ -360,7 +360,8 @@ TEST_F(Dessin, VanishedFileLeavesTheViewAsItWas) {
     EXPECT_EQ(b.dialogues.bips, bips);
     EXPECT_EQ(b.image.effacements, effacements);
     EXPECT_EQ(b.image.traits, traits);
-    EXPECT_EQ(std::tie(b.p.Etat.XG, b.p.Etat.YD, b.p.Etat.XGPrec), std::tie(etat.XG, etat.YD, etat.XGPrec));
+    EXPECT_EQ(std::tie(b.p.Interp.Etat.XG, b.p.Interp.Etat.YD, b.p.Interp.Etat.XGPrec),
+              std::tie(etat.XG, etat.YD, etat.XGPrec));
     EXPECT_TRUE(b.image.FormeVisible(Forme::Selection));
 }
 
@@ -372,7 +373,6 @@ TEST_F(Dessin, LoadOnTheRasterPaintsBothSides) {
     test::DialoguesScriptes dialogues;
     test::RegistreMemoire registre;
     Principale p(Plateforme{raster, sortie, controles, dialogues, registre});
-    controles.Relie(&p);
     p.CommonDialog1.NomFichier = dossier.Ecrit("r.cut", FichierLarge);
     p.ChargeCut();
 

@@ -52,7 +52,7 @@ TEST_P(CasePas, UncheckingClearsThenDessineDrawsWithoutThoseSteps) {
     const CasPas& c = GetParam();
     Charge();
     const int bips = b.dialogues.bips;
-    b.controles.DefinitCoche(c.boite, false);
+    b.p.DefinitCoche(c.boite, false);
     EXPECT_TRUE(b.image.traits.empty());
     EXPECT_TRUE(b.image.points.empty());
     EXPECT_EQ(b.dialogues.bips, bips);
@@ -64,7 +64,7 @@ TEST_P(CasePas, UncheckingClearsThenDessineDrawsWithoutThoseSteps) {
     EXPECT_EQ(Traits(CouleurDroite), 2);
 
     // Checking it again clears as well.
-    b.controles.DefinitCoche(c.boite, true);
+    b.p.DefinitCoche(c.boite, true);
     EXPECT_TRUE(b.image.points.empty());
 }
 
@@ -82,10 +82,10 @@ class CaseCoordonnees : public Options, public testing::WithParamInterface<CasCo
 TEST_P(CaseCoordonnees, UncheckingClearsAndRedrawsWithoutThatSide) {
     const CasCoordonnees& c = GetParam();
     Charge();
-    b.controles.Choisit(c.mode);
+    b.p.Choisit(c.mode);
     const int bips = b.dialogues.bips;
     const int effacements = b.image.effacements;
-    b.controles.DefinitCoche(c.boite, false);
+    b.p.DefinitCoche(c.boite, false);
     EXPECT_EQ(b.dialogues.bips, bips + 1);
     EXPECT_GE(b.image.effacements, effacements + 1);
     EXPECT_EQ(Traits(c.couleurAbsente), 0);
@@ -102,8 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
                     CasCoordonnees{Case::CDroite, Option::Fige, CouleurDroite, CouleurGauche}));
 
 TEST_F(Options, CoordonneesBoxBeforeAnyLoadOnlyClears) {
-    b.controles.DefinitCoche(Case::CGauche, false);
-    b.controles.DefinitCoche(Case::CDroite, false);
+    b.p.DefinitCoche(Case::CGauche, false);
+    b.p.DefinitCoche(Case::CDroite, false);
     EXPECT_EQ(b.image.effacements, 2);
     EXPECT_EQ(b.dialogues.bips, 0);
     EXPECT_TRUE(b.dialogues.messages.empty());
@@ -118,7 +118,7 @@ TEST_F(Options, EtenduAfterAZoomReturnsToTheFullView) {
     const int bips = b.dialogues.bips;
     const int effacements = b.image.effacements;
 
-    b.controles.Choisit(Option::Etendu);
+    b.p.Choisit(Option::Etendu);
     EXPECT_EQ(b.image.mapping.ScaleLeft, plein.ScaleLeft);
     EXPECT_EQ(b.image.mapping.ScaleTop, plein.ScaleTop);
     EXPECT_EQ(b.image.mapping.ScaleWidth, plein.ScaleWidth);
@@ -129,7 +129,7 @@ TEST_F(Options, EtenduAfterAZoomReturnsToTheFullView) {
 }
 
 TEST_F(Options, EtenduBeforeAnyLoadMapsTwipsUpwardAndDrawsNothing) {
-    b.controles.Choisit(Option::Etendu);
+    b.p.Choisit(Option::Etendu);
     EXPECT_EQ(b.image.mapping.ScaleLeft, 0);
     EXPECT_EQ(b.image.mapping.ScaleWidth, 7212);
     EXPECT_EQ(b.image.mapping.ScaleHeight, -5055);
@@ -143,8 +143,8 @@ TEST_F(Options, FigeAndVariableDoNothingWhenSelected) {
     const Mapping m = b.image.mapping;
     const int bips = b.dialogues.bips;
     const int effacements = b.image.effacements;
-    b.controles.Choisit(Option::Fige);
-    b.controles.Choisit(Option::Variable);
+    b.p.Choisit(Option::Fige);
+    b.p.Choisit(Option::Variable);
     EXPECT_EQ(b.dialogues.bips, bips);
     EXPECT_EQ(b.image.effacements, effacements);
     EXPECT_EQ(b.image.mapping.ScaleWidth, m.ScaleWidth);
@@ -180,16 +180,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Options, ResizeKeepsTheMappingAndEtenduThenShowsMoreAtTheSameScale) {
     Charge();
     const Mapping avant = b.image.mapping;
-    const float echelle = b.p.Vue.Echelle;
+    const float echelle = b.p.Vue.Etat.Echelle;
     const int bips = b.dialogues.bips;
     b.p.Form_Resize(15000, 10000, false);
     EXPECT_EQ(b.image.mapping.ScaleWidth, avant.ScaleWidth);
     EXPECT_EQ(b.image.mapping.ScaleHeight, avant.ScaleHeight);
     EXPECT_EQ(b.dialogues.bips, bips);
 
-    b.controles.Choisit(Option::Fige);
-    b.controles.Choisit(Option::Etendu);
-    EXPECT_EQ(b.p.Vue.Echelle, echelle);
+    b.p.Choisit(Option::Fige);
+    b.p.Choisit(Option::Etendu);
+    EXPECT_EQ(b.p.Vue.Etat.Echelle, echelle);
     EXPECT_FLOAT_EQ(b.image.mapping.ScaleWidth, (15000 * 0.99f - 120) * echelle);
     EXPECT_FLOAT_EQ(b.image.mapping.ScaleHeight, -(10000 - 3240) * echelle);
     EXPECT_GT(b.image.mapping.ScaleWidth, avant.ScaleWidth);

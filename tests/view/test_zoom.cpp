@@ -80,8 +80,8 @@ TEST_P(ZoomAccepte, NewMappingVariableClearAndRedraw) {
 
     Selectionne(c.x0, c.y0, c.x1, c.y1);
     AttendMapping(c.attendu);
-    EXPECT_FLOAT_EQ(b.p.Zoom.RapportZoom, c.rapport);
-    EXPECT_EQ(b.p.Zoom.EtatSelection, 0);
+    EXPECT_FLOAT_EQ(b.p.Vue.Zoom.RapportZoom, c.rapport);
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
     EXPECT_FALSE(BandeVisible());
     EXPECT_TRUE(b.controles.Choisie(Option::Variable));
     EXPECT_EQ(b.image.effacements, effacements + 1);
@@ -106,7 +106,7 @@ TEST_F(Zoom, SuccessiveZoomsMultiply) {
     Selectionne(10, 10, 30, 20);
     Selectionne(12, 12, 14, 13);
     AttendMapping({12, 13, 2, -1});
-    EXPECT_FLOAT_EQ(b.p.Zoom.RapportZoom, 10);
+    EXPECT_FLOAT_EQ(b.p.Vue.Zoom.RapportZoom, 10);
 }
 
 TEST_F(Zoom, TooLargeIsRefusedAndNothingChanges) {
@@ -116,8 +116,8 @@ TEST_F(Zoom, TooLargeIsRefusedAndNothingChanges) {
     Selectionne(10, 10, 10.4f, 10.3f);
     EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{TropGrand});
     AttendMapping({0, 50, 100, -50});
-    EXPECT_NEAR(b.p.Zoom.RapportZoom, 166.67, 0.01);
-    EXPECT_EQ(b.p.Zoom.EtatSelection, 0);
+    EXPECT_NEAR(b.p.Vue.Zoom.RapportZoom, 166.67, 0.01);
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
     EXPECT_FALSE(BandeVisible());
     EXPECT_EQ(b.image.effacements, effacements);
     EXPECT_EQ(b.dialogues.bips, bips);
@@ -135,10 +135,10 @@ TEST_F(Zoom, SecondClickThatMakesNoBandIsIgnored) {
         Clic(10, 10);
         Bouge(xb, yb);
         Clic(x, y);
-        EXPECT_EQ(b.p.Zoom.EtatSelection, 1);
+        EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 1);
         EXPECT_TRUE(BandeVisible());
         AttendMapping({0, 100, 200, -100});
-        EXPECT_TRUE(std::isfinite(b.p.Zoom.RapportZoom));
+        EXPECT_TRUE(std::isfinite(b.p.Vue.Zoom.RapportZoom));
     }
     EXPECT_TRUE(b.dialogues.messages.empty());
     Bouge(30, 20);
@@ -153,9 +153,9 @@ TEST_F(Zoom, MappingWithoutExtentIsRefusedWithoutDividingByZero) {
         Selectionne(10, 10, 30, 20);
         EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{TropGrand});
         AttendMapping(m);
-        EXPECT_EQ(b.p.Zoom.EtatSelection, 0);
-        EXPECT_TRUE(std::isfinite(b.p.Zoom.RapportZoom));
-        EXPECT_GT(b.p.Zoom.RapportZoom, 0);
+        EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
+        EXPECT_TRUE(std::isfinite(b.p.Vue.Zoom.RapportZoom));
+        EXPECT_GT(b.p.Vue.Zoom.RapportZoom, 0);
     }
 }
 
@@ -164,14 +164,14 @@ TEST_F(Zoom, OtherButtonsCancelTheSelection) {
         Clic(10, 10);
         Bouge(30, 20);
         Clic(30, 20, bouton);
-        EXPECT_EQ(b.p.Zoom.EtatSelection, 0);
+        EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
         EXPECT_FALSE(BandeVisible());
         AttendMapping({0, 100, 200, -100});
     }
     // The next left click starts afresh.
     Clic(50, 50);
-    EXPECT_EQ(b.p.Zoom.EtatSelection, 1);
-    EXPECT_EQ(b.p.Zoom.XDebutSel, 50);
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 1);
+    EXPECT_EQ(b.p.Vue.Zoom.XDebutSel, 50);
     EXPECT_EQ(Bande().Width, 0);
     EXPECT_EQ(Bande().Left, 50);
     Clic(60, 60, Droit, Ctrl);
@@ -189,7 +189,7 @@ class ClicModifie : public Zoom, public testing::WithParamInterface<CasModificat
 TEST_P(ClicModifie, WhileIdle) {
     const CasModificateur& c = GetParam();
     Clic(10, 10, Gauche, c.maj);
-    EXPECT_EQ(b.p.Zoom.EtatSelection, c.commence ? 1 : 0);
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, c.commence ? 1 : 0);
     EXPECT_EQ(BandeVisible(), c.commence);
     EXPECT_EQ(b.dialogues.messages, c.message ? std::vector<std::string>{Futur} : std::vector<std::string>{});
 }
@@ -227,12 +227,12 @@ TEST_F(Zoom, SelectionBegunBeforeALoadCompletesAgainstTheNewMapping) {
     Clic(10, 10);
     Bouge(30, 20);
     b.p.ChargeCut();
-    EXPECT_EQ(b.p.Zoom.RapportZoom, 1);
-    EXPECT_EQ(b.p.Zoom.EtatSelection, 1);
+    EXPECT_EQ(b.p.Vue.Zoom.RapportZoom, 1);
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 1);
     const Mapping m = b.image.mapping;
     Clic(30, 20);
     const float r = std::min(std::fabs(m.ScaleWidth / 20), std::fabs(m.ScaleHeight / 10));
-    EXPECT_FLOAT_EQ(b.p.Zoom.RapportZoom, r);
+    EXPECT_FLOAT_EQ(b.p.Vue.Zoom.RapportZoom, r);
     AttendMapping({10, 20, m.ScaleWidth / r, m.ScaleHeight / r});
 }
 

@@ -1,28 +1,22 @@
 #pragma once
-// The owner of the program's state, as the main window is on the platform: it holds
-// every record and runs every procedure on them. It has no toolkit dependency: the
-// window, the drawing area, the dialogs and the settings store reach it through the
-// interfaces of `Plateforme`, which the Qt window, `parvel-cut` and the tests implement.
-#include <memory>
+// The main window's controller: it owns the interpreter, the milling writer, the view
+// and the current document, and runs every handler of the window as a short sequence
+// of calls into them. It is the only code that touches the controls and the dialogs;
+// the window, `parvel-cut image` and the tests give it the platform through `Plateforme`.
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "cut/Chargeur.h"
 #include "cut/Fraisage.h"
 #include "cut/Interpreteur.h"
-#include "cut/ZoneTexte.h"
-#include "settings/Configuration.h"
-#include "settings/Dialogues.h"
-#include "settings/Registre.h"
-#include "view/Controles.h"
-#include "view/Surface.h"
+#include "cut/Parametres.h"
+#include "plateforme/Controles.h"
+#include "plateforme/Dialogues.h"
+#include "plateforme/Registre.h"
+#include "plateforme/Surface.h"
+#include "plateforme/ZoneTexte.h"
 #include "view/Vue.h"
 
 namespace parvel {
-
-class ErreurParvel;
-class SortieFraisage;
 
 struct Plateforme {
     SurfaceDessin& Image1;
@@ -35,17 +29,22 @@ struct Plateforme {
 class Principale {
   public:
     explicit Principale(Plateforme plateforme);
-    ~Principale();
     Principale(const Principale&) = delete;
     Principale& operator=(const Principale&) = delete;
 
-    // Records.
-    EtatCut Etat;
+    SurfaceDessin& Image1;
+    ZoneTexte& Sortie;
+    Controles& Ctl;
+    Dialogues& Dlg;
+    Registre& Reg;
+
+    // Components.
+    Interpreteur Interp;
+    EcrivainFraisage Fraiseuse;
+    VueCut Vue;
+
+    // The document and the settings.
     BilanCut Bilan;
-    EtatFraisage Fraisage;
-    std::vector<Marque> Marques; // markers of the last load; NbMarques is size() + 1
-    EtatVue Vue;
-    EtatZoom Zoom;
     ConfigMachine Config;
     ParamFraisage Param;
     ParamOuverture CommonDialog1; // its NomFichier is the current path
@@ -54,26 +53,17 @@ class Principale {
     std::string Separateur = "."; // the locale's decimal separator, for the report and the about box
 
     const std::string& CheminCourant() const { return CommonDialog1.NomFichier; }
-    int NbMarques() const { return static_cast<int>(Marques.size()) + 1; }
-
-    // CUT language.
-    void AnalyseLigne(std::string_view ligne);
-    void TraiteCommande();
+    int NbMarques() const { return static_cast<int>(Fraiseuse.Marques.size()) + 1; }
 
     // Loading.
     void Ouvrir_Click();
     void ChargeOut_Click();
     void ChargeCut();
-    // The loading pass alone: reset, one reading of the current file with the
-    // statistics and the milling output, and the report. ChargeCut then frames and draws.
+    // The loading pass alone, with the report printed; ChargeCut then frames and draws.
     void PasseChargement();
-
-    // Milling.
-    void BougeFraise();
 
     // View.
     void CadreVue();
-    void MappingEtendu();
     void DessineCut();
     void Commande1_Click();
     void Commande2_Click();
@@ -84,7 +74,6 @@ class Principale {
     void PDroite_Click();
     void CGauche_Click();
     void CDroite_Click();
-    // Outer size of the window in twips.
     void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);
     void Image1_MouseDown(short Button, short Shift, float X, float Y);
     void Image1_MouseMove(short Button, short Shift, float X, float Y);
@@ -93,29 +82,20 @@ class Principale {
     void Form_Load();
     void Fin_Click();
     void A_propos_Click();
-    void Recup_Param_Parvel();
-    void SauveRegistre();
     void Réglage_Click();
     void Act_Fraisage_Click();
 
-    SurfaceDessin& Image1;
-    ZoneTexte& Sortie;
-    Controles& Ctl;
-    Dialogues& Dlg;
-    Registre& Reg;
+    // A change the program makes to a control runs that control's handler at once, as
+    // a user's click does; the controls themselves run nothing.
+    void Choisit(Option o);
+    void DefinitCoche(Case c, bool coche);
 
   private:
-    // Milling hooks of the loading pass.
-    void OuvreSortieFraisage();
-    void EtapeFraisage();
-    void FinFraisage();
-    void FermeSortieFraisage() noexcept;
-    void EcritLigneFraisage(std::string_view ligne);
     // A load started by "Out.Cut" or a reload reports its failure like "&Ouvrir".
     void ChargeCutSignale();
     void Signale(const ErreurParvel& e);
-
-    std::unique_ptr<SortieFraisage> sortieFraisage_;
+    void Arrete(const std::string& message);
+    OptionsDessin OptionsCourantes() const;
 };
 
 } // namespace parvel

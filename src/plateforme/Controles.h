@@ -1,8 +1,7 @@
 #pragma once
 // The state of the window's check boxes, option buttons and the "Activation" menu
-// check mark. As on the platform, a change made through this interface runs the
-// control's click handler at once (a box when its value changes, an option when it
-// becomes selected).
+// check mark. Changing them through this interface runs no handler: the controller
+// runs the handler of each change it makes, as the platform does for a user's click.
 namespace parvel {
 
 enum class Case { PGauche, PDroite, CGauche, CDroite };

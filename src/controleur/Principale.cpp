@@ -1,0 +1,274 @@
+#include "controleur/Principale.h"
+
+#include <new>
+
+#include "settings/Demarrage.h"
+#include "settings/ParamFraisage.h"
+
+namespace parvel {
+
+Principale::Principale(Plateforme p)
+    : Image1(p.Image1), Sortie(p.Sortie), Ctl(p.Controles_), Dlg(p.Dialogues_), Reg(p.Registre_),
+      Vue(p.Image1) {}
+
+// Loading.
+
+void Principale::Ouvrir_Click() {
+    CommonDialog1.Filtre = "Fichiers CUT | *.cut";
+    CommonDialog1.FichierExistant = true;
+    std::optional<std::string> choix = Dlg.ChoisitFichier(CommonDialog1);
+    if (!choix) {
+        Dlg.Bip();
+        return;
+    }
+    CommonDialog1.NomFichier = *choix;
+    NomCourt = NomCourtPour(CheminCourant());
+    ChargeCutSignale();
+}
+
+void Principale::ChargeOut_Click() {
+    CommonDialog1.NomFichier = Config.RepProjet + SeparateurChemin + "out.cut";
+    NomCourt = NomCourtPour(CheminCourant());
+    ChargeCutSignale();
+}
+
+void Principale::ChargeCutSignale() {
+    try {
+        ChargeCut();
+    } catch (const ErreurParvel& e) {
+        Signale(e);
+    } catch (const std::bad_alloc&) {
+        Signale(ErreurParvel(7));
+    }
+}
+
+void Principale::Signale(const ErreurParvel& e) {
+    Dlg.Message(e.Description());
+}
+
+void Principale::ChargeCut() {
+    PasseChargement();
+    CadreVue();
+    DessineCut();
+}
+
+void Principale::PasseChargement() {
+    Ctl.DefinitActive(Option::Fige, true);
+    Vue.Zoom.RapportZoom = 1;
+    Fraiseuse.Marques.clear();
+    Interp.MmParPasX = Config.MmParPasX;
+    Interp.MmParPasY = Config.MmParPasY;
+    EcrivainFraisage* fraisage = nullptr;
+    if (Ctl.FraisageActif()) {
+        Fraiseuse.Prepare(CheminSortieFraisage(Config.RepProjet, CheminCourant()), Param);
+        fraisage = &Fraiseuse;
+    }
+    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage);
+
+    DernierRapport = FaitRapport(Bilan, Interp.Etat, Separateur);
+    Sortie.Efface();
+    for (const LigneRapport& l : DernierRapport)
+        Sortie.Imprime(l.Couleur, l.Texte);
+}
+
+// View.
+
+void Principale::CadreVue() {
+    Vue.CadreVue(Bilan, Param);
+    if (!Ctl.Choisie(Option::Fige)) {
+        Vue.MappingEtendu();
+        Choisit(Option::Etendu);
+    }
+}
+
+OptionsDessin Principale::OptionsCourantes() const {
+    OptionsDessin o;
+    o.CoordDroite = Ctl.Coche(Case::CDroite);
+    o.CoordGauche = Ctl.Coche(Case::CGauche);
+    o.PasDroite = Ctl.Coche(Case::PDroite);
+    o.PasGauche = Ctl.Coche(Case::PGauche);
+    o.Etendu = Ctl.Choisie(Option::Etendu);
+    o.Fraisage = Ctl.FraisageActif();
+    return o;
+}
+
+void Principale::DessineCut() {
+    if (CheminCourant().empty())
+        return;
+    Interp.MmParPasX = Config.MmParPasX;
+    Interp.MmParPasY = Config.MmParPasY;
+    if (auto e = Vue.DessineCut(CheminCourant(), Interp, OptionsCourantes(), Fraiseuse.Marques, Param)) {
+        Dlg.Message(e->Description());
+        return;
+    }
+    Dlg.Bip();
+}
+
+void Principale::Commande1_Click() {
+    DessineCut();
+}
+
+void Principale::Commande2_Click() {
+    Image1.Efface();
+}
+
+void Principale::Option1_Click() {}
+
+void Principale::Option2_Click() {
+    Vue.MappingEtendu();
+    DessineCut();
+}
+
+void Principale::Option3_Click() {}
+
+void Principale::PGauche_Click() {
+    Image1.Efface();
+}
+
+void Principale::PDroite_Click() {
+    Image1.Efface();
+}
+
+void Principale::CGauche_Click() {
+    Image1.Efface();
+    if (!CheminCourant().empty())
+        DessineCut();
+}
+
+void Principale::CDroite_Click() {
+    Image1.Efface();
+    if (!CheminCourant().empty())
+        DessineCut();
+}
+
+void Principale::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {
+    Vue.Form_Resize(largeurFenetre, hauteurFenetre, minimisee);
+}
+
+void Principale::Image1_MouseMove(short Button, short Shift, float X, float Y) {
+    Vue.Image1_MouseMove(Button, Shift, X, Y);
+}
+
+void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {
+    switch (Vue.Image1_MouseDown(Button, Shift, X, Y)) {
+    case SuiteZoom::Rien:
+        return;
+    case SuiteZoom::MessageCtrl:
+        Dlg.Message("Bouton droit + CTRL pour traitement futur");
+        return;
+    case SuiteZoom::TropGrand:
+        Dlg.Message("Zoom trop grand");
+        Vue.AnnuleSelection();
+        return;
+    case SuiteZoom::Applique:
+        Choisit(Option::Variable);
+        Image1.Efface();
+        try {
+            DessineCut();
+        } catch (...) {
+            Vue.Zoom.EtatSelection = 0;
+            throw;
+        }
+        Vue.Zoom.EtatSelection = 0;
+        return;
+    }
+}
+
+void Principale::Choisit(Option o) {
+    if (Ctl.Choisie(o))
+        return;
+    Ctl.Choisit(o);
+    switch (o) {
+    case Option::Variable:
+        return Option1_Click();
+    case Option::Etendu:
+        return Option2_Click();
+    case Option::Fige:
+        return Option3_Click();
+    }
+}
+
+void Principale::DefinitCoche(Case c, bool coche) {
+    if (Ctl.Coche(c) == coche)
+        return;
+    Ctl.DefinitCoche(c, coche);
+    switch (c) {
+    case Case::PGauche:
+        return PGauche_Click();
+    case Case::PDroite:
+        return PDroite_Click();
+    case Case::CGauche:
+        return CGauche_Click();
+    case Case::CDroite:
+        return CDroite_Click();
+    }
+}
+
+// Start-up and settings.
+
+void Principale::Form_Load() {
+    CommonDialog1.Filtre = "Fichiers CUT | *.cut";
+    CommonDialog1.FichierExistant = true;
+    Vue.Etat.Echelle = 1;
+    Image1.DefinitPosition(0, 0);
+    Image1.MontreForme(Forme::Selection, false);
+    Image1.MontreForme(Forme::ZoneX, false);
+    Image1.MontreForme(Forme::ZoneY, false);
+    Ctl.DefinitActive(Option::Fige, false);
+    if (auto arret = LitConfigMachine(Reg, Config, CommonDialog1.DossierInitial))
+        return Arrete(*arret);
+    // The milling parameters have a recovery of their own.
+    if (auto arret = Recup_Param_Parvel(Reg, Config, Param))
+        Arrete(*arret);
+}
+
+void Principale::Arrete(const std::string& message) {
+    Dlg.Message(message);
+    Dlg.Termine();
+}
+
+void Principale::Fin_Click() {
+    Dlg.Termine();
+}
+
+void Principale::A_propos_Click() {
+    Dlg.MontreAPropos();
+}
+
+void Principale::Réglage_Click() {
+    DemandeParamFraisage(Dlg, Config, Param, Separateur);
+    try {
+        SauveRegistre(Reg, Param);
+    } catch (const ErreurParvel& e) {
+        // Only values that did not come through the prompts can get here (a machine
+        // configuration beyond the store's range): kept in memory, reported.
+        Signale(e);
+    }
+    if (!CheminCourant().empty())
+        ChargeCutSignale();
+}
+
+void Principale::Act_Fraisage_Click() {
+    if (!Ctl.FraisageActif()) {
+        Ctl.DefinitFraisageActif(true);
+        // The right coordinate lines give way to the tool height.
+        DefinitCoche(Case::CDroite, false);
+        if (!CheminCourant().empty())
+            ChargeCutSignale();
+    } else {
+        Ctl.DefinitFraisageActif(false);
+        DefinitCoche(Case::CDroite, true);
+        Image1.MontreForme(Forme::ZoneX, false);
+        Image1.MontreForme(Forme::ZoneY, false);
+        if (!CheminCourant().empty()) {
+            try {
+                DessineCut();
+            } catch (const ErreurParvel& e) {
+                Signale(e);
+            }
+        }
+    }
+    Dlg.Bip();
+}
+
+} // namespace parvel
