@@ -21,25 +21,56 @@ void Principale::Ouvrir_Click() {
         Dlg.Bip();
         return;
     }
+    const Instantane avant = Photographie();
     CommonDialog1.NomFichier = *choix;
     NomCourt = NomCourtPour(CheminCourant());
-    ChargeCutSignale();
+    ChargeCutSignale(avant);
 }
 
 void Principale::ChargeOut_Click() {
+    const Instantane avant = Photographie();
     CommonDialog1.NomFichier = Config.RepProjet + SeparateurChemin + "out.cut";
     NomCourt = NomCourtPour(CheminCourant());
-    ChargeCutSignale();
+    ChargeCutSignale(avant);
 }
 
-void Principale::ChargeCutSignale() {
+void Principale::ChargeCutSignale(const Instantane& avant) {
     try {
         ChargeCut();
     } catch (const ErreurParvel& e) {
         Signale(e);
     } catch (const std::bad_alloc&) {
         Signale(ErreurParvel(7));
+    } catch (const Annulation&) {
+        // Stopped during its pass, the load leaves everything as it was; stopped while
+        // drawing, its report is already printed and gives way to the cancellation.
+        if (DernierRapport[0].Texte.empty())
+            Restaure(avant);
+        else {
+            DernierRapport = Rapport{};
+            Sortie.Efface();
+            Sortie.Imprime(0, "  Chargement annulé");
+        }
+        throw Annulation("Chargement annulé");
     }
+}
+
+Principale::Instantane Principale::Photographie() const {
+    return {CommonDialog1.NomFichier, NomCourt,          Interp.Etat,    Bilan,
+            Fraiseuse.Etat,           Fraiseuse.Marques, DernierRapport, Vue.Zoom.RapportZoom,
+            Ctl.Active(Option::Fige)};
+}
+
+void Principale::Restaure(const Instantane& i) {
+    CommonDialog1.NomFichier = i.Chemin;
+    NomCourt = i.NomCourt;
+    Interp.Etat = i.Etat;
+    Bilan = i.Bilan;
+    Fraiseuse.Etat = i.Fraisage;
+    Fraiseuse.Marques = i.Marques;
+    DernierRapport = i.DernierRapport;
+    Vue.Zoom.RapportZoom = i.RapportZoom;
+    Ctl.DefinitActive(Option::Fige, i.FigeActif);
 }
 
 void Principale::Signale(const ErreurParvel& e) {
@@ -53,6 +84,7 @@ void Principale::ChargeCut() {
 }
 
 void Principale::PasseChargement() {
+    DernierRapport = Rapport{};
     Ctl.DefinitActive(Option::Fige, true);
     Vue.Zoom.RapportZoom = 1;
     Fraiseuse.Marques.clear();
@@ -63,7 +95,7 @@ void Principale::PasseChargement() {
         Fraiseuse.Prepare(CheminSortieFraisage(Config.RepProjet, CheminCourant()), Param);
         fraisage = &Fraiseuse;
     }
-    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage);
+    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi);
 
     DernierRapport = FaitRapport(Bilan, Interp.Etat, Separateur);
     Sortie.Efface();
@@ -97,7 +129,8 @@ void Principale::DessineCut() {
         return;
     Interp.MmParPasX = Config.MmParPasX;
     Interp.MmParPasY = Config.MmParPasY;
-    if (auto e = Vue.DessineCut(CheminCourant(), Interp, OptionsCourantes(), Fraiseuse.Marques, Param)) {
+    if (auto e =
+            Vue.DessineCut(CheminCourant(), Interp, OptionsCourantes(), Fraiseuse.Marques, Param, Suivi)) {
         Dlg.Message(e->Description());
         return;
     }
@@ -142,7 +175,20 @@ void Principale::CDroite_Click() {
 }
 
 void Principale::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {
+    const float largeur = Image1.Largeur(), hauteur = Image1.Hauteur();
     Vue.Form_Resize(largeurFenetre, hauteurFenetre, minimisee);
+    if (Image1.Largeur() == largeur && Image1.Hauteur() == hauteur)
+        return;
+    // The old picture has the old size: the drawing is made again at one scale, without
+    // the beep of a redraw the user asked for.
+    const bool etendu = Ctl.Choisie(Option::Etendu);
+    Vue.GardeEchelle(largeur, hauteur, etendu);
+    if (CheminCourant().empty())
+        return;
+    OptionsDessin o = OptionsCourantes();
+    o.Etendu = true;
+    if (auto e = Vue.DessineCut(CheminCourant(), Interp, o, Fraiseuse.Marques, Param, Suivi))
+        Image1.Efface();
 }
 
 void Principale::Image1_MouseMove(short Button, short Shift, float X, float Y) {
@@ -245,7 +291,7 @@ void Principale::Réglage_Click() {
         Signale(e);
     }
     if (!CheminCourant().empty())
-        ChargeCutSignale();
+        ChargeCutSignale(Photographie());
 }
 
 void Principale::Act_Fraisage_Click() {
@@ -254,7 +300,7 @@ void Principale::Act_Fraisage_Click() {
         // The right coordinate lines give way to the tool height.
         DefinitCoche(Case::CDroite, false);
         if (!CheminCourant().empty())
-            ChargeCutSignale();
+            ChargeCutSignale(Photographie());
     } else {
         Ctl.DefinitFraisageActif(false);
         DefinitCoche(Case::CDroite, true);

@@ -5,6 +5,7 @@
 // the window, `parvel-cut image` and the tests give it the platform through `Plateforme`.
 #include <string>
 
+#include "cut/Avancement.h"
 #include "cut/Chargeur.h"
 #include "cut/Fraisage.h"
 #include "cut/Interpreteur.h"
@@ -37,6 +38,8 @@ class Principale {
     Controles& Ctl;
     Dialogues& Dlg;
     Registre& Reg;
+    // Told the progress of loads and redraws, which it may stop; none: nothing stops them.
+    Avancement* Suivi = nullptr;
 
     // Components.
     Interpreteur Interp;
@@ -91,8 +94,23 @@ class Principale {
     void DefinitCoche(Case c, bool coche);
 
   private:
-    // A load started by "Out.Cut" or a reload reports its failure like "&Ouvrir".
-    void ChargeCutSignale();
+    // What a load changes before its report is printed: a load stopped by the user
+    // during its pass gets it back, so that nothing shows a half-read file.
+    struct Instantane {
+        std::string Chemin, NomCourt;
+        EtatCut Etat;
+        BilanCut Bilan;
+        EtatFraisage Fraisage;
+        std::vector<Marque> Marques;
+        Rapport DernierRapport;
+        float RapportZoom;
+        bool FigeActif;
+    };
+    Instantane Photographie() const;
+    void Restaure(const Instantane& i);
+    // A load started by "Out.Cut" or a reload reports its failure like "&Ouvrir"; a
+    // stopped load is put back as it was before `avant`.
+    void ChargeCutSignale(const Instantane& avant);
     void Signale(const ErreurParvel& e);
     void Arrete(const std::string& message);
     OptionsDessin OptionsCourantes() const;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "cut/Avancement.h"
 #include "cut/Calcul.h"
 #include "cut/Erreur.h"
 #include "cut/Fraisage.h"
@@ -35,8 +36,8 @@ std::string NomCourtPour(const std::string& chemin) {
     return p == std::string::npos ? chemin : chemin.substr(p + 1);
 }
 
-void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& b,
-                     EcrivainFraisage* fraisage) {
+void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& b, EcrivainFraisage* fraisage,
+                     Avancement* avancement) {
     EtatCut& e = interp.Etat;
     e.RemetPositions();
     e.DureeSegment = 0;
@@ -45,6 +46,7 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
     b = BilanCut{};
 
     LecteurLignes lecteur(chemin);
+    SuiviLecture suivi(avancement, chemin);
     if (fraisage)
         fraisage->Ouvre();
     e.ZeroX = 0;
@@ -53,12 +55,14 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
         while (!lecteur.Fin()) {
             std::string_view ligne = lecteur.LitLigne();
             ++numero;
+            suivi.Ligne(ligne.size());
             // One comment line is skipped; a comment line right after it is read as commands.
             if (ligne.size() >= 2 && ligne[0] == '/' && ligne[1] == '/') {
                 if (lecteur.Fin())
                     break;
                 ligne = lecteur.LitLigne();
                 ++numero;
+                suivi.Ligne(ligne.size());
             }
             interp.NumeroLigne = numero;
             interp.AnalyseLigne(ligne);

@@ -8,6 +8,7 @@
 
 namespace parvel {
 
+class Avancement;
 class EcrivainFraisage;
 
 struct BilanCut {
@@ -31,9 +32,10 @@ using Rapport = std::array<LigneRapport, 5>;
 
 // Resets the interpreter state and `bilan`, reads `chemin` once, then sets TraceActif.
 // With `fraisage` (already given its output path) the milling output is written and
-// the markers recorded. A failure leaves the state where it stopped and no output.
+// the markers recorded. A failure leaves the state where it stopped and no output;
+// `avancement` is told the progress and may stop the pass (Annulation).
 void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& bilan,
-                     EcrivainFraisage* fraisage = nullptr);
+                     EcrivainFraisage* fraisage = nullptr, Avancement* avancement = nullptr);
 
 // The report's five lines from the statistics, numbers in the text-area form.
 Rapport FaitRapport(const BilanCut& bilan, const EtatCut& etat, const std::string& separateur);

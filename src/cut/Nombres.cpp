@@ -12,7 +12,7 @@
 namespace parvel {
 namespace {
 
-bool EstBlanc(char c) {
+bool BlancIgnore(char c) {
     return c == ' ' || c == '\t' || c == '\n';
 }
 bool EstChiffre(char c) {
@@ -111,7 +111,7 @@ bool LitCourant(std::string_view t, double& v) {
     }
     if (chiffres == 0 || chiffres > 15)
         return false;
-    if (p < fin && (EstBlanc(*p) || *p == 'e' || *p == 'E'))
+    if (p < fin && (BlancIgnore(*p) || *p == 'e' || *p == 'E'))
         return false;
     v = static_cast<double>(m) / Puissances[decimales];
     if (negatif)
@@ -123,7 +123,7 @@ bool LitCourant(std::string_view t, double& v) {
 
 double LitNombre(std::string_view t) {
     std::size_t i = 0;
-    while (i < t.size() && EstBlanc(t[i]))
+    while (i < t.size() && BlancIgnore(t[i]))
         ++i;
     t.remove_prefix(i);
     if (double v; LitCourant(t, v))
@@ -132,12 +132,12 @@ double LitNombre(std::string_view t) {
     std::size_t n = 0;
     while (n < t.size() && PeutContinuer(t[n]))
         ++n;
-    if (n == t.size() || !EstBlanc(t[n]))
+    if (n == t.size() || !BlancIgnore(t[n]))
         return LitCompact(t.substr(0, n));
     // Blanks inside the number are skipped: "1 2" reads 12, "1e 5" reads 100000.
     std::string compact;
     for (char c : t) {
-        if (EstBlanc(c))
+        if (BlancIgnore(c))
             continue;
         if (!PeutContinuer(c))
             break;

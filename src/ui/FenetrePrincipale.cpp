@@ -16,6 +16,7 @@
 #include "settings/OuvreRegistre.h"
 #include "ui/DialoguesQt.h"
 #include "ui/FenetreAPropos.h"
+#include "ui/SuiviTravail.h"
 #include "ui/ZoneDessin.h"
 #include "ui/ZoneRapport.h"
 
@@ -100,6 +101,10 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     registre_ = registre;
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
+    suivi_ = std::make_unique<SuiviTravail>(this, image1_, fin_);
+    principale_->Suivi = suivi_.get();
+    taille_.setSingleShot(true);
+    connect(&taille_, &QTimer::timeout, this, [this] { RouteTaille(); });
 
     resize(twips_.EnPixelsX(LargeurClient), menuBar()->sizeHint().height() + twips_.EnPixelsY(HauteurClient));
     Route([this] { principale_->Form_Load(); });
@@ -263,6 +268,7 @@ void FenetrePrincipale::ConstruitMenus() {
     // Commands placed on the bar itself run at once, without a drop-down menu.
     QAction* fin = barre->addAction("&Quitter");
     fin->setObjectName("Fin");
+    fin_ = fin;
     connect(fin, &QAction::triggered, this, [this] { Route([this] { principale_->Fin_Click(); }); });
 
     QAction* ouvrir = barre->addAction("&Ouvrir");
@@ -290,31 +296,39 @@ void FenetrePrincipale::ConstruitMenus() {
 }
 
 void FenetrePrincipale::Route(const std::function<void()>& procedure) {
-    if (!principale_)
+    // A procedure runs alone: what reaches the window while it reads a file (or waits on
+    // a dialog) starts nothing.
+    if (!principale_ || profondeur_ > 0)
         return;
     ++profondeur_;
     struct Garde {
         int& p;
         ~Garde() { --p; }
     } garde{profondeur_};
-    if (profondeur_ > 1) {
-        // A handler run by a change the core made: its failure belongs to that procedure.
+    suivi_->Commence();
+    const char* annulation = nullptr;
+    // The core reports its own failures; this only keeps one from crossing the event loop.
+    try {
         procedure();
-    } else {
-        // The core reports its own failures; this only keeps one from crossing the event loop.
-        try {
-            procedure();
-        } catch (const ErreurParvel& e) {
-            dialogues_->Message(TexteErreur(e));
-        } catch (const std::exception& e) {
-            dialogues_->Message(std::string("Erreur : ") + e.what());
-        }
+    } catch (const Annulation& a) {
+        annulation = a.what();
+    } catch (const ErreurParvel& e) {
+        dialogues_->Message(TexteErreur(e));
+    } catch (const std::exception& e) {
+        dialogues_->Message(std::string("Erreur : ") + e.what());
     }
+    suivi_->Termine(annulation);
     image1_->update();
     sortie_->update();
+    if (suivi_->QuitterDemande())
+        Termine();
 }
 
 void FenetrePrincipale::RouteTaille() {
+    if (profondeur_ > 0) {
+        taille_.start(DelaiTailleMs);
+        return;
+    }
     const QSize s = frameGeometry().size();
     const bool minimisee = isMinimized();
     Route([&] {
@@ -323,15 +337,24 @@ void FenetrePrincipale::RouteTaille() {
     });
 }
 
+void FenetrePrincipale::TailleChangee() {
+    // With a file loaded every size redraws it: while the edge is dragged, one redraw
+    // once the size has settled.
+    if (principale_ && !principale_->CheminCourant().empty())
+        taille_.start(DelaiTailleMs);
+    else
+        RouteTaille();
+}
+
 void FenetrePrincipale::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    RouteTaille();
+    TailleChangee();
 }
 
 void FenetrePrincipale::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::WindowStateChange)
-        RouteTaille();
+        TailleChangee();
 }
 
 void FenetrePrincipale::MontreAPropos() {

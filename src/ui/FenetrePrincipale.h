@@ -4,6 +4,7 @@
 // procedure of the same name. The handlers stay thin: call, then repaint.
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -22,6 +23,7 @@ class DialoguesQt;
 class FenetreAPropos;
 class ZoneDessin;
 class ZoneRapport;
+class SuiviTravail;
 
 class FenetrePrincipale : public QMainWindow {
     Q_OBJECT
@@ -55,6 +57,7 @@ class FenetrePrincipale : public QMainWindow {
     // Runs a core procedure, then repaints the drawing and report areas.
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
+    void TailleChangee();
     void Termine();
 
     Twips twips_;
@@ -65,7 +68,11 @@ class FenetrePrincipale : public QMainWindow {
     QAction* activation_ = nullptr;
     QPointer<FenetreAPropos> aPropos_;
     bool terminee_ = false;
-    int profondeur_ = 0; // nesting of routed calls: a program change inside a procedure
+    int profondeur_ = 0; // a procedure is running
+    QAction* fin_ = nullptr;
+    QTimer taille_;
+    static constexpr int DelaiTailleMs = 150;
+    std::unique_ptr<SuiviTravail> suivi_;
 
     std::unique_ptr<ControlesQt> controles_;
     std::unique_ptr<DialoguesQt> dialoguesQt_;

@@ -3,6 +3,7 @@
 // and bands.
 #include <optional>
 
+#include "cut/Avancement.h"
 #include "cut/Calcul.h"
 #include "cut/Chargeur.h"
 #include "cut/LecteurLignes.h"
@@ -45,7 +46,7 @@ class Branchement {
 
 std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interpreteur& interp,
                                                const OptionsDessin& o, const std::vector<Marque>& marques,
-                                               const ParamFraisage& param) {
+                                               const ParamFraisage& param, Avancement* avancement) {
     // Opened before anything is reset or cleared, so that a file gone since its load
     // leaves the view as it was.
     std::optional<LecteurLignes> lecteur;
@@ -61,12 +62,15 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
         Image1.Efface();
 
     TraceurSegments traceur(Image1, o);
+    SuiviLecture suivi(avancement, chemin);
     {
         Branchement branche(interp, traceur);
         std::int64_t numero = 0;
         while (!lecteur->Fin()) {
             interp.NumeroLigne = ++numero;
-            interp.AnalyseLigne(lecteur->LitLigne());
+            const std::string_view ligne = lecteur->LitLigne();
+            suivi.Ligne(ligne.size());
+            interp.AnalyseLigne(ligne);
             if (o.PasDroite)
                 Image1.Point(e.RelXD, e.RelYD, 2);
             if (o.PasGauche)

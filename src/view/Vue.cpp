@@ -19,7 +19,11 @@ void VueCut::CadreVue(const BilanCut& b, ParamFraisage& param) {
         param.YFraise = v.YMax;
     if (v.XMax < param.XFraise)
         param.XFraise = 0;
+    CalculeEchelle();
+}
 
+void VueCut::CalculeEchelle() {
+    EtatVue& v = Etat;
     // A file without extent, or an area without size, gives no scale: the previous one
     // stays so that the mapping keeps a usable extent.
     const double w = Image1.Largeur();
@@ -61,6 +65,28 @@ void VueCut::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimi
     };
     Image1.DefinitTaille(valide(largeur) ? static_cast<float>(largeur) : Image1.Largeur(),
                          valide(hauteur) ? static_cast<float>(hauteur) : Image1.Hauteur());
+}
+
+void VueCut::GardeEchelle(float largeurAvant, float hauteurAvant, bool etendu) {
+    const Mapping m = Image1.LitMapping();
+    const float largeur = Image1.Largeur(), hauteur = Image1.Hauteur();
+    if (!(m.ScaleHeight < 0) || !(largeurAvant > 0 && hauteurAvant > 0))
+        return;
+    if (etendu) {
+        CalculeEchelle();
+        MappingEtendu();
+        return;
+    }
+    const double l = static_cast<double>(m.ScaleWidth) * largeur / largeurAvant;
+    const double h = static_cast<double>(m.ScaleHeight) * hauteur / hauteurAvant;
+    const double cx = m.ScaleLeft + m.ScaleWidth / 2.0, cy = m.ScaleTop + m.ScaleHeight / 2.0;
+    const float fl = static_cast<float>(l), fh = static_cast<float>(h);
+    if (!std::isfinite(fl) || !std::isfinite(fh) || fl == 0 || fh == 0)
+        return;
+    Image1.DefinitScaleWidth(fl);
+    Image1.DefinitScaleHeight(fh);
+    Image1.DefinitScaleLeft(static_cast<float>(cx - l / 2));
+    Image1.DefinitScaleTop(static_cast<float>(cy - h / 2));
 }
 
 } // namespace parvel

@@ -14,6 +14,7 @@
 
 namespace parvel {
 
+class Avancement;
 struct BilanCut;
 class Interpreteur;
 
@@ -61,11 +62,14 @@ class VueCut {
     void CadreVue(const BilanCut& bilan, ParamFraisage& param);
     // The whole drawing in the area.
     void MappingEtendu();
+    // The fit scale of the extents in the area's present size.
+    void CalculeEchelle();
     // Reads `chemin` again through the interpreter and draws it. A file that cannot be
-    // opened leaves the picture as it was: its failure is returned.
+    // opened leaves the picture as it was: its failure is returned. `avancement` is told
+    // the progress and may stop the redraw (Annulation), which leaves what was drawn.
     std::optional<ErreurParvel> DessineCut(const std::string& chemin, Interpreteur& interp,
                                            const OptionsDessin& options, const std::vector<Marque>& marques,
-                                           const ParamFraisage& param);
+                                           const ParamFraisage& param, Avancement* avancement = nullptr);
 
     SuiteZoom Image1_MouseDown(short Button, short Shift, float X, float Y);
     void Image1_MouseMove(short Button, short Shift, float X, float Y);
@@ -74,6 +78,10 @@ class VueCut {
 
     // Outer size of the window in twips.
     void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);
+    // After the area changed from the given size (twips), X and Y keep one scale: the
+    // whole drawing is fitted again (`etendu`), or the same centre and scale are kept.
+    // A mapping the program never set (twips from the corner) follows the size alone.
+    void GardeEchelle(float largeurAvant, float hauteurAvant, bool etendu);
 };
 
 } // namespace parvel
