@@ -403,16 +403,18 @@ TEST_F(RegistreFichierEssai, FichierIllisibleJamaisReecrit) {
     for (const auto& c : cas) {
         SCOPED_TRACE(c.quoi);
         EcritOctets(Fichier, c.octets);
+        RegistreFichier reg(Fichier);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Reg.LitEntierRegistre(HKEY_CURRENT_USER, "A", "X"), 0);
-        EXPECT_EQ(Reg.LitTexteRegistre(HKEY_CURRENT_USER, "A", "X"), "");
-        Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 2);
-        Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "Neuve", "X", 2);
+        EXPECT_EQ(reg.LitEntierRegistre(HKEY_CURRENT_USER, "A", "X"), 0);
+        EXPECT_EQ(reg.LitTexteRegistre(HKEY_CURRENT_USER, "A", "X"), "");
+        reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 2);
+        reg.EcritEntierRegistre(HKEY_CURRENT_USER, "Neuve", "X", 2);
         const std::string erreurs = testing::internal::GetCapturedStderr();
         EXPECT_EQ(LitOctets(Fichier), c.octets);
-        EXPECT_EQ(NombreDeLignes(erreurs, "parvel: registre illisible: " + Fichier.string() + ": "), 4)
+        // One line for the problem, however often the store is used.
+        EXPECT_EQ(NombreDeLignes(erreurs, "parvel: registre illisible: " + Fichier.string() + ": "), 1)
             << erreurs;
-        EXPECT_EQ(NombreDeLignes(erreurs, "\n"), 4) << erreurs;
+        EXPECT_EQ(NombreDeLignes(erreurs, "\n"), 1) << erreurs;
     }
 }
 
@@ -528,7 +530,7 @@ TEST_F(RegistreFichierEssai, MagasinQuiEstUnDossier) {
     EXPECT_EQ(Reg.LitTexteRegistre(HKEY_CURRENT_USER, "A", "X"), "");
     Reg.EcritEntierRegistre(HKEY_CURRENT_USER, "A", "X", 1);
     const std::string erreurs = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(NombreDeLignes(erreurs, "parvel: registre "), 3) << erreurs;
+    EXPECT_EQ(NombreDeLignes(erreurs, "parvel: registre "), 1) << erreurs;
     EXPECT_TRUE(fs::is_directory(Fichier));
     EXPECT_TRUE(fs::is_empty(Fichier));
 }
