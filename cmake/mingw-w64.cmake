@@ -14,3 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The executables must run without the compiler's DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+
+# Debian's libz-mingw-w64-dev installs both; the static one keeps the programs free of zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)

@@ -14,6 +14,7 @@ manque=()
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || manque+=(g++-mingw-w64-x86-64-posix)
 command -v wine >/dev/null || manque+=(wine wine64)
 [ -d /usr/src/googletest ] || manque+=(libgtest-dev)
+[ -f /usr/x86_64-w64-mingw32/include/zlib.h ] || manque+=(libz-mingw-w64-dev)
 command -v cmake >/dev/null || manque+=(cmake)
 if [ ${#manque[@]} -gt 0 ]; then
     if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then

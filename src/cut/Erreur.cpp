@@ -37,10 +37,44 @@ std::string DescriptionErreur(int numero) {
     }
 }
 
+std::string NomRole(RoleFichier role) {
+    switch (role) {
+    case RoleFichier::Entree:
+        return "entrée";
+    case RoleFichier::SortieFraisage:
+        return "sortie de fraisage";
+    case RoleFichier::Registre:
+        return "registre";
+    case RoleFichier::Image:
+        return "image";
+    case RoleFichier::Aucun:
+        break;
+    }
+    return {};
+}
+
 ErreurParvel::ErreurParvel(int numero) : ErreurParvel(numero, DescriptionErreur(numero)) {}
 
 ErreurParvel::ErreurParvel(int numero, std::string description)
     : std::runtime_error(description), numero_(numero), description_(std::move(description)) {}
+
+ErreurParvel::ErreurParvel(int numero, RoleFichier role, std::string chemin, std::string precision)
+    : std::runtime_error(DescriptionErreur(numero)), numero_(numero), description_(DescriptionErreur(numero)),
+      role_(role), chemin_(std::move(chemin)), precision_(std::move(precision)) {}
+
+std::string ErreurParvel::Message() const {
+    std::string m = description_;
+    if (role_ != RoleFichier::Aucun || !chemin_.empty()) {
+        m += " : ";
+        m += NomRole(role_);
+        if (role_ != RoleFichier::Aucun && !chemin_.empty())
+            m += ' ';
+        m += chemin_;
+    }
+    if (!precision_.empty())
+        m += " : " + precision_;
+    return m;
+}
 
 int NumeroErreurFichier(int e, bool dossierParentExiste) {
     switch (e) {

@@ -1,37 +1,54 @@
 #pragma once
 // Reads a text file line by line as bytes, without holding more than the current
 // line and one read buffer. A line ends at CR LF, a lone CR or a lone LF.
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace parvel {
 
+// Longer lines fail the read: a file that is no CUT file must not take all the memory.
+inline constexpr std::size_t LongueurLigneMax = std::size_t{256} << 20;
+
 class LecteurLignes {
   public:
-    // Opens the file; raises ErreurParvel with the runtime's error number on failure.
-    explicit LecteurLignes(const std::string& chemin);
+    // Opens the file; raises ErreurParvel (role "entrée", this path) when it cannot be
+    // opened or is not a regular file.
+    explicit LecteurLignes(const std::string& chemin, std::size_t longueurMax = LongueurLigneMax);
 
     // True when no line is left.
     bool Fin();
     // The next line without its end. The view stays valid until the next call.
+    // A line longer than the limit raises ErreurParvel(ErrDepassement).
     std::string_view LitLigne();
 
   private:
     struct FermeFichier {
         void operator()(std::FILE* f) const noexcept { std::fclose(f); }
     };
+    struct Libere {
+        void operator()(char* p) const noexcept { std::free(p); }
+    };
     bool Remplit();
+    void Agrandit(std::size_t capacite);
+    std::size_t ProchaineFin(std::size_t depuis);
+    [[noreturn]] void LigneTropLongue() const;
 
     std::unique_ptr<std::FILE, FermeFichier> fichier_;
-    std::vector<char> tampon_;
-    std::size_t debut_ = 0, fin_ = 0;
+    std::unique_ptr<char, Libere> tampon_;
+    std::size_t capacite_ = 0, debut_ = 0, fin_ = 0;
+    // No LF lies between the search start and lf_, which is an LF or fin_.
+    std::size_t lf_ = 0;
+    std::size_t longueurMax_;
+    std::string chemin_;
     bool finFichier_ = false;
 };
 
-// Opens a file for reading as bytes, or raises ErreurParvel with the runtime's number.
+// Opens a regular file for reading as bytes, or raises ErreurParvel (role "entrée").
+// Devices, pipes and sockets are refused before anything could wait on them.
 std::FILE* OuvreFichierLecture(const std::string& chemin);
 
 } // namespace parvel

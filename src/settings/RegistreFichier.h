@@ -3,15 +3,24 @@
 // sibling application: a write changes only the line of the value it sets (or adds a
 // line or a section) and keeps every other byte of the file. Each operation reads the
 // file afresh; writes replace it atomically under an advisory lock. A file that cannot
-// be parsed is never overwritten.
+// be parsed is never overwritten. Each problem is reported once on stderr per object.
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
 
 #include "plateforme/Registre.h"
+#include "settings/FormatRegistre.h"
 
 namespace parvel {
 
 class RegistreFichier final : public Registre {
   public:
+    // How long a write waits for a lock held by another program; past it, the store is
+    // read-only for the rest of this object's life.
+    static constexpr std::chrono::milliseconds AttenteVerrou{3000};
+
     explicit RegistreFichier(std::filesystem::path fichier);
 
     std::string LitTexteRegistre(Racine racine, std::string cle, std::string nom) override;
@@ -21,7 +30,12 @@ class RegistreFichier final : public Registre {
     const std::filesystem::path& Fichier() const { return Fichier_; }
 
   private:
+    void Signale(std::string_view genre, std::string_view raison);
+    std::optional<DocumentRegistre> Charge();
+
     std::filesystem::path Fichier_;
+    std::set<std::string> Signales_;
+    bool LectureSeule_ = false;
 };
 
 } // namespace parvel

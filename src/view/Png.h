@@ -1,8 +1,6 @@
 #pragma once
-// PNG output of the drawing area: 8-bit RGB, no filtering, one zlib stream compressed
-// with fixed-Huffman deflate. Line drawings on a plain background compress well with
-// that alone, and it keeps the writer free of outside libraries.
-#include <cstddef>
+// PNG output of the drawing area: 8-bit RGB, no filtering, one zlib stream. Line
+// drawings on a plain background compress well without the row filters.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,14 +9,12 @@ namespace parvel {
 
 // Pixels are 0x??RRGGBB, row-major, top row first; the high byte is ignored.
 // Writes through a temporary file in the same folder renamed over `chemin`, so a
-// failure leaves any previous file intact. On failure, says why in `erreur` (may be null).
+// failure leaves any previous file intact; only a regular file is replaced. On failure,
+// says why in `erreur` (may be null).
 bool EcritPng(const std::string& chemin, int largeur, int hauteur, const std::uint32_t* pixels,
               std::string* erreur);
 
 // The whole file in memory; empty when the size is not positive or the pixels are null.
 std::vector<std::uint8_t> EncodePng(int largeur, int hauteur, const std::uint32_t* pixels);
-
-// A zlib stream (RFC 1950) holding `donnees` deflated with fixed Huffman codes.
-std::vector<std::uint8_t> CompresseZlib(const std::uint8_t* donnees, std::size_t taille);
 
 } // namespace parvel

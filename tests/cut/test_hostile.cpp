@@ -75,7 +75,7 @@ TEST_F(Hostile, UneLigneDe200Mo) {
     const long croissance = PicMemoireKo() - avant;
     EXPECT_EQ(b.sortie.lignes[1].Texte, "  Temps de découpe : 0 mn 3 s");
     EXPECT_EQ(b.sortie.lignes[4].Texte, "  A droite : X de 0 à 2  et Y de 0 à 8 ");
-    // The line is held once (in a buffer grown by doubling); nothing else grows with it.
+    // The line is held once (in a buffer grown in place); nothing else grows with it.
     // (AddressSanitizer keeps freed buffers in quarantine, so the bound holds without it.)
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -85,7 +85,7 @@ TEST_F(Hostile, UneLigneDe200Mo) {
 #if defined(__SANITIZE_ADDRESS__) || defined(PARVEL_ASAN)
     (void)croissance;
 #else
-    EXPECT_LT(croissance, 420L * 1024) << "Ko";
+    EXPECT_LT(croissance, 260L * 1024) << "Ko";
 #endif
 }
 #endif

@@ -1,17 +1,24 @@
+#include <chrono>
+#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "Doubles.h"
+#include "cut/Erreur.h"
 #include "cut/LecteurLignes.h"
 
 namespace parvel {
 namespace {
 
-std::vector<std::string> Lignes(const std::string& contenu) {
+std::vector<std::string> Lignes(const std::string& contenu, std::size_t limite = LongueurLigneMax) {
     test::DossierTemporaire d;
-    LecteurLignes l(d.Ecrit("f.cut", contenu));
+    LecteurLignes l(d.Ecrit("f.cut", contenu), limite);
     std::vector<std::string> v;
     while (!l.Fin())
         v.emplace_back(l.LitLigne());
@@ -48,6 +55,71 @@ TEST(LecteurLignes, LignesPlusLonguesQueLeTampon) {
     std::string longue(5 << 20, 'z');
     EXPECT_EQ(Lignes("a\r\n" + longue + "\r\nb"), (V{"a", longue, "b"}));
 }
+
+// Random runs of CR, LF and text across several buffers, against a plain splitter.
+TEST(LecteurLignes, CommeUnDecoupageSimple) {
+    std::mt19937 alea(5);
+    std::string contenu;
+    while (contenu.size() < (3u << 20))
+        contenu +=
+            alea() % 3 == 0 ? std::string(alea() % 4, "\r\n"[alea() % 2]) : std::string(alea() % 300, 'x');
+    V attendu;
+    for (std::size_t i = 0; i < contenu.size();) {
+        const std::size_t k = std::min(contenu.find_first_of("\r\n", i), contenu.size());
+        attendu.push_back(contenu.substr(i, k - i));
+        i = k + (k + 1 < contenu.size() && contenu[k] == '\r' && contenu[k + 1] == '\n' ? 2 : 1);
+    }
+    EXPECT_TRUE(Lignes(contenu) == attendu);
+}
+
+TEST(LecteurLignes, LigneTropLongue) {
+    const struct {
+        std::string contenu;
+        bool accepte;
+    } cas[] = {
+        {std::string(1000, 'a') + "\r\nb", true},
+        {std::string(1001, 'a') + "\r\nb", false},
+        {"b\n" + std::string(1001, 'a'), false},
+        {std::string(3u << 20, 'a'), false}, // found before it is all read
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.contenu.size());
+        try {
+            EXPECT_EQ(Lignes(c.contenu, 1000).size(), 2u);
+            EXPECT_TRUE(c.accepte);
+        } catch (const ErreurParvel& e) {
+            EXPECT_FALSE(c.accepte);
+            EXPECT_EQ(e.Numero(), ErrDepassement);
+            EXPECT_EQ(e.Role(), RoleFichier::Entree);
+            EXPECT_NE(e.Message().find("ligne de plus de 1000 octets"), std::string::npos) << e.Message();
+        }
+    }
+}
+
+#ifndef _WIN32
+// Nothing that could give endless bytes or wait for a writer is read.
+TEST(LecteurLignes, FichiersSpeciauxRefusesSansAttendre) {
+    test::DossierTemporaire d;
+    const std::string tube = (d.Chemin() / "tube").string();
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    for (const std::string chemin : {"/dev/zero", "/dev/urandom", tube.c_str()}) {
+        const auto debut = std::chrono::steady_clock::now();
+        try {
+            LecteurLignes l(chemin);
+            ADD_FAILURE() << chemin;
+        } catch (const ErreurParvel& e) {
+            EXPECT_EQ(e.Numero(), ErrAccesChemin);
+            EXPECT_EQ(e.Chemin(), chemin);
+            EXPECT_EQ(e.Message().rfind("Erreur d'accès au chemin/fichier : entrée " + chemin +
+                                            " : pas un fichier ordinaire (",
+                                        0),
+                      0u)
+                << e.Message();
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(1));
+    }
+}
+#endif
 
 } // namespace
 } // namespace parvel

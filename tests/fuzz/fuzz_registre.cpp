@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "Doubles.h"
 #include "settings/RegistreFichier.h"
 
@@ -44,8 +46,32 @@ std::vector<std::pair<std::string, std::string>> Candidats(const std::string& s)
 
 } // namespace
 
+// Links and a pipe where a careless writer would put its temporary or follow a name:
+// none of them may change.
+void PosePieges(const test::DossierTemporaire& dossier) {
+    namespace fs = std::filesystem;
+    const std::string victime = dossier.Ecrit("victime", "intacte");
+    std::error_code ec;
+    for (const char* nom : {"registre.reg.tmp", ".registre.reg.parvel-tmp", ".registre.reg.tmp"})
+        fs::create_symlink(victime, dossier.Chemin() / nom, ec);
+    ::mkfifo((dossier.Chemin() / ".registre.reg.0000000000000000.tmp").c_str(), 0600);
+}
+
+void VerifiePieges(const test::DossierTemporaire& dossier) {
+    struct stat st {};
+    if (test::LitFichier((dossier.Chemin() / "victime").string()) != "intacte" ||
+        ::lstat((dossier.Chemin() / "registre.reg.tmp").c_str(), &st) != 0 || !S_ISLNK(st.st_mode) ||
+        ::lstat((dossier.Chemin() / ".registre.reg.0000000000000000.tmp").c_str(), &st) != 0 ||
+        !S_ISFIFO(st.st_mode))
+        std::abort();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t taille) {
-    static test::DossierTemporaire* dossier = new test::DossierTemporaire;
+    static test::DossierTemporaire* dossier = [] {
+        auto* d = new test::DossierTemporaire;
+        PosePieges(*d);
+        return d;
+    }();
     const std::string octets(reinterpret_cast<const char*>(data), taille);
     const std::string chemin = dossier->Ecrit("registre.reg", octets);
     RegistreFichier r(chemin);
@@ -78,5 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
                 std::abort();
         }
     }
+    VerifiePieges(*dossier);
     return 0;
 }
