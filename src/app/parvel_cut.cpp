@@ -15,6 +15,7 @@
 #include "controleur/Principale.h"
 #include "cut/Chargeur.h"
 #include "cut/Erreur.h"
+#include "cut/Fichiers.h"
 #include "cut/Fraisage.h"
 #include "cut/Nombres.h"
 #include "settings/Demarrage.h"
@@ -89,8 +90,13 @@ std::string CheminAbsolu(const std::string& fichier) {
     return ec ? fichier : absolu.string();
 }
 
-int Echec(const ErreurParvel& e, const std::string& chemin) {
-    std::cerr << "Erreur " << e.Numero() << " : " << e.Description() << " (" << chemin << ")\n";
+// "Erreur <n> : <description> : <role> <path>": a failure without a file of its own
+// (an overflow in the numbers) belongs to the input.
+int Echec(const ErreurParvel& e, const std::string& entree) {
+    const std::string message = e.Role() != RoleFichier::Aucun
+                                    ? e.Message()
+                                    : e.Description() + " : " + NomRole(RoleFichier::Entree) + " " + entree;
+    std::cerr << "Erreur " << e.Numero() << " : " << message << '\n';
     return 1;
 }
 
@@ -178,6 +184,10 @@ int CommandeImage(const Options& o) {
         std::cerr << Usage;
         return 2;
     }
+    if (MemeFichier(o.fichiers[0], o.fichiers[1])) {
+        std::cerr << "Erreur : l'image remplacerait le fichier lu (" << o.fichiers[1] << ")\n";
+        return 1;
+    }
     std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
     ImageRaster image(taille.first, taille.second);
     class : public ZoneTexte {
@@ -205,7 +215,7 @@ int CommandeImage(const Options& o) {
     const std::vector<std::uint32_t> pixels = image.Compose();
     std::string erreur;
     if (!EcritPng(o.fichiers[1], image.LargeurPx(), image.HauteurPx(), pixels.data(), &erreur)) {
-        std::cerr << "Erreur : " << erreur << " (" << o.fichiers[1] << ")\n";
+        std::cerr << "Erreur : " << erreur << '\n';
         return 1;
     }
     return 0;

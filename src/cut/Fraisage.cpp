@@ -35,7 +35,9 @@ std::string EcrivainFraisage::LigneMouvement(const EtatCut& e) const {
 
 std::string EcrivainFraisage::LigneVerticale(const EtatCut& e, double x, double y) const {
     const std::string tx = TexteFixe(x + e.ZeroX, ChiffresDouble);
-    return "T:" + TexteFixe(param_.TempsZ, ChiffresSimple) + " XG:" + tx +
+    // A lift height typed below zero must not give the machine a negative duration.
+    const float duree = param_.TempsZ > 0 ? param_.TempsZ : 0.0f;
+    return "T:" + TexteFixe(duree, ChiffresSimple) + " XG:" + tx +
            " YG:" + TexteFixe(y, ChiffresDouble) + " XD:" + tx + Etat.SuffixeYD;
 }
 
@@ -45,7 +47,6 @@ void EcrivainFraisage::Prepare(std::string chemin, const ParamFraisage& param) {
 }
 
 void EcrivainFraisage::Ouvre() {
-    // An output left by an earlier failure is dropped first.
     sortie_.reset();
     sortie_ = std::make_unique<SortieFraisage>(chemin_);
     Etat.Degage = true;

@@ -13,6 +13,8 @@ namespace parvel {
 namespace {
 
 constexpr int ErrTypeIncompatible = 13;
+// Motor steps per screw turn, and screw pitch in thousandths of a millimetre per turn.
+constexpr double PasParTourMax = 1'000'000, MilliemesParTourMax = 1'000'000;
 
 // The folder the open dialog starts in after a recovery: the user's home folder stands
 // for the drive root of the original platform.
@@ -50,11 +52,11 @@ std::optional<std::string> LitConfigMachine(Registre& reg, ConfigMachine& c, std
         auto entier = [&](const char* nom) {
             return static_cast<double>(reg.LitEntierRegistre(HKEY_CURRENT_USER, cle, nom));
         };
-        etape([&] { c.XNtour = entier("XNtour"); });
-        etape([&] { c.XPas = Divise(entier("XPas"), 1000); });
-        etape([&] { c.YNtour = entier("YNtour"); });
-        etape([&] { c.YPas = Divise(entier("YPas"), 1000); });
-        etape([&] { c.YVmax = Divise(entier("YVmax"), 100); });
+        etape([&] { c.XNtour = Plausible(entier("XNtour"), PasParTourMax); });
+        etape([&] { c.XPas = Divise(Plausible(entier("XPas"), MilliemesParTourMax), 1000); });
+        etape([&] { c.YNtour = Plausible(entier("YNtour"), PasParTourMax); });
+        etape([&] { c.YPas = Divise(Plausible(entier("YPas"), MilliemesParTourMax), 1000); });
+        etape([&] { c.YVmax = Divise(Plausible(entier("YVmax"), 1e9), 100); });
         etape([&] { c.RepIns = reg.LitTexteRegistre(HKEY_CURRENT_USER, cle, "RepIns"); });
         etape([&] { c.RepProjet = reg.LitTexteRegistre(HKEY_CURRENT_USER, cle, "RepProjet"); });
         etape([&] { dossierInitial = c.RepProjet; });

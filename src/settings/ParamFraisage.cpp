@@ -18,6 +18,7 @@ namespace {
 constexpr const char* TitreReglage = "Paramètres Fraisage 2.5";
 constexpr double VitZParDefaut = 2;
 constexpr double VitZMin = 0.01;
+constexpr double DegZMax = 10'000; // mm: more is no lift height
 
 // The store's rounding: to the nearest whole number, an exact half to the even one.
 // A result outside the signed 32-bit range is an overflow, as the runtime's
@@ -128,12 +129,12 @@ std::optional<std::string> Recup_Param_Parvel(Registre& reg, const ConfigMachine
         return static_cast<double>(reg.LitEntierRegistre(HKEY_CURRENT_USER, CleFraisageLue, nom));
     };
     try {
-        etape([&] { p.DegZ = entier("DegZ"); });
-        etape([&] { p.VitZ = Divise(entier("VitZ"), 100); });
+        etape([&] { p.DegZ = Plausible(entier("DegZ"), DegZMax); });
+        etape([&] { p.VitZ = Divise(Plausible(entier("VitZ"), 1e9), 100); });
         etape([&] { p.XFraise = entier("XFraise"); });
         etape([&] { p.YFraise = entier("YFraise"); });
-        etape([&] { p.ZNtour = entier("ZNtour"); });
-        etape([&] { p.ZPas = entier("ZPas"); });
+        etape([&] { p.ZNtour = Plausible(entier("ZNtour"), 1'000'000); });
+        etape([&] { p.ZPas = Plausible(entier("ZPas"), 1000); });
         etape([&] { p.TempsZ = EnSimple(Divise(p.DegZ, p.VitZ)); });
         etape([&] { p.DegZPrec = p.DegZ; });
         etape([&] { p.VitZPrec = p.VitZ; });

@@ -26,4 +26,10 @@ bool EtapeRattrapee(std::initializer_list<int> rattrapees, Secours&& secours, Et
     return false;
 }
 
+// A stored mechanics or speed value out of its sensible range (negative, zero, or
+// beyond `max`) reads as a missing one does, 0, and takes the same defaults.
+inline double Plausible(double v, double max) {
+    return v > 0 && v <= max ? v : 0;
+}
+
 } // namespace parvel

@@ -70,11 +70,11 @@ function(attend_echec attendu)
     echec("fraisage ${ARGN}: code ${code}, stderr [${erreur}]")
   endif()
 endfunction()
-attend_echec("Erreur 53 : Fichier introuvable (${TRAVAIL}/absent.cut)" --registre "${registre}"
+attend_echec("Erreur 53 : Fichier introuvable : entrée ${TRAVAIL}/absent.cut" --registre "${registre}"
              "${TRAVAIL}/absent.cut")
 set(sans_projet "${TRAVAIL}/sans_projet.reg")
 ecrit_registre("${sans_projet}" "${TRAVAIL}/absent")
-attend_echec("Erreur 76 : Chemin d'accès introuvable (${TRAVAIL}/a.cut)" --registre "${sans_projet}"
+attend_echec("Erreur 76 : Chemin d'accès introuvable : sortie de fraisage ${TRAVAIL}/absent/Fr+a.cut" --registre "${sans_projet}"
              "${TRAVAIL}/a.cut")
 file(GLOB restes "${TRAVAIL}/projet/*" "${TRAVAIL}/projet/.*")
 if(restes)
@@ -101,4 +101,13 @@ endif()
 file(READ "${TRAVAIL}/config/parvel/registre.reg" magasin)
 if(NOT magasin MATCHES "\"VitZ\"=dword:000000c8")
   echec("paramètres par défaut non enregistrés:\n${magasin}")
+endif()
+
+# A picture written over its own input is refused; the input stays as it was.
+file(READ "${TRAVAIL}/a.cut" avant)
+execute_process(COMMAND "${PROG}" image "${TRAVAIL}/a.cut" "${TRAVAIL}/./a.cut" OUTPUT_QUIET ERROR_VARIABLE erreur
+                RESULT_VARIABLE code)
+file(READ "${TRAVAIL}/a.cut" apres)
+if(NOT code EQUAL 1 OR NOT avant STREQUAL apres OR NOT erreur MATCHES "^Erreur")
+  echec("image sur son entrée: code ${code}, stderr [${erreur}]")
 endif()

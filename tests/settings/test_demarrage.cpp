@@ -106,8 +106,9 @@ TEST_F(Demarrage, ConfigurationMachine) {
         {"complète", complet, "/projet", {200, 1.25, 48, 1, 2}, derivesComplet, "/projet"},
         // No project folder: an empty initial folder, no recovery.
         {"sans RepProjet", complet, std::nullopt, {200, 1.25, 48, 1, 2}, derivesComplet, ""},
-        // Negative numbers come through signed.
-        {"négatifs", negatifs, "/p", {-200, 1, 50, -0.5, 1}, {-0.005, -0.01, -10}, "/p"},
+        // Negative mechanics read as missing: the X step size divides by zero and the
+        // recovery sets the defaults for what follows.
+        {"négatifs", negatifs, "/p", {48, 1, 48, 1, 1}, {0, 1.0 / 48, 1000.0 / 48}, Accueil},
     };
     for (const CasConfiguration& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -132,6 +133,18 @@ TEST_F(Demarrage, ConfigurationMachine) {
         EXPECT_EQ(banc.p.Param.ZNtour, c.mecanique[2]);
         EXPECT_EQ(banc.p.Param.ZPas, c.mecanique[3]);
     }
+}
+
+// A speed stored as 0xffffffff (-1) would give lifts of negative duration: it reads as
+// missing, and the milling defaults are taken.
+TEST_F(Demarrage, VitesseZNegativeLueCommeAbsente) {
+    Banc b;
+    b.registre.PoseEntier(CleFraisageLue, "DegZ", 10);
+    b.registre.PoseEntier(CleFraisageLue, "VitZ", -1);
+    b.Recup_Param_Parvel();
+    EXPECT_EQ(b.p.Param.VitZ, 2);
+    EXPECT_GE(b.p.Param.TempsZ, 0);
+    EXPECT_TRUE(b.dialogues.messages.empty());
 }
 
 TEST_F(Demarrage, EtapeEnEchecNeStockeRien) {
