@@ -23,8 +23,8 @@ fi
 echo "== Construction Release ($build)"
 journal="$build/construction.log"
 mkdir -p "$build"
-if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPARVEL_UI=OFF -DPARVEL_TESTS=OFF -DPARVEL_BENCH=ON &&
-  cmake --build "$build" -j"$jobs" --target parvel-cut parvel-genaile bench_chargement; } >"$journal" 2>&1; then
+if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPARVEL_UI=ON -DPARVEL_TESTS=OFF -DPARVEL_BENCH=ON &&
+  cmake --build "$build" -j"$jobs" --target parvel-cut parvel-genaile bench_chargement bench_fenetre; } >"$journal" 2>&1; then
   tail -n 40 "$journal" >&2
   exit 1
 fi
@@ -63,6 +63,9 @@ meilleur() {
 rss() { # peak resident set, kB
   /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }'
 }
+
+echo "== La fenêtre (hors écran)"
+"$build/bench/bench_fenetre" "$grand" 3 2>/dev/null
 
 echo "== parvel-cut rapport et wc -l"
 t_rapport=$(meilleur "$build/src/parvel-cut" rapport "$grand")
