@@ -278,8 +278,10 @@ void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) 
         }
         return;
     }
+    // Pixels on the bottom edge belong to the last row, as points there do.
+    const int bas = hauteurPx_ - 1;
     for (;;) {
-        Pose(x0, y0, c);
+        Pose(x0, y0 == hauteurPx_ ? bas : y0, c);
         if (x0 == x1 && y0 == y1)
             break;
         const int e2 = 2 * err;
@@ -301,13 +303,13 @@ void ImageRaster::Point(double x, double y, int couleur) {
         return;
     if (repere_.borne && DansCadre(x, y)) {
         const auto [px, py] = PxDansCadre(x, y, couleur);
-        if (px < largeurPx_ && py < hauteurPx_)
-            Pose(px, py, Argb(couleur));
+        if (px < largeurPx_)
+            Pose(px, py < hauteurPx_ ? py : hauteurPx_ - 1, Argb(couleur));
         return;
     }
     // Off the box a coordinate that underflows to -0 can still land on the image.
     const Echelle& e = repere_.e;
-    const double px = std::floor((x - e.l) / e.w * largeurPx_), py = std::floor((y - e.t) / e.h * hauteurPx_);
+    const double px = std::floor((x - e.l) / e.w * largeurPx_), py = Rangee((y - e.t) / e.h * hauteurPx_);
     if (px >= 0 && py >= 0 && px < largeurPx_ && py < hauteurPx_)
         Pose(static_cast<long long>(px), static_cast<long long>(py), Argb(couleur));
 }
@@ -321,7 +323,7 @@ void ImageRaster::Cercle(double x, double y, double rayon, int couleur) {
     if (e.w == 0.0 || e.h == 0.0)
         return;
     const double nx = largeurPx_, ny = hauteurPx_;
-    const double cx = std::floor((x - e.l) / e.w * nx), cy = std::floor((y - e.t) / e.h * ny);
+    const double cx = std::floor((x - e.l) / e.w * nx), cy = Rangee((y - e.t) / e.h * ny);
     const double r = std::floor(std::fabs(rayon) / std::fabs(e.w) * nx + 0.5);
     if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r))
         return;
@@ -400,7 +402,7 @@ void ImageRaster::Imprime(std::string_view texte) {
     if (e.w == 0.0 || e.h == 0.0)
         return;
     const double fx = std::floor((currentX_ - e.l) / e.w * largeurPx_);
-    const double fy = std::floor((currentY_ - e.t) / e.h * hauteurPx_);
+    const double fy = Rangee((currentY_ - e.t) / e.h * hauteurPx_);
     const double largeur = police::LargeurTexte(texte);
     if (!(fx + largeur > 0 && fx < largeurPx_ && fy + police::HauteurGlyphe > 0 && fy < hauteurPx_))
         return;

@@ -1,8 +1,11 @@
 #pragma once
 // The drawing area as a software raster: the window shows its pixels and `parvel-cut
 // image` writes them to PNG, so both draw with the same code. One-pixel pen, no
-// anti-aliasing, pixels stored as 0xFFRRGGBB, row-major, top row first.
+// anti-aliasing, pixels stored as 0xFFRRGGBB, row-major, top row first. A point maps to
+// the pixel its position falls in, except that the mapping's bottom edge (Y = 0 of a
+// block in a full view) lies on the last row rather than just below it.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -111,6 +114,9 @@ class ImageRaster final : public SurfaceDessin {
     }
     // Pixel of a point of the closed box, its right and bottom edges giving W and H.
     std::pair<int, int> PxDansCadre(double x, double y, int couleur);
+    // Row of a pixel coordinate: the area's bottom edge (hauteurPx_ exactly), which
+    // is where the lowest Y of a full view lies, goes to the last row.
+    double Rangee(double v) const { return v == hauteurPx_ ? hauteurPx_ - 1 : std::floor(v); }
     // Empty when the mapping has a zero extent.
     std::optional<RectPx> RectangleForme(const Placement& p) const;
     void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
