@@ -63,32 +63,32 @@ void ZoneDessin::DefinitTaille(float largeur, float hauteur) {
     const double bord = 2 * BordBoite * raster_.TwipsParPixel();
     raster_.DefinitTaille(static_cast<float>(largeur - bord), static_cast<float>(hauteur - bord));
     resize(sizeHint());
-    update();
+    Rafraichit();
 }
 
 void ZoneDessin::Efface() {
     raster_.Efface();
-    update();
+    Rafraichit();
 }
 
 void ZoneDessin::Ligne(double x1, double y1, double x2, double y2, int couleur) {
     raster_.Ligne(x1, y1, x2, y2, couleur);
-    update();
+    Rafraichit();
 }
 
 void ZoneDessin::Point(double x, double y, int couleur) {
     raster_.Point(x, y, couleur);
-    update();
+    Rafraichit();
 }
 
 void ZoneDessin::Cercle(double x, double y, double rayon, int couleur) {
     raster_.Cercle(x, y, rayon, couleur);
-    update();
+    Rafraichit();
 }
 
 void ZoneDessin::Imprime(std::string_view texte) {
     raster_.Imprime(texte);
-    update();
+    Rafraichit();
 }
 
 void ZoneDessin::DefinitTexteSurvol(std::string texte) {
@@ -102,15 +102,24 @@ void ZoneDessin::DefinitTexteSurvol(std::string texte) {
 
 void ZoneDessin::PlaceForme(Forme f, Placement p) {
     raster_.PlaceForme(f, p);
-    update();
+    Rafraichit();
 }
 
 void ZoneDessin::MontreForme(Forme f, bool visible) {
     raster_.MontreForme(f, visible);
+    Rafraichit();
+}
+
+void ZoneDessin::Rafraichit() {
+    // A redraw changes the picture millions of times: one request until the next paint.
+    if (rafraichissementDemande_)
+        return;
+    rafraichissementDemande_ = true;
     update();
 }
 
 void ZoneDessin::paintEvent(QPaintEvent*) {
+    rafraichissementDemande_ = false;
     raster_.Compose(compose_);
     const QImage image(reinterpret_cast<const uchar*>(compose_.data()), raster_.LargeurPx(),
                        raster_.HauteurPx(), raster_.LargeurPx() * static_cast<int>(sizeof(std::uint32_t)),

@@ -61,11 +61,15 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     void mouseMoveEvent(QMouseEvent* e) override;
 
   private:
+    // Asks for a repaint unless one is already pending, so that every change shows,
+    // even behind a dialog opened in the middle of a procedure, at the cost of one test.
+    void Rafraichit();
     void Appelle(const Souris& f, short bouton, short shift, QPointF position);
 
     ImageRaster raster_;
     std::vector<std::uint32_t> compose_; // reused by every paint
     Souris surAppui_, surMouvement_;
+    bool rafraichissementDemande_ = false;
 };
 
 } // namespace parvel::ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "view/Police.h"
@@ -42,6 +43,24 @@ int PxDepuisTwips(float twips, double twipsParPixel) {
 // converts to int safely while staying off the image when it was off.
 int IndexBorne(double v, int n) {
     return static_cast<int>(std::clamp(v, -2.0, static_cast<double>(n) + 2.0));
+}
+
+// The pixel index of a distance d from the mapping's origin, for a point of the closed
+// box: floor(d / etendue * n) as the clipped path computes it, held within [0, n].
+// Multiplying by pxParUnite = n / etendue differs from that quotient by a few ulps at
+// most, so it gives the same index unless the value lies that close to a pixel edge;
+// those few go through the quotient itself.
+int IndexDansCadre(double d, double pxParUnite, double etendue, int n) {
+    constexpr double Marge = 1e-9; // far above the ulps of values up to TailleMaxPx
+    const double v = d * pxParUnite;
+    if (v > Marge && v < n - Marge) {
+        const int i = static_cast<int>(v);
+        const double reste = v - i;
+        if (reste > Marge && reste < 1 - Marge)
+            return i;
+    }
+    const double nd = n;
+    return static_cast<int>(std::floor(std::clamp(d / etendue * nd, 0.0, nd)));
 }
 
 int CodeRegion(double x, double y, double xmin, double xmax, double ymin, double ymax) {
@@ -87,7 +106,9 @@ bool ClippeSegment(double& ax, double& ay, double& bx, double& by, double xmin, 
 ImageRaster::ImageRaster(int largeurPx, int hauteurPx, double twipsParPixel)
     : largeurPx_(BornePx(largeurPx)), hauteurPx_(BornePx(hauteurPx)),
       twipsParPixel_(std::isfinite(twipsParPixel) && twipsParPixel > 0 ? twipsParPixel : 15.0),
-      pixels_(static_cast<std::size_t>(largeurPx_) * static_cast<std::size_t>(hauteurPx_), Opaque | Fond) {}
+      pixels_(static_cast<std::size_t>(largeurPx_) * static_cast<std::size_t>(hauteurPx_), Opaque | Fond) {
+    MetAJourRepere();
+}
 
 float ImageRaster::Largeur() const {
     return static_cast<float>(largeurPx_ * twipsParPixel_);
@@ -115,11 +136,13 @@ void ImageRaster::Redimensionne(int largeurPx, int hauteurPx) {
     pixels_ = std::move(nouveau);
     largeurPx_ = largeurPx;
     hauteurPx_ = hauteurPx;
+    MetAJourRepere();
 }
 
 void ImageRaster::DefinitTwipsParPixel(double twipsParPixel) {
     if (std::isfinite(twipsParPixel) && twipsParPixel > 0)
         twipsParPixel_ = twipsParPixel;
+    MetAJourRepere();
 }
 
 Mapping ImageRaster::LitMapping() const {
@@ -138,23 +161,51 @@ void ImageRaster::Fige() {
 void ImageRaster::DefinitScaleLeft(float v) {
     Fige();
     mapping_.ScaleLeft = v;
+    MetAJourRepere();
 }
 void ImageRaster::DefinitScaleTop(float v) {
     Fige();
     mapping_.ScaleTop = v;
+    MetAJourRepere();
 }
 void ImageRaster::DefinitScaleWidth(float v) {
     Fige();
     mapping_.ScaleWidth = v;
+    MetAJourRepere();
 }
 void ImageRaster::DefinitScaleHeight(float v) {
     Fige();
     mapping_.ScaleHeight = v;
+    MetAJourRepere();
 }
 
-ImageRaster::Echelle ImageRaster::EchelleCourante() const {
+void ImageRaster::MetAJourRepere() {
     const Mapping m = LitMapping();
-    return Echelle{m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
+    Repere& r = repere_;
+    r.e = Echelle{m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
+    r.xmin = std::min(r.e.l, r.e.l + r.e.w);
+    r.xmax = std::max(r.e.l, r.e.l + r.e.w);
+    r.ymin = std::min(r.e.t, r.e.t + r.e.h);
+    r.ymax = std::max(r.e.t, r.e.t + r.e.h);
+    r.pxParX = largeurPx_ / r.e.w;
+    r.pxParY = hauteurPx_ / r.e.h;
+    r.vide = r.e.w == 0.0 || r.e.h == 0.0;
+    r.borne =
+        std::isfinite(r.xmin) && std::isfinite(r.xmax) && std::isfinite(r.ymin) && std::isfinite(r.ymax);
+    // Not a number equals nothing, so no point is found until converted anew.
+    for (PointPx& p : dernierPoint_)
+        p.x = std::numeric_limits<double>::quiet_NaN();
+}
+
+// Inlined: it runs for every segment end, and the call alone took a quarter of the raster's time.
+[[gnu::always_inline]] inline std::pair<int, int> ImageRaster::PxDansCadre(double x, double y, int couleur) {
+    PointPx& p = dernierPoint_[static_cast<std::size_t>(couleur)];
+    if (p.x == x && p.y == y)
+        return {p.px, p.py};
+    const Repere& r = repere_;
+    p = PointPx{x, y, IndexDansCadre(x - r.e.l, r.pxParX, r.e.w, largeurPx_),
+                IndexDansCadre(y - r.e.t, r.pxParY, r.e.h, hauteurPx_)};
+    return {p.px, p.py};
 }
 
 void ImageRaster::Efface() {
@@ -166,24 +217,30 @@ void ImageRaster::Efface() {
 void ImageRaster::Ligne(double x1, double y1, double x2, double y2, int couleur) {
     currentX_ = x2;
     currentY_ = y2;
-    if (!CouleurValide(couleur))
+    if (!CouleurValide(couleur) || repere_.vide)
         return;
-    const Echelle e = EchelleCourante();
-    if (e.w == 0.0 || e.h == 0.0)
-        return;
-    const double xmin = std::min(e.l, e.l + e.w), xmax = std::max(e.l, e.l + e.w);
-    const double ymin = std::min(e.t, e.t + e.h), ymax = std::max(e.t, e.t + e.h);
+    const Repere& r = repere_;
     // Most segments of a zoomed drawing miss the area entirely.
-    if ((x1 < xmin && x2 < xmin) || (x1 > xmax && x2 > xmax) || (y1 < ymin && y2 < ymin) ||
-        (y1 > ymax && y2 > ymax))
+    if ((x1 < r.xmin && x2 < r.xmin) || (x1 > r.xmax && x2 > r.xmax) || (y1 < r.ymin && y2 < r.ymin) ||
+        (y1 > r.ymax && y2 > r.ymax))
         return;
     // One order for both directions, so that redrawing a segment reversed covers the same pixels.
-    if (x2 < x1 || (x2 == x1 && y2 < y1)) {
+    const bool inverse = x2 < x1 || (x2 == x1 && y2 < y1);
+    // Most of a full view lies inside: nothing to clip, and the ends convert as clipped ones would.
+    if (r.borne && DansCadre(x1, y1) && DansCadre(x2, y2)) {
+        std::pair<int, int> a = PxDansCadre(x1, y1, couleur), b = PxDansCadre(x2, y2, couleur);
+        if (inverse)
+            std::swap(a, b);
+        TraceSegment(a.first, a.second, b.first, b.second, Argb(couleur));
+        return;
+    }
+    if (inverse) {
         std::swap(x1, x2);
         std::swap(y1, y2);
     }
-    if (!ClippeSegment(x1, y1, x2, y2, xmin, xmax, ymin, ymax))
+    if (!ClippeSegment(x1, y1, x2, y2, r.xmin, r.xmax, r.ymin, r.ymax))
         return;
+    const Echelle& e = r.e;
     const double nx = largeurPx_, ny = hauteurPx_;
     // Points clipped onto the border may round a hair outside it.
     auto px = [&](double x) {
@@ -199,8 +256,33 @@ void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) 
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
+    if (std::min(x0, x1) >= 0 && std::min(y0, y1) >= 0 && std::max(x0, x1) < largeurPx_ &&
+        std::max(y0, y1) < hauteurPx_) {
+        // Both ends on the image, so every step between them is too.
+        std::uint32_t* p = pixels_.data() + static_cast<std::ptrdiff_t>(y0) * largeurPx_ + x0;
+        const std::ptrdiff_t pasY = sy * static_cast<std::ptrdiff_t>(largeurPx_);
+        for (;;) {
+            *p = c;
+            if (x0 == x1 && y0 == y1)
+                break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x0 += sx;
+                p += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y0 += sy;
+                p += pasY;
+            }
+        }
+        return;
+    }
+    // Pixels on the bottom edge belong to the last row, as points there do.
+    const int bas = hauteurPx_ - 1;
     for (;;) {
-        Pose(x0, y0, c);
+        Pose(x0, y0 == hauteurPx_ ? bas : y0, c);
         if (x0 == x1 && y0 == y1)
             break;
         const int e2 = 2 * err;
@@ -218,12 +300,17 @@ void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) 
 void ImageRaster::Point(double x, double y, int couleur) {
     currentX_ = x;
     currentY_ = y;
-    if (!CouleurValide(couleur))
+    if (!CouleurValide(couleur) || repere_.vide)
         return;
-    const Echelle e = EchelleCourante();
-    if (e.w == 0.0 || e.h == 0.0)
+    if (repere_.borne && DansCadre(x, y)) {
+        const auto [px, py] = PxDansCadre(x, y, couleur);
+        if (px < largeurPx_)
+            Pose(px, py < hauteurPx_ ? py : hauteurPx_ - 1, Argb(couleur));
         return;
-    const double px = std::floor((x - e.l) / e.w * largeurPx_), py = std::floor((y - e.t) / e.h * hauteurPx_);
+    }
+    // Off the box a coordinate that underflows to -0 can still land on the image.
+    const Echelle& e = repere_.e;
+    const double px = std::floor((x - e.l) / e.w * largeurPx_), py = Rangee((y - e.t) / e.h * hauteurPx_);
     if (px >= 0 && py >= 0 && px < largeurPx_ && py < hauteurPx_)
         Pose(static_cast<long long>(px), static_cast<long long>(py), Argb(couleur));
 }
@@ -237,7 +324,7 @@ void ImageRaster::Cercle(double x, double y, double rayon, int couleur) {
     if (e.w == 0.0 || e.h == 0.0)
         return;
     const double nx = largeurPx_, ny = hauteurPx_;
-    const double cx = std::floor((x - e.l) / e.w * nx), cy = std::floor((y - e.t) / e.h * ny);
+    const double cx = std::floor((x - e.l) / e.w * nx), cy = Rangee((y - e.t) / e.h * ny);
     const double r = std::floor(std::fabs(rayon) / std::fabs(e.w) * nx + 0.5);
     if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r))
         return;
@@ -316,7 +403,7 @@ void ImageRaster::Imprime(std::string_view texte) {
     if (e.w == 0.0 || e.h == 0.0)
         return;
     const double fx = std::floor((currentX_ - e.l) / e.w * largeurPx_);
-    const double fy = std::floor((currentY_ - e.t) / e.h * hauteurPx_);
+    const double fy = Rangee((currentY_ - e.t) / e.h * hauteurPx_);
     const double largeur = police::LargeurTexte(texte);
     if (!(fx + largeur > 0 && fx < largeurPx_ && fy + police::HauteurGlyphe > 0 && fy < hauteurPx_))
         return;

@@ -1,12 +1,16 @@
 #pragma once
 // The drawing area as a software raster: the window shows its pixels and `parvel-cut
 // image` writes them to PNG, so both draw with the same code. One-pixel pen, no
-// anti-aliasing, pixels stored as 0xFFRRGGBB, row-major, top row first.
+// anti-aliasing, pixels stored as 0xFFRRGGBB, row-major, top row first. A point maps to
+// the pixel its position falls in, except that the mapping's bottom edge (Y = 0 of a
+// block in a full view) lies on the last row rather than just below it.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "plateforme/Surface.h"
@@ -84,12 +88,35 @@ class ImageRaster final : public SurfaceDessin {
     struct Echelle {
         double l, t, w, h;
     };
+    // The mapping as every primitive needs it, refreshed when the mapping or the size changes.
+    struct Repere {
+        Echelle e;
+        double xmin, xmax, ymin, ymax;
+        double pxParX, pxParY; // pixels per unit
+        bool vide;             // a zero extent: nothing is drawn
+        bool borne;            // a finite box: its points convert to pixels safely
+    };
+    // The last point converted in each colour: a path is drawn in one colour, so each
+    // segment finds its start there and converts only its end.
+    struct PointPx {
+        double x, y;
+        int px, py;
+    };
     struct RectPx {
         int x0, y0, x1, y1; // x1 and y1 exclusive
     };
 
-    Echelle EchelleCourante() const;
+    Echelle EchelleCourante() const { return repere_.e; }
     void Fige();
+    void MetAJourRepere();
+    bool DansCadre(double x, double y) const {
+        return x >= repere_.xmin && x <= repere_.xmax && y >= repere_.ymin && y <= repere_.ymax;
+    }
+    // Pixel of a point of the closed box, its right and bottom edges giving W and H.
+    std::pair<int, int> PxDansCadre(double x, double y, int couleur);
+    // Row of a pixel coordinate: the area's bottom edge (hauteurPx_ exactly), which
+    // is where the lowest Y of a full view lies, goes to the last row.
+    double Rangee(double v) const { return v == hauteurPx_ ? hauteurPx_ - 1 : std::floor(v); }
     // Empty when the mapping has a zero extent.
     std::optional<RectPx> RectangleForme(const Placement& p) const;
     void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
@@ -111,6 +138,8 @@ class ImageRaster final : public SurfaceDessin {
     std::string texteSurvol_;
     std::array<Placement, 3> formes_{};
     std::array<bool, 3> formesVisibles_{};
+    Repere repere_{};
+    std::array<PointPx, 16> dernierPoint_{};
 };
 
 } // namespace parvel

@@ -78,6 +78,7 @@ TEST(ImageRasterLigne, PixelsAttendusEtInterdits) {
         {"diagonale", 0.5, 99.5, 50.5, 49.5, diagonale, {{1, 0}, {0, 1}, {51, 51}, {25, 26}}},
         {"point", 7.2, 7.7, 7.9, 7.1, {{7, 92}}, {{8, 92}, {7, 93}, {7, 91}}},
         {"bord droit inclus", 190, 0.5, 200, 0.5, {{190, 99}, {199, 99}}, {{189, 99}}},
+        {"bord du bas sur la derniere rangee", 10.5, 0, 30.5, 0, {{10, 99}, {30, 99}}, {{9, 99}, {20, 98}}},
     };
     for (const auto& c : cas)
         for (const bool inverse : {false, true}) {
@@ -131,9 +132,9 @@ TEST(ImageRasterLigne, SegmentsLointainsCoupes) {
     EXPECT_EQ(trace({{-1e300, 0, 1e300, 5}}), Rangee(97, 0, 199));
     // From inside to far right: only the right half of row 49.
     EXPECT_EQ(trace({{100.5, 50.5, 1e9, 50.5}}), Rangee(49, 100, 199));
-    // y = 100 - x falls on pixels (k, k); entering and leaving far outside.
+    // y = 100 - x falls on pixels (k, k), and leaves by the bottom edge at (100, 99).
     const auto diagonale = trace({{-1e6, 100 + 1e6, 1e6, 100 - 1e6}});
-    EXPECT_EQ(diagonale.size(), 100u);
+    EXPECT_EQ(diagonale.size(), 101u);
     for (const auto& [x, y] : diagonale)
         EXPECT_LE(std::abs(x - y), 1) << x << "," << y;
     // Entirely on one side, or passing by a corner (the last crosses x = 0 above the top): nothing.
@@ -527,6 +528,11 @@ TEST(ImageRasterSouris, VersUtilisateurRetombeSurLeMemePixel) {
                 ASSERT_EQ(img.Pixel(px, py), 0u) << px << "," << py;
                 img.Point(p.X, p.Y, 7);
             }
+        // The bottom edge itself shows on the last row, under that row's readout.
+        for (int px = 0; px < c.l; ++px) {
+            img.Point(img.VersUtilisateur(px, c.h - 1).X, double(m.ScaleTop) + m.ScaleHeight, 1);
+            ASSERT_EQ(img.Pixel(px, c.h - 1), Palette[1]) << px;
+        }
     }
 }
 
