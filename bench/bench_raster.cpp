@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GenerateurAile.h"
+#include "cut/Chargeur.h"
 #include "view/ImageRaster.h"
 
 namespace {
