@@ -1,5 +1,6 @@
 // parvel: the CUT-file viewer's window.
 #include <QApplication>
+#include <QTimer>
 #include <clocale>
 
 #include "cut/Nombres.h"
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Parvel");
     QApplication::setDesktopFileName("parvel");
     parvel::ui::AppliqueApparence(app);
+    // The program speaks French: so do Qt's own dialogs and buttons.
+    parvel::ui::ChargeTraductions(app);
 
     // The report and the about box write numbers with the user's decimal separator;
     // the rest of the process keeps the C form that QApplication replaced.
@@ -22,5 +25,9 @@ int main(int argc, char** argv) {
         return 0;
     fenetre.principale().Separateur = separateur;
     fenetre.show();
+    // "parvel FICHIER.cut" opens the file once the window is on screen, as "Ouvrir" would.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        QTimer::singleShot(0, &fenetre, [&fenetre, chemin = arguments.at(1)] { fenetre.Ouvre(chemin); });
     return app.exec();
 }

@@ -21,17 +21,23 @@ void Principale::Ouvrir_Click() {
         Dlg.Bip();
         return;
     }
+    OuvreFichier(*choix);
+}
+
+void Principale::ChargeOut_Click() {
+    OuvreFichier(Config.RepProjet + SeparateurChemin + "out.cut");
+}
+
+void Principale::OuvreFichier(const std::string& chemin) {
     const Instantane avant = Photographie();
-    CommonDialog1.NomFichier = *choix;
+    CommonDialog1.NomFichier = chemin;
     NomCourt = NomCourtPour(CheminCourant());
     ChargeCutSignale(avant);
 }
 
-void Principale::ChargeOut_Click() {
-    const Instantane avant = Photographie();
-    CommonDialog1.NomFichier = Config.RepProjet + SeparateurChemin + "out.cut";
-    NomCourt = NomCourtPour(CheminCourant());
-    ChargeCutSignale(avant);
+void Principale::Recharge() {
+    if (!CheminCourant().empty())
+        ChargeCutSignale(Photographie());
 }
 
 void Principale::ChargeCutSignale(const Instantane& avant) {
@@ -74,7 +80,8 @@ void Principale::Restaure(const Instantane& i) {
 }
 
 void Principale::Signale(const ErreurParvel& e) {
-    Dlg.Message(e.Description());
+    // The description, then the file and its role when the failure has one.
+    Dlg.Message(e.Message());
 }
 
 void Principale::ChargeCut() {
@@ -131,7 +138,7 @@ void Principale::DessineCut() {
     Interp.MmParPasY = Config.MmParPasY;
     if (auto e =
             Vue.DessineCut(CheminCourant(), Interp, OptionsCourantes(), Fraiseuse.Marques, Param, Suivi)) {
-        Dlg.Message(e->Description());
+        Signale(*e);
         return;
     }
     Dlg.Bip();
@@ -181,18 +188,55 @@ void Principale::Form_Resize(float largeurFenetre, float hauteurFenetre, bool mi
         return;
     // The old picture has the old size: the drawing is made again at one scale, without
     // the beep of a redraw the user asked for.
-    const bool etendu = Ctl.Choisie(Option::Etendu);
-    Vue.GardeEchelle(largeur, hauteur, etendu);
-    if (CheminCourant().empty())
-        return;
-    OptionsDessin o = OptionsCourantes();
-    o.Etendu = true;
-    if (auto e = Vue.DessineCut(CheminCourant(), Interp, o, Fraiseuse.Marques, Param, Suivi))
-        Image1.Efface();
+    Vue.GardeEchelle(largeur, hauteur, Ctl.Choisie(Option::Etendu));
+    if (!CheminCourant().empty())
+        Redessine();
 }
 
 void Principale::Image1_MouseMove(short Button, short Shift, float X, float Y) {
     Vue.Image1_MouseMove(Button, Shift, X, Y);
+}
+
+void Principale::Image1_Molette(float X, float Y, int crans) {
+    AppliqueZoom(Vue.Molette(X, Y, crans));
+}
+
+void Principale::Image1_Glisse(float dX, float dY) {
+    AppliqueZoom(Vue.Decale(dX, dY));
+}
+
+void Principale::Deplace(int versDroite, int versHaut) {
+    const Mapping m = Image1.LitMapping();
+    AppliqueZoom(Vue.Decale(versDroite * m.ScaleWidth / 10, versHaut * -m.ScaleHeight / 10));
+}
+
+void Principale::Image1_Echap() {
+    if (Vue.Zoom.EtatSelection == 1)
+        Vue.AnnuleSelection();
+}
+
+// A wheel notch or a pan ends as a rectangle zoom does, without the beep of a redraw
+// the user asked for: they come in quick series.
+void Principale::AppliqueZoom(SuiteZoom suite) {
+    if (suite == SuiteZoom::TropGrand) {
+        Dlg.Message("Zoom trop grand");
+        return;
+    }
+    if (suite != SuiteZoom::Applique)
+        return;
+    Choisit(Option::Variable);
+    Redessine();
+}
+
+void Principale::Redessine() {
+    if (CheminCourant().empty()) {
+        Image1.Efface();
+        return;
+    }
+    OptionsDessin o = OptionsCourantes();
+    o.Etendu = true;
+    if (auto e = Vue.DessineCut(CheminCourant(), Interp, o, Fraiseuse.Marques, Param, Suivi))
+        Image1.Efface();
 }
 
 void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {

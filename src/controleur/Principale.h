@@ -61,6 +61,10 @@ class Principale {
     // Loading.
     void Ouvrir_Click();
     void ChargeOut_Click();
+    // Opens `chemin` as "Ouvrir" does once a file is chosen (command line, drop, recent files).
+    void OuvreFichier(const std::string& chemin);
+    // The current file again, as after its own choice (F5, the file changed on disk).
+    void Recharge();
     void ChargeCut();
     // The loading pass alone, with the report printed; ChargeCut then frames and draws.
     void PasseChargement();
@@ -80,6 +84,12 @@ class Principale {
     void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);
     void Image1_MouseDown(short Button, short Shift, float X, float Y);
     void Image1_MouseMove(short Button, short Shift, float X, float Y);
+    // Wheel notches toward (X, Y), positive to zoom in; a pan by (dX, dY) millimetres;
+    // the arrow keys pan by a tenth of the view; Esc abandons a started rubber band.
+    void Image1_Molette(float X, float Y, int crans);
+    void Image1_Glisse(float dX, float dY);
+    void Deplace(int versDroite, int versHaut);
+    void Image1_Echap();
 
     // Start-up and settings.
     void Form_Load();
@@ -114,6 +124,9 @@ class Principale {
     void Signale(const ErreurParvel& e);
     void Arrete(const std::string& message);
     OptionsDessin OptionsCourantes() const;
+    void AppliqueZoom(SuiteZoom suite);
+    // Draws the current file again on a cleared area, without the beep.
+    void Redessine();
 };
 
 } // namespace parvel

@@ -1,5 +1,6 @@
 #include "settings/ParamFraisage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -60,9 +61,12 @@ double VitesseMaxZ(const ParamFraisage& p, const ConfigMachine& c) {
 std::optional<double> LitReponse(std::string_view reponse, double echelle) {
     if (reponse.empty())
         return std::nullopt;
+    // People type the decimal comma as well as the point (a CUT file keeps the point).
+    std::string texte(reponse);
+    std::replace(texte.begin(), texte.end(), ',', '.');
     double v = 0;
     try {
-        v = LitNombre(reponse);
+        v = LitNombre(texte);
     } catch (const ErreurParvel&) {
         return std::nullopt;
     }
@@ -94,7 +98,9 @@ void DemandeVitesse(Dialogues& dlg, ParamFraisage& p, const std::string& separat
     const std::string invite =
         "Vitesse de dégagement en Z (mm/s). Max :" + TexteGeneral(plafond, ChiffresDouble, separateur);
     for (;;) {
-        const std::string r = dlg.Saisie(TitreReglage, invite, TexteGeneral(p.VitZ, ChiffresDouble, "."));
+        // The default with the same separator as the maximum in the text.
+        const std::string r =
+            dlg.Saisie(TitreReglage, invite, TexteGeneral(p.VitZ, ChiffresDouble, separateur));
         const std::optional<double> lu = LitReponse(r, 100);
         p.VitZ = lu.value_or(p.VitZPrec);
         if (valide(p.VitZ))

@@ -1,9 +1,12 @@
 #include "ui/Apparence.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <QWidget>
 #include <cmath>
 
@@ -95,6 +98,19 @@ void DessineBordEnfonce(QPainter& p, const QRect& r) {
         p.fillRect(QRect(c.left(), c.bottom(), c.width(), 1), bas[i]);
         p.fillRect(QRect(c.right(), c.top(), 1, c.height()), bas[i]);
     }
+}
+
+} // namespace parvel::ui
+
+namespace parvel::ui {
+
+void ChargeTraductions(QApplication& app) {
+    auto* traduction = new QTranslator(&app);
+    if (traduction->load(QLocale(QLocale::French, QLocale::France), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(traduction);
+    else
+        delete traduction;
 }
 
 } // namespace parvel::ui

@@ -39,6 +39,9 @@ QColor CouleurPalette(int indice);
 // captions set into the border line, greyed text readable on the face colour.
 void AppliqueApparence(QApplication& app);
 
+// Qt's own French texts for the standard dialogs and buttons ("Ouvrir", "Annuler").
+void ChargeTraductions(QApplication& app);
+
 // Width in pixels of the sunken border of the picture boxes.
 inline constexpr int BordBoite = 2;
 // Draws that border along the edges of `r`.

@@ -4,16 +4,22 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
 #include "cut/Erreur.h"
 #include "settings/OuvreRegistre.h"
+#include "settings/Preferences.h"
 #include "ui/DialoguesQt.h"
 #include "ui/FenetreAPropos.h"
 #include "ui/SuiviTravail.h"
@@ -75,7 +81,7 @@ void CouleurTexte(QWidget* w, const QColor& texte) {
 }
 
 std::string TexteErreur(const ErreurParvel& e) {
-    return "Erreur " + std::to_string(e.Numero()) + " : " + e.Description();
+    return "Erreur " + std::to_string(e.Numero()) + " : " + e.Message();
 }
 
 } // namespace
@@ -105,9 +111,22 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     principale_->Suivi = suivi_.get();
     taille_.setSingleShot(true);
     connect(&taille_, &QTimer::timeout, this, [this] { RouteTaille(); });
+    stabilite_.setSingleShot(true);
+    stabilite_.setInterval(DelaiStabiliteMs);
+    connect(&stabilite_, &QTimer::timeout, this, [this] { FichierModifie(); });
+    connect(&veille_, &QFileSystemWatcher::fileChanged, this, [this] {
+        // A file replaced by a rename leaves the watch: it is set again after the reload.
+        etatFichier_.clear();
+        stabilite_.start();
+    });
+    setAcceptDrops(true);
 
     resize(twips_.EnPixelsX(LargeurClient), menuBar()->sizeHint().height() + twips_.EnPixelsY(HauteurClient));
     Route([this] { principale_->Form_Load(); });
+    {
+        const QSignalBlocker muet(rechargementAuto_);
+        rechargementAuto_->setChecked(LitRechargementAuto(*registre_));
+    }
 }
 
 FenetrePrincipale::~FenetrePrincipale() {
@@ -155,6 +174,11 @@ void FenetrePrincipale::Construit() {
     image1_->SurMouvement([this](short b, short s, float x, float y) {
         Route([&] { principale_->Image1_MouseMove(b, s, x, y); });
     });
+    image1_->SurMolette(
+        [this](float x, float y, int crans) { Route([&] { principale_->Image1_Molette(x, y, crans); }); });
+    image1_->SurGlisse([this](float dx, float dy) { Route([&] { principale_->Image1_Glisse(dx, dy); }); });
+    image1_->SurFleche([this](int dx, int dy) { Route([&] { principale_->Deplace(dx, dy); }); });
+    image1_->SurEchap([this] { Route([this] { principale_->Image1_Echap(); }); });
 
     auto* groupe = new QButtonGroup(this);
     groupe->setExclusive(true);
@@ -293,6 +317,88 @@ void FenetrePrincipale::ConstruitMenus() {
     QAction* aPropos = barre->addAction("&A propos");
     aPropos->setObjectName("A_propos");
     connect(aPropos, &QAction::triggered, this, [this] { Route([this] { principale_->A_propos_Click(); }); });
+
+    // Added after the original commands, which keep their places.
+    QMenu* fichiers = barre->addMenu("Fichie&rs");
+    fichiers->setObjectName("Fichiers");
+    QAction* recharger = fichiers->addAction("Recharger");
+    recharger->setObjectName("Recharger");
+    recharger->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(recharger, &QAction::triggered, this, [this] { Route([this] { principale_->Recharge(); }); });
+    rechargementAuto_ = fichiers->addAction("Rechargement automatique");
+    rechargementAuto_->setObjectName("RechargementAuto");
+    rechargementAuto_->setCheckable(true);
+    connect(rechargementAuto_, &QAction::toggled, this, [this](bool actif) {
+        if (registre_)
+            EcritRechargementAuto(*registre_, actif);
+        SuitFichier();
+    });
+
+    ouvrir->setShortcut(QKeySequence::Open);
+    addAction(recharger);
+    auto raccourci = [this](QKeySequence touches, auto action) {
+        auto* a = new QAction(this);
+        a->setShortcut(touches);
+        connect(a, &QAction::triggered, this, action);
+        addAction(a);
+    };
+    raccourci(QKeySequence(Qt::Key_Home),
+              [this] { Route([this] { principale_->Choisit(Option::Etendu); }); });
+    raccourci(QKeySequence::Copy, [this] { CopieRapport(); });
+}
+
+void FenetrePrincipale::CopieRapport() {
+    QStringList lignes;
+    for (const ZoneRapport::Ligne& l : sortie_->Lignes())
+        lignes << l.texte;
+    QApplication::clipboard()->setText(lignes.join('\n'));
+}
+
+void FenetrePrincipale::Ouvre(const QString& chemin) {
+    const QString absolu = QFileInfo(chemin).absoluteFilePath();
+    Route([&] { principale_->OuvreFichier(absolu.toStdString()); });
+}
+
+void FenetrePrincipale::SuitFichier() {
+    const QString chemin = principale_ ? QString::fromStdString(principale_->CheminCourant()) : QString();
+    const QStringList suivis = veille_.files();
+    const bool actif = rechargementAuto_->isChecked() && !chemin.isEmpty();
+    if (suivis.size() == 1 && suivis.front() == chemin && actif)
+        return;
+    if (!suivis.isEmpty())
+        veille_.removePaths(suivis);
+    if (actif && QFileInfo::exists(chemin))
+        veille_.addPath(chemin);
+}
+
+void FenetrePrincipale::FichierModifie() {
+    // The writer may still be writing: reload once size and date stay the same for a moment.
+    const QFileInfo f(QString::fromStdString(principale_->CheminCourant()));
+    const QString etat =
+        f.exists() ? QString("%1/%2").arg(f.size()).arg(f.lastModified().toMSecsSinceEpoch()) : "";
+    if (etat.isEmpty() || etat != etatFichier_) {
+        etatFichier_ = etat;
+        stabilite_.start();
+        return;
+    }
+    etatFichier_.clear();
+    Route([this] { principale_->Recharge(); });
+}
+
+void FenetrePrincipale::dragEnterEvent(QDragEnterEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile() &&
+        urls.front().toLocalFile().endsWith(".cut", Qt::CaseInsensitive))
+        e->acceptProposedAction();
+}
+
+void FenetrePrincipale::dropEvent(QDropEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    e->acceptProposedAction();
+    // After the drop has ended, so that the dragging application is not kept waiting.
+    QTimer::singleShot(0, this, [this, chemin = urls.front().toLocalFile()] { Ouvre(chemin); });
 }
 
 void FenetrePrincipale::Route(const std::function<void()>& procedure) {
@@ -320,6 +426,7 @@ void FenetrePrincipale::Route(const std::function<void()>& procedure) {
     suivi_->Termine(annulation);
     image1_->update();
     sortie_->update();
+    SuitFichier();
     if (suivi_->QuitterDemande())
         Termine();
 }

@@ -2,6 +2,7 @@
 // The main window `Principale`: builds the controls at their design places, implements
 // the core's platform interfaces with them and routes every event to the core
 // procedure of the same name. The handlers stay thin: call, then repaint.
+#include <QFileSystemWatcher>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -43,12 +44,16 @@ class FenetrePrincipale : public QMainWindow {
 
     // The about box: created and loaded on first use, brought to the front while open.
     void MontreAPropos();
+    // Opens a file as "Ouvrir" does once it is chosen (command line, drop).
+    void Ouvre(const QString& chemin);
     FenetreAPropos* APropos() const;
     // The program was asked to end (by "&Quitter" or a failed start-up).
     bool Terminee() const { return terminee_; }
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void changeEvent(QEvent* e) override;
 
   private:
@@ -57,6 +62,10 @@ class FenetrePrincipale : public QMainWindow {
     // Runs a core procedure, then repaints the drawing and report areas.
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
+    void CopieRapport();
+    // The file watch follows the current file while automatic reload is on.
+    void SuitFichier();
+    void FichierModifie();
     void TailleChangee();
     void Termine();
 
@@ -73,6 +82,11 @@ class FenetrePrincipale : public QMainWindow {
     QTimer taille_;
     static constexpr int DelaiTailleMs = 150;
     std::unique_ptr<SuiviTravail> suivi_;
+    QAction* rechargementAuto_ = nullptr;
+    QFileSystemWatcher veille_;
+    QTimer stabilite_;
+    QString etatFichier_; // size and date at the last look
+    static constexpr int DelaiStabiliteMs = 300;
 
     std::unique_ptr<ControlesQt> controles_;
     std::unique_ptr<DialoguesQt> dialoguesQt_;

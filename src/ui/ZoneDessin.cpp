@@ -2,10 +2,12 @@
 
 #include <QCursor>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -129,8 +131,20 @@ void ZoneDessin::paintEvent(QPaintEvent*) {
     // Anything beyond raster and border (only for a moment while resizing) shows the face colour.
     for (const QRect& r : QRegion(rect()).subtracted(interieur))
         p.fillRect(r, Gris);
-    p.drawImage(interieur.topLeft(), image);
+    if (!decalage_.isNull()) {
+        // During a pan the picture follows the hand; the redraw comes on release.
+        p.fillRect(interieur, QColor::fromRgb(ImageRaster::Fond));
+        p.setClipRect(interieur);
+    }
+    p.drawImage(interieur.topLeft() + decalage_, image);
+    p.setClipping(false);
     DessineBordEnfonce(p, interieur.adjusted(-BordBoite, -BordBoite, BordBoite, BordBoite));
+    if (hasFocus()) {
+        // The focus mark: a dotted frame just inside the border.
+        QPen pointille(Qt::black, 1, Qt::DotLine);
+        p.setPen(pointille);
+        p.drawRect(interieur.adjusted(1, 1, -2, -2));
+    }
 }
 
 void ZoneDessin::Appelle(const Souris& f, short bouton, short shift, QPointF position) {
@@ -145,7 +159,64 @@ void ZoneDessin::Appelle(const Souris& f, short bouton, short shift, QPointF pos
     f(bouton, shift, u.X, u.Y);
 }
 
+void ZoneDessin::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::MiddleButton || !debutGlisse_)
+        return;
+    const QPoint debut = *debutGlisse_ - OrigineRaster(), fin = e->position().toPoint() - OrigineRaster();
+    debutGlisse_.reset();
+    decalage_ = {};
+    update();
+    if (!surGlisse_ || debut == fin)
+        return;
+    const PointUtilisateur a = raster_.VersUtilisateur(debut.x(), debut.y());
+    const PointUtilisateur b = raster_.VersUtilisateur(fin.x(), fin.y());
+    surGlisse_(a.X - b.X, a.Y - b.Y);
+}
+
+void ZoneDessin::wheelEvent(QWheelEvent* e) {
+    resteMolette_ += e->angleDelta().y();
+    const int crans = resteMolette_ / 120;
+    resteMolette_ %= 120;
+    if (crans == 0 || !surMolette_)
+        return;
+    const QPoint p = e->position().toPoint() - OrigineRaster();
+    if (p.x() < 0 || p.y() < 0 || p.x() >= raster_.LargeurPx() || p.y() >= raster_.HauteurPx())
+        return;
+    const PointUtilisateur u = raster_.VersUtilisateur(p.x(), p.y());
+    surMolette_(u.X, u.Y, crans);
+}
+
+void ZoneDessin::keyPressEvent(QKeyEvent* e) {
+    const int k = e->key();
+    if (k == Qt::Key_Escape && surEchap_) {
+        surEchap_();
+        return;
+    }
+    if (surFleche_ && (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down)) {
+        surFleche_(k == Qt::Key_Right  ? 1
+                   : k == Qt::Key_Left ? -1
+                                       : 0,
+                   k == Qt::Key_Up     ? 1
+                   : k == Qt::Key_Down ? -1
+                                       : 0);
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void ZoneDessin::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    update();
+}
+
+void ZoneDessin::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    update();
+}
+
 void ZoneDessin::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::MiddleButton)
+        debutGlisse_ = e->position().toPoint();
     const short bouton = Boutons(e->button());
     if (bouton == 0)
         return;
@@ -153,6 +224,10 @@ void ZoneDessin::mousePressEvent(QMouseEvent* e) {
 }
 
 void ZoneDessin::mouseMoveEvent(QMouseEvent* e) {
+    if (debutGlisse_ && (e->buttons() & Qt::MiddleButton)) {
+        decalage_ = e->position().toPoint() - *debutGlisse_;
+        update();
+    }
     Appelle(surMouvement_, Boutons(e->buttons()), Touches(e->modifiers()), e->position());
 }
 

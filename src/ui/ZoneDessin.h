@@ -5,6 +5,7 @@
 // Width and Height are the outer size, the raster is the interior.
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "ui/Apparence.h"
@@ -27,6 +28,13 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     const ImageRaster& Raster() const { return raster_; }
     void SurAppui(Souris f) { surAppui_ = std::move(f); }
     void SurMouvement(Souris f) { surMouvement_ = std::move(f); }
+    // Wheel notches (positive: away from the user) at a point of the mapping.
+    void SurMolette(std::function<void(float, float, int)> f) { surMolette_ = std::move(f); }
+    // A middle-button drag, as the move of the view in the mapping's units.
+    void SurGlisse(std::function<void(float, float)> f) { surGlisse_ = std::move(f); }
+    // Arrow keys (-1, 0 or 1 each way) and Esc while the area has the focus.
+    void SurFleche(std::function<void(int, int)> f) { surFleche_ = std::move(f); }
+    void SurEchap(std::function<void()> f) { surEchap_ = std::move(f); }
 
     float Largeur() const override;
     float Hauteur() const override;
@@ -59,6 +67,11 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
   private:
     // Asks for a repaint unless one is already pending, so that every change shows,
@@ -69,6 +82,14 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     ImageRaster raster_;
     std::vector<std::uint32_t> compose_; // reused by every paint
     Souris surAppui_, surMouvement_;
+    std::function<void(float, float, int)> surMolette_;
+    std::function<void(float, float)> surGlisse_;
+    std::function<void(int, int)> surFleche_;
+    std::function<void()> surEchap_;
+    // The middle-button drag: where it started, and the picture's offset meanwhile.
+    std::optional<QPoint> debutGlisse_;
+    QPoint decalage_;
+    int resteMolette_ = 0; // eighths of a degree short of a notch
     bool rafraichissementDemande_ = false;
 };
 

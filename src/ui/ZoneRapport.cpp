@@ -1,39 +1,40 @@
 #include "ui/ZoneRapport.h"
 
-#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
 
 #include "ui/Apparence.h"
 
 namespace parvel::ui {
 
-ZoneRapport::ZoneRapport(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+ZoneRapport::ZoneRapport(QWidget* parent) : QTextEdit(parent) {
+    setReadOnly(true);
+    setLineWrapMode(QTextEdit::NoWrap);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setFocusPolicy(Qt::StrongFocus);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Gris);
+    setPalette(p);
+    document()->setDocumentMargin(1);
 }
 
 void ZoneRapport::Efface() {
     lignes_.clear();
-    update();
+    clear();
 }
 
 void ZoneRapport::Imprime(int couleur, std::string_view ligne) {
     lignes_.push_back({couleur, QString::fromUtf8(ligne.data(), static_cast<qsizetype>(ligne.size()))});
-    update();
-}
-
-void ZoneRapport::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), Gris);
-    DessineBordEnfonce(p, rect());
-    p.setClipRect(rect().adjusted(BordBoite, BordBoite, -BordBoite, -BordBoite));
-    p.setFont(font());
-    const QFontMetrics fm(font());
-    int y = BordBoite + fm.ascent();
-    for (const Ligne& l : lignes_) {
-        p.setPen(CouleurPalette(l.couleur));
-        p.drawText(BordBoite, y, l.texte);
-        y += fm.height();
-    }
+    QTextCharFormat format;
+    format.setForeground(CouleurPalette(couleur));
+    QTextCursor c(document());
+    c.movePosition(QTextCursor::End);
+    if (lignes_.size() > 1)
+        c.insertBlock();
+    c.insertText(lignes_.back().texte, format);
 }
 
 } // namespace parvel::ui

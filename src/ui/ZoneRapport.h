@@ -1,15 +1,16 @@
 #pragma once
-// The report area `Sortie`: keeps the printed lines with their colours and paints
-// them, one under the other from the top-left corner, in the window's font.
+// The report area `Sortie`: the printed lines in their palette colours, one under the
+// other from the top-left corner, in the window's font. Its text can be selected and
+// copied, and it scrolls when a line is longer than the area.
 #include <QString>
-#include <QWidget>
+#include <QTextEdit>
 #include <vector>
 
 #include "plateforme/ZoneTexte.h"
 
 namespace parvel::ui {
 
-class ZoneRapport : public QWidget, public ZoneTexte {
+class ZoneRapport : public QTextEdit, public ZoneTexte {
     Q_OBJECT
   public:
     struct Ligne {
@@ -22,9 +23,6 @@ class ZoneRapport : public QWidget, public ZoneTexte {
     void Efface() override;
     void Imprime(int couleur, std::string_view ligne) override;
     const std::vector<Ligne>& Lignes() const { return lignes_; }
-
-  protected:
-    void paintEvent(QPaintEvent* e) override;
 
   private:
     std::vector<Ligne> lignes_;

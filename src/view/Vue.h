@@ -75,6 +75,10 @@ class VueCut {
     void Image1_MouseMove(short Button, short Shift, float X, float Y);
     // Leaves the rubber band: idle state, band hidden.
     void AnnuleSelection();
+    // Zooms by 1.25 per notch toward (X, Y) (out for negative notches), or moves the
+    // view by (dX, dY); both leave the band and refuse what a rectangle zoom refuses.
+    SuiteZoom Molette(float X, float Y, int crans);
+    SuiteZoom Decale(float dX, float dY);
 
     // Outer size of the window in twips.
     void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);

@@ -101,6 +101,41 @@ SuiteZoom VueCut::Image1_MouseDown(short Button, short Shift, float X, float Y) 
     return Shift == ToucheCtrl ? SuiteZoom::MessageCtrl : SuiteZoom::Rien;
 }
 
+SuiteZoom VueCut::Molette(float X, float Y, int crans) {
+    const Mapping m = Image1.LitMapping();
+    if (crans == 0 || !(m.ScaleHeight < 0))
+        return SuiteZoom::Rien;
+    AnnuleSelection();
+    const double facteur = std::pow(1.25, crans);
+    const double largeur = m.ScaleWidth / facteur, hauteur = m.ScaleHeight / facteur;
+    if (std::fabs(hauteur) < 0.5 || std::fabs(largeur) < 0.5)
+        return SuiteZoom::TropGrand;
+    const double gauche = X - (X - m.ScaleLeft) / facteur, haut = Y - (Y - m.ScaleTop) / facteur;
+    const float fl = static_cast<float>(largeur), fh = static_cast<float>(hauteur);
+    const float fg = static_cast<float>(gauche), ft = static_cast<float>(haut);
+    if (!std::isfinite(fl) || !std::isfinite(fh) || !std::isfinite(fg) || !std::isfinite(ft))
+        return SuiteZoom::Rien;
+    Zoom.RapportZoom = static_cast<float>(facteur);
+    Image1.DefinitScaleHeight(fh);
+    Image1.DefinitScaleWidth(fl);
+    Image1.DefinitScaleLeft(fg);
+    Image1.DefinitScaleTop(ft);
+    return SuiteZoom::Applique;
+}
+
+SuiteZoom VueCut::Decale(float dX, float dY) {
+    const Mapping m = Image1.LitMapping();
+    if (!(m.ScaleHeight < 0) || (dX == 0 && dY == 0))
+        return SuiteZoom::Rien;
+    AnnuleSelection();
+    const float gauche = m.ScaleLeft + dX, haut = m.ScaleTop + dY;
+    if (!std::isfinite(gauche) || !std::isfinite(haut))
+        return SuiteZoom::Rien;
+    Image1.DefinitScaleLeft(gauche);
+    Image1.DefinitScaleTop(haut);
+    return SuiteZoom::Applique;
+}
+
 void VueCut::AnnuleSelection() {
     Zoom.EtatSelection = 0;
     Image1.MontreForme(Forme::Selection, false);
