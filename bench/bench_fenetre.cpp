@@ -39,6 +39,7 @@ class RegistreBanc : public Registre {
     std::string LitTexteRegistre(Racine, std::string, std::string) override { return ""; }
     std::int32_t LitEntierRegistre(Racine, std::string, std::string) override { return 0; }
     void EcritEntierRegistre(Racine, std::string, std::string, std::int32_t) override {}
+    void EcritTexteRegistre(Racine, std::string, std::string, std::string) override {}
 };
 
 double Cpu() {

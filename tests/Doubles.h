@@ -167,6 +167,9 @@ class RegistreMemoire : public Registre {
     std::string LitTexteRegistre(Racine, std::string cle, std::string nom) override;
     std::int32_t LitEntierRegistre(Racine, std::string cle, std::string nom) override;
     void EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) override;
+    void EcritTexteRegistre(Racine, std::string cle, std::string nom, std::string v) override {
+        PoseTexte(cle, nom, v);
+    }
 };
 
 // The owner wired to doubles, as the window wires it to widgets.

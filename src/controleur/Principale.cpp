@@ -4,6 +4,7 @@
 
 #include "settings/Demarrage.h"
 #include "settings/ParamFraisage.h"
+#include "settings/Preferences.h"
 
 namespace parvel {
 
@@ -32,7 +33,8 @@ void Principale::OuvreFichier(const std::string& chemin) {
     const Instantane avant = Photographie();
     CommonDialog1.NomFichier = chemin;
     NomCourt = NomCourtPour(CheminCourant());
-    ChargeCutSignale(avant);
+    if (ChargeCutSignale(avant))
+        AjouteRecent(Reg, chemin);
 }
 
 void Principale::Recharge() {
@@ -40,9 +42,10 @@ void Principale::Recharge() {
         ChargeCutSignale(Photographie());
 }
 
-void Principale::ChargeCutSignale(const Instantane& avant) {
+bool Principale::ChargeCutSignale(const Instantane& avant) {
     try {
         ChargeCut();
+        return true;
     } catch (const ErreurParvel& e) {
         Signale(e);
     } catch (const std::bad_alloc&) {
@@ -59,6 +62,7 @@ void Principale::ChargeCutSignale(const Instantane& avant) {
         }
         throw Annulation("Chargement annulé");
     }
+    return false;
 }
 
 Principale::Instantane Principale::Photographie() const {

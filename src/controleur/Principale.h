@@ -61,7 +61,8 @@ class Principale {
     // Loading.
     void Ouvrir_Click();
     void ChargeOut_Click();
-    // Opens `chemin` as "Ouvrir" does once a file is chosen (command line, drop, recent files).
+    // Opens `chemin` as "Ouvrir" does once a file is chosen (command line, drop, recent
+    // files); a file that loads heads the recent files.
     void OuvreFichier(const std::string& chemin);
     // The current file again, as after its own choice (F5, the file changed on disk).
     void Recharge();
@@ -119,8 +120,8 @@ class Principale {
     Instantane Photographie() const;
     void Restaure(const Instantane& i);
     // A load started by "Out.Cut" or a reload reports its failure like "&Ouvrir"; a
-    // stopped load is put back as it was before `avant`.
-    void ChargeCutSignale(const Instantane& avant);
+    // stopped load is put back as it was before `avant`. True when the file loaded.
+    bool ChargeCutSignale(const Instantane& avant);
     void Signale(const ErreurParvel& e);
     void Arrete(const std::string& message);
     OptionsDessin OptionsCourantes() const;

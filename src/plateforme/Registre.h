@@ -1,6 +1,6 @@
 #pragma once
-// The per-user settings store: read a text value, read and write a signed 32-bit
-// integer value, below a root key. Key paths and value names match without regard to
+// The per-user settings store: read and write a text value and a signed 32-bit integer
+// value, below a root key. Key paths and value names match without regard to
 // letter case. None of the operations reports a failure: reads give "" or 0, a write
 // that fails is lost.
 #include <cstdint>
@@ -21,6 +21,7 @@ class Registre {
     virtual std::int32_t LitEntierRegistre(Racine racine, std::string cle, std::string nom) = 0;
     virtual void EcritEntierRegistre(Racine racine, std::string cle, std::string nom,
                                      std::int32_t valeur) = 0;
+    virtual void EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) = 0;
 };
 
 } // namespace parvel

@@ -448,10 +448,10 @@ const Valeur* Cherche(const Document& doc, const std::string& clePliee, const st
     return trouvee;
 }
 
-std::string LigneDword(std::string_view debut, std::int32_t valeur) {
+std::string DonneeDword(std::int32_t valeur) {
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(static_cast<std::uint32_t>(valeur)));
-    return std::string(debut) + "dword:" + hex;
+    return std::string("dword:") + hex;
 }
 
 // A key exists when it or one of its subkeys has a section.
@@ -463,24 +463,26 @@ bool CleExiste(const Document& doc, const std::string& clePliee) {
     return false;
 }
 
-// Sets the value in the document; false when it already holds it.
-bool Modifie(Document& doc, const std::string& cle, const std::string& nom, std::int32_t valeur) {
+// Sets the value in the document to `donnees` (what follows "=" on its line); false when
+// `inchangee` says the value already holds it.
+template <class Inchangee>
+bool Modifie(Document& doc, const std::string& cle, const std::string& nom, const std::string& donnees,
+             Inchangee inchangee) {
     const std::string clePliee = Plie(cle);
     auto& lignes = doc.Lignes;
     if (const Valeur* v = Cherche(doc, clePliee, Plie(nom))) {
-        if (v->Type == TypeValeur::Entier && v->Entier == valeur)
+        if (inchangee(*v))
             return false;
         // Keep the name as spelt in the file and the line ending; drop continuation lines.
-        std::string nouvelle = LigneDword(Contenu(lignes[v->Premiere]).substr(0, v->DebutDonnees), valeur) +
-                               std::string(FinDe(lignes[v->Derniere]));
+        std::string nouvelle = std::string(Contenu(lignes[v->Premiere]).substr(0, v->DebutDonnees)) +
+                               donnees + std::string(FinDe(lignes[v->Derniere]));
         lignes.erase(lignes.begin() + static_cast<std::ptrdiff_t>(v->Premiere) + 1,
                      lignes.begin() + static_cast<std::ptrdiff_t>(v->Derniere) + 1);
         lignes[v->Premiere] = std::move(nouvelle);
         return true;
     }
 
-    const std::string ligneValeur =
-        LigneDword((nom.empty() ? "@" : "\"" + Echappe(nom) + "\"") + "=", valeur);
+    const std::string ligneValeur = (nom.empty() ? "@" : "\"" + Echappe(nom) + "\"") + "=" + donnees;
     const Section* section = nullptr;
     for (const auto& s : doc.Sections)
         if (s.ClePliee == clePliee)
@@ -550,7 +552,18 @@ std::optional<std::int32_t> DocumentRegistre::Entier(const std::string& section,
 }
 
 bool DocumentRegistre::Modifie(const std::string& section, const std::string& nom, std::int32_t valeur) {
-    return parvel::Modifie(d_->Doc, section, nom, valeur);
+    return parvel::Modifie(d_->Doc, section, nom, DonneeDword(valeur), [&](const Valeur& v) {
+        return v.Type == TypeValeur::Entier && v.Entier == valeur;
+    });
+}
+
+bool DocumentRegistre::ModifieTexte(const std::string& section, const std::string& nom,
+                                    const std::string& texte) {
+    // A line end or a NUL cannot stand in a text of this format: such a text is not written.
+    if (texte.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+        return false;
+    return parvel::Modifie(d_->Doc, section, nom, "\"" + Echappe(texte) + "\"",
+                           [&](const Valeur& v) { return v.Type == TypeValeur::Texte && v.Texte == texte; });
 }
 
 std::optional<std::string> DocumentRegistre::Serialise() const {

@@ -36,6 +36,9 @@ class DocumentRegistre {
 
     // Sets the value as a dword; false when it already holds it.
     bool Modifie(const std::string& section, const std::string& nom, std::int32_t valeur);
+    // Sets the value as a text; false when it already holds it, or when the text holds a
+    // line end or a NUL, which the format cannot keep.
+    bool ModifieTexte(const std::string& section, const std::string& nom, const std::string& texte);
     // The file's bytes, in its own encoding; nothing when a name cannot be written in it.
     std::optional<std::string> Serialise() const;
 

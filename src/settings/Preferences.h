@@ -1,19 +1,23 @@
 #pragma once
 // The window's own preferences, kept in the program's section of the settings store
-// (never the sibling application's).
+// (never the sibling application's): automatic reload and the recent files.
+#include <string>
+#include <vector>
+
 #include "plateforme/Registre.h"
 
 namespace parvel {
 
 inline constexpr const char* CleFenetre = "Software\\Local AppWizard-Generated Applications\\Parvel\\Fenetre";
+inline constexpr int NbRecents = 8;
 
 // Whether the loaded file is loaded again when it changes on disk: on unless switched off.
-inline bool LitRechargementAuto(Registre& registre) {
-    return registre.LitEntierRegistre(HKEY_CURRENT_USER, CleFenetre, "SansRechargement") == 0;
-}
+bool LitRechargementAuto(Registre& registre);
+void EcritRechargementAuto(Registre& registre, bool actif);
 
-inline void EcritRechargementAuto(Registre& registre, bool actif) {
-    registre.EcritEntierRegistre(HKEY_CURRENT_USER, CleFenetre, "SansRechargement", actif ? 0 : 1);
-}
+// The recent files, most recent first.
+std::vector<std::string> LitRecents(Registre& registre);
+// Puts `chemin` first, the others after it, at most NbRecents.
+void AjouteRecent(Registre& registre, const std::string& chemin);
 
 } // namespace parvel

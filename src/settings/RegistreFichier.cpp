@@ -235,6 +235,21 @@ std::int32_t RegistreFichier::LitEntierRegistre(Racine racine, std::string cle, 
 
 void RegistreFichier::EcritEntierRegistre(Racine racine, std::string cle, std::string nom,
                                           std::int32_t valeur) {
+    Ecrit(racine, std::move(cle), std::move(nom),
+          [&](DocumentRegistre& doc, const std::string& section, const std::string& n) {
+              return doc.Modifie(section, n, valeur);
+          });
+}
+
+void RegistreFichier::EcritTexteRegistre(Racine racine, std::string cle, std::string nom,
+                                         std::string valeur) {
+    Ecrit(racine, std::move(cle), std::move(nom),
+          [&](DocumentRegistre& doc, const std::string& section, const std::string& n) {
+              return doc.ModifieTexte(section, n, valeur);
+          });
+}
+
+void RegistreFichier::Ecrit(Racine racine, std::string cle, std::string nom, const Modification& modifie) {
     const auto section = SectionRegistre(racine, cle, nom);
     if (!section || LectureSeule_)
         return;
@@ -259,7 +274,7 @@ void RegistreFichier::EcritEntierRegistre(Racine racine, std::string cle, std::s
             return;
         }
         DocumentRegistre doc = DocumentRegistre::Analyse(LitFichier(fichier));
-        if (!doc.Modifie(*section, nom, valeur))
+        if (!modifie(doc, *section, nom))
             return;
         if (fs::exists(fichier, ec) && !Inscriptible(fichier))
             throw ErreurEcriture("fichier en lecture seule");

@@ -6,6 +6,7 @@
 // be parsed is never overwritten. Each problem is reported once on stderr per object.
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -26,10 +27,15 @@ class RegistreFichier final : public Registre {
     std::string LitTexteRegistre(Racine racine, std::string cle, std::string nom) override;
     std::int32_t LitEntierRegistre(Racine racine, std::string cle, std::string nom) override;
     void EcritEntierRegistre(Racine racine, std::string cle, std::string nom, std::int32_t valeur) override;
+    void EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) override;
 
     const std::filesystem::path& Fichier() const { return Fichier_; }
 
   private:
+    // Changes one value under the lock: false from `modifie` means nothing to write.
+    using Modification =
+        std::function<bool(DocumentRegistre&, const std::string& section, const std::string& nom)>;
+    void Ecrit(Racine racine, std::string cle, std::string nom, const Modification& modifie);
     void Signale(std::string_view genre, std::string_view raison);
     std::optional<DocumentRegistre> Charge();
 

@@ -87,5 +87,14 @@ void RegistreWin32::EcritEntierRegistre(Racine racine, std::string cle, std::str
     RegSetValueExA(k.Hkey, nom.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&donnee), sizeof donnee);
 }
 
+void RegistreWin32::EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) {
+    CleOuverte k;
+    if (!k.Cree(racine, cle))
+        return;
+    // With its terminating NUL, as REG_SZ wants it.
+    RegSetValueExA(k.Hkey, nom.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(valeur.c_str()),
+                   static_cast<DWORD>(valeur.size() + 1));
+}
+
 } // namespace parvel
 #endif

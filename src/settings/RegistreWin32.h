@@ -11,6 +11,7 @@ class RegistreWin32 final : public Registre {
     std::string LitTexteRegistre(Racine racine, std::string cle, std::string nom) override;
     std::int32_t LitEntierRegistre(Racine racine, std::string cle, std::string nom) override;
     void EcritEntierRegistre(Racine racine, std::string cle, std::string nom, std::int32_t valeur) override;
+    void EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) override;
 };
 
 } // namespace parvel

@@ -321,6 +321,27 @@ void FenetrePrincipale::ConstruitMenus() {
     // Added after the original commands, which keep their places.
     QMenu* fichiers = barre->addMenu("Fichie&rs");
     fichiers->setObjectName("Fichiers");
+    // The recent files head the menu, filled each time it opens.
+    connect(fichiers, &QMenu::aboutToShow, this, [this, fichiers] {
+        for (QAction* a : recents_) {
+            fichiers->removeAction(a);
+            a->deleteLater();
+        }
+        recents_.clear();
+        QAction* avant = fichiers->actions().value(0);
+        int n = 0;
+        for (const std::string& chemin : LitRecents(*registre_)) {
+            const QString c = QString::fromStdString(chemin);
+            auto* a = new QAction(QString("&%1 %2").arg(++n).arg(QFileInfo(c).fileName()), fichiers);
+            a->setToolTip(c);
+            a->setStatusTip(c);
+            connect(a, &QAction::triggered, this, [this, c] { Ouvre(c); });
+            fichiers->insertAction(avant, a);
+            recents_.push_back(a);
+        }
+        if (!recents_.empty())
+            recents_.push_back(fichiers->insertSeparator(avant));
+    });
     QAction* recharger = fichiers->addAction("Recharger");
     recharger->setObjectName("Recharger");
     recharger->setShortcut(QKeySequence(Qt::Key_F5));

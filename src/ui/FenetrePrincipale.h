@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "controleur/Principale.h"
 #include "ui/Apparence.h"
@@ -83,6 +84,7 @@ class FenetrePrincipale : public QMainWindow {
     static constexpr int DelaiTailleMs = 150;
     std::unique_ptr<SuiviTravail> suivi_;
     QAction* rechargementAuto_ = nullptr;
+    std::vector<QAction*> recents_; // the recent files' entries of the menu, and their separator
     QFileSystemWatcher veille_;
     QTimer stabilite_;
     QString etatFichier_; // size and date at the last look
