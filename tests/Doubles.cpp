@@ -1,6 +1,7 @@
 #include "Doubles.h"
 
 #include <atomic>
+#include <charconv>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -10,6 +11,7 @@
 
 namespace parvel::test {
 
+#if __has_include("plateforme/Surface.h")
 namespace {
 std::string Plie(std::string s) {
     for (char& c : s)
@@ -76,6 +78,8 @@ void RegistreMemoire::EcritEntierRegistre(Racine, std::string cle, std::string n
     PoseEntier(cle, nom, v);
 }
 
+#endif
+
 DossierTemporaire::DossierTemporaire() {
     static std::atomic<int> compteur{0};
     std::random_device rd;
@@ -103,6 +107,41 @@ std::string LitFichier(const std::string& chemin) {
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chemin) {
+    std::ifstream f(chemin, std::ios::binary);
+    if (!f)
+        throw std::runtime_error("table absente: " + chemin.string());
+    std::vector<std::vector<std::string>> lignes;
+    for (std::string l; std::getline(f, l);) {
+        if (l.rfind('#', 0) == 0)
+            continue;
+        std::vector<std::string> champs(1);
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            if (l[i] == '\t')
+                champs.emplace_back();
+            else if (l[i] == '\\' && i + 1 < l.size() && (l[i + 1] == 't' || l[i + 1] == 'n'))
+                champs.back() += l[++i] == 't' ? '\t' : '\n';
+            else
+                champs.back() += l[i];
+        }
+        lignes.push_back(champs);
+    }
+    return lignes;
+}
+
+std::vector<double> Nombres(const std::string& champ) {
+    std::vector<double> v;
+    std::istringstream s(champ);
+    for (std::string t; s >> t;) {
+        double x = 0;
+        const bool negatif = t[0] == '-';
+        if (std::from_chars(t.data() + negatif, t.data() + t.size(), x).ec != std::errc())
+            throw std::runtime_error("nombre illisible: " + t);
+        v.push_back(negatif ? -x : x);
+    }
+    return v;
 }
 
 } // namespace parvel::test
