@@ -12,15 +12,6 @@
 namespace parvel::test {
 
 #if __has_include("plateforme/Surface.h")
-namespace {
-std::string Plie(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-} // namespace
-
 std::string DialoguesScriptes::Saisie(std::string_view titre, std::string_view texte,
                                       std::string_view defaut) {
     invites.push_back({std::string(titre), std::string(texte), std::string(defaut)});
@@ -33,38 +24,27 @@ std::string DialoguesScriptes::Saisie(std::string_view titre, std::string_view t
     return r;
 }
 
-void RegistreMemoire::PoseTexte(const std::string& cle, const std::string& nom, const std::string& v) {
-    Valeur& x = cles[Plie(cle)][Plie(nom)];
-    x.texte = true;
-    x.chaine = v;
-}
-
-void RegistreMemoire::PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v) {
-    Valeur& x = cles[Plie(cle)][Plie(nom)];
-    x.texte = false;
-    x.entier = v;
+std::string RegistreMemoire::Plie(const std::string& cle, const std::string& nom) {
+    std::string s = cle + "|" + nom;
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
 }
 
 std::optional<std::int32_t> RegistreMemoire::Entier(const std::string& cle, const std::string& nom) const {
-    auto k = cles.find(Plie(cle));
-    if (k == cles.end())
+    auto v = valeurs.find(Plie(cle, nom));
+    if (v == valeurs.end() || !std::holds_alternative<std::int32_t>(v->second))
         return std::nullopt;
-    auto v = k->second.find(Plie(nom));
-    if (v == k->second.end() || v->second.texte)
-        return std::nullopt;
-    return v->second.entier;
+    return std::get<std::int32_t>(v->second);
 }
 
 std::string RegistreMemoire::LitTexteRegistre(Racine, std::string cle, std::string nom) {
     if (auto e = echecsLecture.find(nom); e != echecsLecture.end())
         throw ErreurParvel(e->second);
-    auto k = cles.find(Plie(cle));
-    if (k == cles.end())
-        return "";
-    auto v = k->second.find(Plie(nom));
-    if (v == k->second.end() || !v->second.texte)
-        return "";
-    return v->second.chaine;
+    auto v = valeurs.find(Plie(cle, nom));
+    return v != valeurs.end() && std::holds_alternative<std::string>(v->second) ? std::get<std::string>(v->second)
+                                                                                 : "";
 }
 
 std::int32_t RegistreMemoire::LitEntierRegistre(Racine, std::string cle, std::string nom) {
@@ -72,12 +52,6 @@ std::int32_t RegistreMemoire::LitEntierRegistre(Racine, std::string cle, std::st
         throw ErreurParvel(e->second);
     return Entier(cle, nom).value_or(0);
 }
-
-void RegistreMemoire::EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) {
-    ecritures.push_back(cle + "|" + nom + "=" + std::to_string(v));
-    PoseEntier(cle, nom, v);
-}
-
 #endif
 
 DossierTemporaire::DossierTemporaire() {

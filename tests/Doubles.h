@@ -37,6 +37,7 @@ std::vector<double> Nombres(const std::string& champ);
 #include <functional>
 #include <map>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "cut/Chargeur.h"
@@ -162,22 +163,24 @@ class DialoguesScriptes : public Dialogues {
 // An in-memory store with the registry's case-insensitive names.
 class RegistreMemoire : public Registre {
   public:
-    struct Valeur {
-        bool texte = false;
-        std::int32_t entier = 0;
-        std::string chaine;
-    };
-    std::map<std::string, std::map<std::string, Valeur>> cles; // folded key -> folded name -> value
-    std::vector<std::string> ecritures;                        // "key|name=value", as written
+    std::map<std::string, std::variant<std::int32_t, std::string>> valeurs; // by Plie(key, name)
+    std::vector<std::string> ecritures;       // "key|name=value", as written
     std::map<std::string, int> echecsLecture; // value name -> error number its reading raises
 
-    void PoseTexte(const std::string& cle, const std::string& nom, const std::string& v);
-    void PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v);
+    static std::string Plie(const std::string& cle, const std::string& nom);
+    void PoseTexte(const std::string& cle, const std::string& nom, const std::string& v) {
+        valeurs[Plie(cle, nom)] = v;
+    }
+    void PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v) {
+        valeurs[Plie(cle, nom)] = v;
+    }
     std::optional<std::int32_t> Entier(const std::string& cle, const std::string& nom) const;
-
     std::string LitTexteRegistre(Racine, std::string cle, std::string nom) override;
     std::int32_t LitEntierRegistre(Racine, std::string cle, std::string nom) override;
-    void EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) override;
+    void EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) override {
+        ecritures.push_back(cle + "|" + nom + "=" + std::to_string(v));
+        PoseEntier(cle, nom, v);
+    }
 };
 
 } // namespace parvel::test

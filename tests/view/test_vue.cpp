@@ -1,7 +1,6 @@
 // The view on a recording surface: framing, redraw, zoom, hover text and resizing, with
 // the tables of tests/data/vue.
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -11,7 +10,6 @@
 
 #include "Doubles.h"
 #include "cut/Chargeur.h"
-#include "view/ImageRaster.h"
 #include "view/Vue.h"
 
 namespace parvel {
@@ -24,14 +22,14 @@ using test::Trait;
 std::vector<std::vector<std::string>> Table(const char* nom) {
     return test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "vue" / nom);
 }
-
 std::vector<float> Champs(const Mapping& m) {
     return {m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
 }
 std::vector<float> Champs(const Placement& p) {
     return {p.Left, p.Top, p.Width, p.Height};
 }
-std::vector<float> EnSimple(const std::vector<double>& v) {
+std::vector<float> Simples(const std::string& champ) {
+    const std::vector<double> v = test::Nombres(champ);
     return std::vector<float>(v.begin(), v.end());
 }
 
@@ -58,7 +56,10 @@ class Vue : public testing::Test {
         vue.CadreVue(bilan, param);
         vue.MappingEtendu();
     }
-    void Dessine() { EXPECT_FALSE(vue.DessineCut(chemin, interp, options, marques, param).has_value()); }
+    void Dessine() {
+        image.OublieDessins();
+        EXPECT_FALSE(vue.DessineCut(chemin, interp, options, marques, param).has_value());
+    }
     std::vector<Trait> Traits(int c) const {
         std::vector<Trait> t;
         std::copy_if(image.traits.begin(), image.traits.end(), std::back_inserter(t),
@@ -69,11 +70,11 @@ class Vue : public testing::Test {
         return std::count_if(image.points.begin(), image.points.end(),
                              [c](const PointDessine& p) { return p.couleur == c; });
     }
-    void Vers(Mapping m) {
-        image.DefinitScaleHeight(m.ScaleHeight);
-        image.DefinitScaleWidth(m.ScaleWidth);
-        image.DefinitScaleLeft(m.ScaleLeft);
-        image.DefinitScaleTop(m.ScaleTop);
+    void Vers(const std::vector<float>& m) {
+        image.DefinitScaleHeight(m[3]);
+        image.DefinitScaleWidth(m[2]);
+        image.DefinitScaleLeft(m[0]);
+        image.DefinitScaleTop(m[1]);
     }
     // First corner, one movement, second click at the movement's end.
     SuiteZoom Selectionne(float x0, float y0, float x1, float y1) {
@@ -81,7 +82,7 @@ class Vue : public testing::Test {
         vue.Image1_MouseMove(0, 0, x1, y1);
         return vue.Image1_MouseDown(1, 0, x1, y1);
     }
-    bool BandeVisible() const { return image.FormeVisible(Forme::Selection); }
+    std::vector<float> Bande() const { return Champs(image.LitForme(Forme::Selection)); }
 };
 
 // Extents, scale, the milling limits held within the extents, and the full-extent
@@ -89,8 +90,7 @@ class Vue : public testing::Test {
 TEST_F(Vue, Cadres) {
     for (const auto& l : Table("cadres.tsv")) {
         SCOPED_TRACE(l[0] + " " + l[1]);
-        const auto limites = test::Nombres(l[1]), etendue = test::Nombres(l[2]),
-                   gardees = test::Nombres(l[4]);
+        const auto limites = test::Nombres(l[1]), etendue = test::Nombres(l[2]);
         const double echelle = test::Nombres(l[3]).at(0);
         param.XFraise = limites[0];
         param.YFraise = limites[1];
@@ -98,79 +98,59 @@ TEST_F(Vue, Cadres) {
         const EtatVue& v = vue.Etat;
         EXPECT_EQ((std::vector<double>{v.XMin, v.XMax, v.YMin, v.YMax}), etendue);
         EXPECT_NEAR(v.Echelle, echelle, echelle * 1e-6);
-        EXPECT_EQ((std::vector<double>{param.XFraise, param.YFraise}), gardees);
-        const Mapping m = image.mapping;
-        EXPECT_EQ(m.ScaleLeft, static_cast<float>(etendue[0]));
-        EXPECT_FLOAT_EQ(m.ScaleWidth, static_cast<float>(7212 * v.Echelle));
-        EXPECT_FLOAT_EQ(m.ScaleHeight, static_cast<float>(-5055 * v.Echelle));
-        EXPECT_EQ(m.ScaleTop, -m.ScaleHeight);
+        EXPECT_EQ((std::vector<double>{param.XFraise, param.YFraise}), test::Nombres(l[4]));
+        EXPECT_EQ(Champs(image.mapping), (std::vector<float>{static_cast<float>(etendue[0]), 5055 * v.Echelle,
+                                                             7212 * v.Echelle, -5055 * v.Echelle}));
     }
 }
 
 TEST_F(Vue, SansEtendueNiTailleLEchelleReste) {
     Charge("XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:0 YG:0 XD:0 YD:0\r\n");
-    EXPECT_EQ(vue.Etat.Echelle, 1.0f);
     EXPECT_EQ(Champs(image.mapping), (std::vector<float>{0, 5055, 7212, -5055}));
     Charge(FichierLarge);
     const float echelle = vue.Etat.Echelle;
-    const Mapping avant = image.mapping;
     Charge("XG:3 YG:0 XD:3 YD:0\r\n");
     EXPECT_EQ(vue.Etat.Echelle, echelle);
-    EXPECT_EQ(image.mapping.ScaleWidth, avant.ScaleWidth);
-    EXPECT_EQ(image.mapping.ScaleHeight, avant.ScaleHeight);
     const Mapping plat = image.mapping;
+    EXPECT_EQ(plat.ScaleWidth, 7212 * echelle);
     // An area without width or height keeps both the scale and the mapping.
     for (auto [l, h] : {std::pair{0.0f, 5055.0f}, std::pair{7212.0f, 0.0f}}) {
-        image.largeur = l;
-        image.hauteur = h;
-        Charge("XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:9 YG:3 XD:1 YD:1\r\n");
+        image.DefinitTaille(l, h);
+        Charge(FichierLarge);
         EXPECT_EQ(vue.Etat.Echelle, echelle);
         EXPECT_EQ(Champs(image.mapping), Champs(plat));
     }
 }
 
-TEST_F(Vue, SegmentsDesDeuxCotesEtPasApresChaqueLigne) {
-    Charge(FichierLarge);
-    Dessine();
-    EXPECT_EQ(Traits(CouleurGauche),
-              (std::vector<Trait>{{0, 0, 0, 0, 5}, {0, 0, -100, 30, 5}, {-100, 30, -20, 5, 5}}));
-    EXPECT_EQ(Traits(CouleurDroite),
-              (std::vector<Trait>{{0, 0, 0, 0, 15}, {0, 0, 50, 10, 15}, {50, 10, 10, 2, 15}}));
-    EXPECT_EQ(image.effacements, 0);
-
+TEST_F(Vue, SegmentsEtPasSelonLesCases) {
     interp.MmParPasX = 0.5;
     interp.MmParPasY = 0.25;
-    Charge("+XG +YG +YG\r\n-XD +YD\r\n+XG -YD -YD\r\n");
-    image.OublieDessins();
+    Charge("XG:0 YG:0 XD:0 YD:0\r\n+XG +YG +YG -XD +YD\r\nT:1 XG:-100 YG:30 XD:50 YD:10 +XG -YD -YD\r\n");
     Dessine();
+    EXPECT_EQ(Traits(CouleurGauche), (std::vector<Trait>{{0, 0, 0, 0, 5}, {0, 0, -100, 30, 5}}));
+    EXPECT_EQ(Traits(CouleurDroite), (std::vector<Trait>{{0, 0, 0, 0, 15}, {0, 0, 50, 10, 15}}));
     // Right point, then left point, after each line.
     EXPECT_EQ(image.points,
               (std::vector<PointDessine>{
-                  {0, 0, 2}, {0.5, 0.5, 4}, {-0.5, 0.25, 2}, {0.5, 0.5, 4}, {-0.5, -0.25, 2}, {1, 0.5, 4}}));
-}
-
-TEST_F(Vue, ChaqueCaseOteSonDessin) {
-    interp.MmParPasX = interp.MmParPasY = 0.5;
-    Charge("XG:0 YG:0 XD:0 YD:0\r\n+XG +YD\r\nT:1 XG:150 YG:80 XD:120 YD:60\r\n");
-    const std::tuple<bool OptionsDessin::*, long, long, long, long> cas[] = {
-        {&OptionsDessin::CoordDroite, 2, 0, 3, 3},
-        {&OptionsDessin::CoordGauche, 0, 2, 3, 3},
-        {&OptionsDessin::PasDroite, 2, 2, 0, 3},
-        {&OptionsDessin::PasGauche, 2, 2, 3, 0}};
-    for (const auto& [option, gauche, droite, pasDroite, pasGauche] : cas) {
+                  {0, 0, 2}, {0, 0, 4}, {-0.5, 0.25, 2}, {0.5, 0.5, 4}, {-0.5, -0.25, 2}, {1, 0.5, 4}}));
+    EXPECT_EQ(image.effacements, 0);
+    const std::tuple<bool OptionsDessin::*, std::vector<long>> cas[] = {
+        {&OptionsDessin::CoordDroite, {2, 0, 3, 3}},
+        {&OptionsDessin::CoordGauche, {0, 2, 3, 3}},
+        {&OptionsDessin::PasDroite, {2, 2, 0, 3}},
+        {&OptionsDessin::PasGauche, {2, 2, 3, 0}}};
+    for (const auto& [option, attendu] : cas) {
         options = {};
         options.*option = false;
-        image.OublieDessins();
         Dessine();
         EXPECT_EQ((std::vector<long>{static_cast<long>(Traits(CouleurGauche).size()),
                                      static_cast<long>(Traits(CouleurDroite).size()), Points(2), Points(4)}),
-                  (std::vector<long>{gauche, droite, pasDroite, pasGauche}));
+                  attendu);
     }
     options = {};
     options.Etendu = true;
     Dessine();
     EXPECT_EQ(image.effacements, 1) << "Etendu efface d'abord";
-    EXPECT_EQ(image.traits.size(), 4u);
 }
 
 TEST_F(Vue, RedessinDepuisDesPositionsNullesAvecLeZeroDuChargement) {
@@ -180,7 +160,6 @@ TEST_F(Vue, RedessinDepuisDesPositionsNullesAvecLeZeroDuChargement) {
     interp.Etat.TraceActif = false; // as a load that stopped half-way leaves it
     Dessine();
     EXPECT_TRUE(image.traits.empty());
-    EXPECT_TRUE(interp.Etat.TraceActif);
     Dessine();
     EXPECT_EQ(interp.Etat.ZeroX, 100);
     EXPECT_EQ(interp.Etat.RelXG, 0);
@@ -198,9 +177,7 @@ TEST_F(Vue, MarquesEtBandesEnFraisage) {
     Dessine();
     EXPECT_TRUE(image.inscriptions.empty());
     EXPECT_FALSE(image.FormeVisible(Forme::ZoneX));
-
     options.Fraisage = true;
-    image.OublieDessins();
     Dessine();
     // Each marker: a circle of radius 1, a dot and its label, in its colour.
     EXPECT_EQ(
@@ -209,83 +186,50 @@ TEST_F(Vue, MarquesEtBandesEnFraisage) {
     EXPECT_EQ(Points(2), 3 + 1);
     EXPECT_EQ(Champs(image.LitForme(Forme::ZoneX)), (std::vector<float>{0, 30, 20, 30}));
     EXPECT_EQ(Champs(image.LitForme(Forme::ZoneY)), (std::vector<float>{0, 30, 50, 20}));
-    EXPECT_TRUE(image.FormeVisible(Forme::ZoneX));
-    EXPECT_TRUE(image.FormeVisible(Forme::ZoneY));
+    EXPECT_TRUE(image.FormeVisible(Forme::ZoneX) && image.FormeVisible(Forme::ZoneY));
 }
 
 TEST_F(Vue, FichierDisparuLaisseLaVueCommeElleEtait) {
     Charge(FichierLarge);
-    options.Etendu = true;
     Dessine();
     std::filesystem::remove(chemin);
-    const auto traits = image.traits;
     const EtatCut avant = interp.Etat;
+    options.Etendu = true;
     const auto e = vue.DessineCut(chemin, interp, options, marques, param);
-    ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->Description(), "Fichier introuvable");
-    EXPECT_EQ(image.effacements, 1);
-    EXPECT_EQ(image.traits, traits);
+    EXPECT_EQ(e.value_or(ErreurParvel(0)).Description(), "Fichier introuvable");
+    EXPECT_EQ(image.effacements, 0);
+    EXPECT_EQ(image.traits.size(), 6u);
     EXPECT_EQ(std::tie(interp.Etat.XG, interp.Etat.YD, interp.Etat.XGPrec),
               std::tie(avant.XG, avant.YD, avant.XGPrec));
-}
-
-// The same drawing on the raster that the window shows and parvel-cut writes.
-TEST(VueRaster, LesDeuxCotesPeints) {
-    ImageRaster raster(481, 337);
-    VueCut vue(raster);
-    test::DossierTemporaire dossier;
-    const std::string chemin = dossier.Ecrit("r.cut", FichierLarge);
-    Interpreteur interp;
-    BilanCut bilan;
-    ParamFraisage param;
-    PasseChargement(chemin, interp, bilan);
-    vue.CadreVue(bilan, param);
-    vue.MappingEtendu();
-    vue.DessineCut(chemin, interp, {}, {}, param);
-    const std::vector<std::uint32_t> image = raster.Compose();
-    auto compte = [&](std::uint32_t rgb) {
-        return std::count_if(image.begin(), image.end(),
-                             [rgb](std::uint32_t px) { return (px & 0xFFFFFF) == rgb; });
-    };
-    EXPECT_GT(compte(Palette[CouleurGauche]), 100);
-    EXPECT_GT(compte(Palette[CouleurDroite]), 50);
-    // Y = 0 lies on the lower edge and X = -100 on the left one.
-    const PointUtilisateur basGauche = raster.VersUtilisateur(0, raster.HauteurPx() - 1);
-    EXPECT_NEAR(basGauche.X, -100, 0.5);
-    EXPECT_NEAR(basGauche.Y, 0, 0.5);
 }
 
 TEST_F(Vue, Zooms) {
     for (const auto& l : Table("zooms.tsv")) {
         SCOPED_TRACE(l[0] + " / " + l[1]);
-        const auto vueAvant = EnSimple(test::Nombres(l[0])), clics = EnSimple(test::Nombres(l[1]));
+        const auto avant = Simples(l[0]), clics = Simples(l[1]);
         const double rapport = test::Nombres(l[3]).at(0);
         vue.Zoom = {};
-        Vers({vueAvant[0], vueAvant[1], vueAvant[2], vueAvant[3]});
+        vue.AnnuleSelection();
+        Vers(avant);
         const SuiteZoom suite = Selectionne(clics[0], clics[1], clics[2], clics[3]);
         EXPECT_NEAR(vue.Zoom.RapportZoom, rapport, rapport * 1e-6);
-        if (l[2] == "refus") {
-            EXPECT_EQ(suite, SuiteZoom::TropGrand);
-            EXPECT_EQ(Champs(image.mapping), vueAvant);
-            vue.AnnuleSelection();
-        } else {
-            EXPECT_EQ(suite, SuiteZoom::Applique);
-            EXPECT_EQ(Champs(image.mapping), EnSimple(test::Nombres(l[2])));
-            EXPECT_FALSE(BandeVisible());
-        }
+        EXPECT_EQ(suite, l[2] == "refus" ? SuiteZoom::TropGrand : SuiteZoom::Applique);
+        EXPECT_EQ(Champs(image.mapping), l[2] == "refus" ? avant : Simples(l[2]));
+        EXPECT_EQ(image.FormeVisible(Forme::Selection), l[2] == "refus");
     }
-}
-
-TEST_F(Vue, ZoomsSuccessifsEtSecondClicSansBande) {
+    // Zooms multiply.
+    vue.Zoom = {};
     Vers({0, 100, 200, -100});
     Selectionne(10, 10, 30, 20);
     vue.Zoom.EtatSelection = 0; // as the window leaves it after the redraw
     Selectionne(12, 12, 14, 13);
     EXPECT_EQ(Champs(image.mapping), (std::vector<float>{12, 13, 2, -1}));
     EXPECT_FLOAT_EQ(vue.Zoom.RapportZoom, 10);
+}
 
-    // From the corner (10, 10): a click left of or below it, or on a band without width
-    // or height, is ignored and the selection goes on.
+// From the corner (10, 10): a click left of or below it, or on a band without width or
+// height, is ignored and the selection goes on.
+TEST_F(Vue, SecondClicSansBandeIgnore) {
     Vers({0, 100, 200, -100});
     const float cas[][4] = {
         {30, 20, 30, 5}, {30, 20, 5, 20}, {30, 20, 9.99f, 9.99f}, {5, 20, 10, 20}, {30, 5, 30, 10}};
@@ -296,77 +240,67 @@ TEST_F(Vue, ZoomsSuccessifsEtSecondClicSansBande) {
         vue.Image1_MouseMove(0, 0, xb, yb);
         EXPECT_EQ(vue.Image1_MouseDown(1, 0, x, y), SuiteZoom::Rien);
         EXPECT_EQ(vue.Zoom.EtatSelection, 1);
-        EXPECT_TRUE(BandeVisible());
         EXPECT_EQ(Champs(image.mapping), (std::vector<float>{0, 100, 200, -100}));
     }
     vue.Image1_MouseMove(0, 0, 30, 20);
     EXPECT_EQ(vue.Image1_MouseDown(1, 0, 30, 20), SuiteZoom::Applique);
 }
 
-TEST_F(Vue, BoutonsEtTouches) {
+TEST_F(Vue, BoutonsTouchesEtBandeElastique) {
     Vers({0, 100, 200, -100});
-    // Another button cancels the selection; the next left click starts afresh.
+    // Another button cancels the selection.
     for (short bouton : {2, 4}) {
         vue.Image1_MouseDown(1, 0, 10, 10);
         vue.Image1_MouseMove(0, 0, 30, 20);
         EXPECT_EQ(vue.Image1_MouseDown(bouton, 0, 30, 20), SuiteZoom::Rien);
         EXPECT_EQ(vue.Zoom.EtatSelection, 0);
-        EXPECT_FALSE(BandeVisible());
+        EXPECT_FALSE(image.FormeVisible(Forme::Selection));
     }
     // While idle, only a plain left click starts; Ctrl alone asks for the message.
-    const std::tuple<short, bool, SuiteZoom> cas[] = {{1, false, SuiteZoom::Rien},
-                                                      {2, false, SuiteZoom::MessageCtrl},
-                                                      {4, false, SuiteZoom::Rien},
-                                                      {3, false, SuiteZoom::Rien},
-                                                      {0, true, SuiteZoom::Rien}};
-    for (const auto& [maj, commence, suite] : cas) {
-        vue.AnnuleSelection();
+    const std::tuple<short, SuiteZoom> cas[] = {
+        {1, SuiteZoom::Rien}, {2, SuiteZoom::MessageCtrl}, {4, SuiteZoom::Rien}, {3, SuiteZoom::Rien}};
+    for (const auto& [maj, suite] : cas) {
         EXPECT_EQ(vue.Image1_MouseDown(1, maj, 50, 50), suite) << maj;
-        EXPECT_EQ(vue.Zoom.EtatSelection, commence ? 1 : 0) << maj;
-        EXPECT_EQ(BandeVisible(), commence) << maj;
+        EXPECT_EQ(vue.Zoom.EtatSelection, 0) << maj;
     }
-    EXPECT_EQ(Champs(image.LitForme(Forme::Selection)), (std::vector<float>{50, 50, 0, 0}));
-    // Ctrl while selecting completes the zoom without the message.
-    vue.Image1_MouseMove(0, 0, 70, 60);
-    EXPECT_EQ(vue.Image1_MouseDown(1, 2, 70, 60), SuiteZoom::Applique);
-}
-
-TEST_F(Vue, BandeElastiqueNeCroitQueVersLeHautEtLaDroite) {
-    const auto avant = Champs(image.LitForme(Forme::Selection));
+    const auto avant = Bande();
     vue.Image1_MouseMove(0, 0, 30, 30); // idle: the band is left alone
-    EXPECT_EQ(Champs(image.LitForme(Forme::Selection)), avant);
+    EXPECT_EQ(Bande(), avant);
     vue.Image1_MouseDown(1, 0, 10, 10);
+    EXPECT_TRUE(image.FormeVisible(Forme::Selection));
+    EXPECT_EQ(Bande(), (std::vector<float>{10, 10, 0, 0}));
+    // The band grows only up and to the right of the corner.
     vue.Image1_MouseMove(0, 0, 30, 25);
-    EXPECT_EQ(Champs(image.LitForme(Forme::Selection)), (std::vector<float>{10, 25, 20, 15}));
-    vue.Image1_MouseMove(0, 0, 5, 18); // left of the corner: the width stays
-    EXPECT_EQ(Champs(image.LitForme(Forme::Selection)), (std::vector<float>{10, 18, 20, 8}));
-    vue.Image1_MouseMove(0, 0, 40, 2); // below the corner: the height stays
-    EXPECT_EQ(Champs(image.LitForme(Forme::Selection)), (std::vector<float>{10, 18, 30, 8}));
+    EXPECT_EQ(Bande(), (std::vector<float>{10, 25, 20, 15}));
+    vue.Image1_MouseMove(0, 0, 5, 18);
+    EXPECT_EQ(Bande(), (std::vector<float>{10, 18, 20, 8}));
+    vue.Image1_MouseMove(0, 0, 40, 2);
+    EXPECT_EQ(Bande(), (std::vector<float>{10, 18, 30, 8}));
+    // Ctrl while selecting completes the zoom without the message.
+    EXPECT_EQ(vue.Image1_MouseDown(1, 2, 40, 20), SuiteZoom::Applique);
 }
 
-TEST_F(Vue, TexteDeSurvol) {
+TEST_F(Vue, TexteDeSurvolEtAireQuiSuitLaFenetre) {
     for (const auto& l : Table("survols.tsv")) {
-        const auto xy = EnSimple(test::Nombres(l[0]));
+        const auto xy = Simples(l[0]);
         vue.Image1_MouseMove(0, 0, xy[0], xy[1]);
         EXPECT_EQ(image.survol, l[1]);
     }
-}
-
-TEST_F(Vue, AireSuitLaFenetre) {
     for (const auto& l : Table("fenetres.tsv")) {
         SCOPED_TRACE(l[0]);
-        const auto f = EnSimple(test::Nombres(l[0])), aire = EnSimple(test::Nombres(l[1]));
+        const auto f = Simples(l[0]), aire = Simples(l[1]);
         image.DefinitTaille(7212, 5055);
         vue.Form_Resize(f[0], f[1], f[2] != 0);
-        EXPECT_FLOAT_EQ(image.Largeur(), aire[0]);
-        EXPECT_FLOAT_EQ(image.Hauteur(), aire[1]);
+        EXPECT_EQ((std::vector<float>{image.Largeur(), image.Hauteur()}), aire);
     }
     // Too small after a valid size: the last valid one stays.
     vue.Form_Resize(12000, 9000, false);
     vue.Form_Resize(50, 3000, false);
-    EXPECT_EQ(image.Largeur(), 11760);
-    EXPECT_EQ(image.Hauteur(), 5760);
+    EXPECT_EQ((std::vector<float>{image.Largeur(), image.Hauteur()}), (std::vector<float>{11760, 5760}));
     EXPECT_FALSE(image.mappingDefini);
+    // The full view follows the new size at the same scale.
+    vue.MappingEtendu();
+    EXPECT_EQ(image.mapping.ScaleWidth, static_cast<float>(11760.0 * vue.Etat.Echelle));
 }
 
 } // namespace
