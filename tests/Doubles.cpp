@@ -43,8 +43,9 @@ std::string RegistreMemoire::LitTexteRegistre(Racine, std::string cle, std::stri
     if (auto e = echecsLecture.find(nom); e != echecsLecture.end())
         throw ErreurParvel(e->second);
     auto v = valeurs.find(Plie(cle, nom));
-    return v != valeurs.end() && std::holds_alternative<std::string>(v->second) ? std::get<std::string>(v->second)
-                                                                                 : "";
+    return v != valeurs.end() && std::holds_alternative<std::string>(v->second)
+               ? std::get<std::string>(v->second)
+               : "";
 }
 
 std::int32_t RegistreMemoire::LitEntierRegistre(Racine, std::string cle, std::string nom) {

@@ -164,7 +164,7 @@ class DialoguesScriptes : public Dialogues {
 class RegistreMemoire : public Registre {
   public:
     std::map<std::string, std::variant<std::int32_t, std::string>> valeurs; // by Plie(key, name)
-    std::vector<std::string> ecritures;       // "key|name=value", as written
+    std::vector<std::string> ecritures;                                     // "key|name=value", as written
     std::map<std::string, int> echecsLecture; // value name -> error number its reading raises
 
     static std::string Plie(const std::string& cle, const std::string& nom);

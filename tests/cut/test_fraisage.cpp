@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -73,25 +72,6 @@ TEST_F(Fraisage, SuffixeConserveDUnChargementAuSuivant) {
     EXPECT_EQ(Charge("XG:0 YG:0 XD:0 YD:0\r\n"), "XG:0 YG:0 XD:0\r\n");
     EXPECT_EQ(Charge("XG:0 YG:0 XD:0 YD:0\r\n"), "XG:0 YG:0 XD:0 YD:0\r\n");
     EXPECT_TRUE(ecrivain.Marques.empty());
-}
-
-TEST_F(Fraisage, PlusDeCinquanteMarques) {
-    // Thirty trips into the zone and out again.
-    std::string entree = "XG:0 YG:0 XD:0 YD:0\r\n";
-    for (int k = 1; k <= 30; ++k)
-        entree += "T:1 XG:" + std::to_string(10 * k) +
-                  " YG:10 XD:0 YD:0\r\nT:1 XG:" + std::to_string(10 * k + 5) + " YG:60 XD:0 YD:0\r\n";
-    const std::string s = Charge(entree);
-    ASSERT_EQ(ecrivain.Marques.size(), 61u);
-    for (int k = 1; k <= 30; ++k) {
-        const Marque& m = ecrivain.Marques[2 * k - 1]; // the lift on leaving the zone
-        EXPECT_EQ(std::tuple(m.X, m.Y, m.Label), std::tuple(10.0 * k, 10.0, std::string("Up")));
-    }
-    const Marque& fin = ecrivain.Marques.back();
-    EXPECT_EQ(std::tuple(fin.X, fin.Y, fin.Label), std::tuple(305.0, 60.0, std::string("Down")));
-    // Each marker but the first line's is a lift or plunge line.
-    EXPECT_EQ(std::count(s.begin(), s.end(), '\n'), 61 + 60);
-    EXPECT_NE(s.find("T:.5 XG:300 YG:10 XD:300 YD:2.5\r\n"), std::string::npos);
 }
 
 TEST_F(Fraisage, SortieImpossibleACreer) {
