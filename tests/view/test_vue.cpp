@@ -2,6 +2,7 @@
 // the tables of tests/data/vue.
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -70,19 +71,6 @@ class Vue : public testing::Test {
         return std::count_if(image.points.begin(), image.points.end(),
                              [c](const PointDessine& p) { return p.couleur == c; });
     }
-    void Vers(const std::vector<float>& m) {
-        image.DefinitScaleHeight(m[3]);
-        image.DefinitScaleWidth(m[2]);
-        image.DefinitScaleLeft(m[0]);
-        image.DefinitScaleTop(m[1]);
-    }
-    // First corner, one movement, second click at the movement's end.
-    SuiteZoom Selectionne(float x0, float y0, float x1, float y1) {
-        vue.Image1_MouseDown(1, 0, x0, y0);
-        vue.Image1_MouseMove(0, 0, x1, y1);
-        return vue.Image1_MouseDown(1, 0, x1, y1);
-    }
-    std::vector<float> Bande() const { return Champs(image.LitForme(Forme::Selection)); }
 };
 
 // Extents, scale, the milling limits held within the extents, and the full-extent
@@ -203,81 +191,46 @@ TEST_F(Vue, FichierDisparuLaisseLaVueCommeElleEtait) {
               std::tie(avant.XG, avant.YD, avant.XGPrec));
 }
 
-TEST_F(Vue, Zooms) {
-    for (const auto& l : Table("zooms.tsv")) {
+// Mouse scripts on a set view: what each press asks of the window, the selection, its
+// band and the view they leave.
+TEST(VueSouris, Scripts) {
+    for (const auto& l : Table("souris.tsv")) {
         SCOPED_TRACE(l[0] + " / " + l[1]);
-        const auto avant = Simples(l[0]), clics = Simples(l[1]);
-        const double rapport = test::Nombres(l[3]).at(0);
-        vue.Zoom = {};
-        vue.AnnuleSelection();
-        Vers(avant);
-        const SuiteZoom suite = Selectionne(clics[0], clics[1], clics[2], clics[3]);
-        EXPECT_NEAR(vue.Zoom.RapportZoom, rapport, rapport * 1e-6);
-        EXPECT_EQ(suite, l[2] == "refus" ? SuiteZoom::TropGrand : SuiteZoom::Applique);
-        EXPECT_EQ(Champs(image.mapping), l[2] == "refus" ? avant : Simples(l[2]));
-        EXPECT_EQ(image.FormeVisible(Forme::Selection), l[2] == "refus");
+        test::SurfaceEnregistreuse image;
+        VueCut vue(image);
+        const auto depart = Simples(l[0]);
+        image.DefinitScaleHeight(depart[3]);
+        image.DefinitScaleWidth(depart[2]);
+        image.DefinitScaleLeft(depart[0]);
+        image.DefinitScaleTop(depart[1]);
+        std::string suites;
+        std::istringstream evenements(l[1]);
+        for (std::string e; std::getline(evenements, e, ';');) {
+            std::istringstream mots(e);
+            char quoi = 0;
+            mots >> quoi;
+            const auto n = Simples(e.substr(e.find(quoi) + 1));
+            if (quoi == 'M')
+                vue.Image1_MouseMove(0, 0, n[0], n[1]);
+            else if (quoi == 'X')
+                vue.AnnuleSelection();
+            else
+                suites += std::string(suites.empty() ? "" : " ") +
+                          "RTAC"[static_cast<int>(vue.Image1_MouseDown(
+                              static_cast<short>(n[0]), static_cast<short>(n[1]), n[2], n[3]))];
+        }
+        EXPECT_EQ(suites, l[2]);
+        EXPECT_EQ(vue.Zoom.EtatSelection, std::stoi(l[3]));
+        if (l[4] != "-") {
+            EXPECT_EQ(Champs(image.LitForme(Forme::Selection)), Simples(l[4]));
+        }
+        EXPECT_EQ(image.FormeVisible(Forme::Selection), l[5] == "1");
+        EXPECT_EQ(Champs(image.LitMapping()), Simples(l[6]));
+        if (l[7] != "-") {
+            const double rapport = test::Nombres(l[7]).at(0);
+            EXPECT_NEAR(vue.Zoom.RapportZoom, rapport, rapport * 1e-6);
+        }
     }
-    // Zooms multiply.
-    vue.Zoom = {};
-    Vers({0, 100, 200, -100});
-    Selectionne(10, 10, 30, 20);
-    vue.Zoom.EtatSelection = 0; // as the window leaves it after the redraw
-    Selectionne(12, 12, 14, 13);
-    EXPECT_EQ(Champs(image.mapping), (std::vector<float>{12, 13, 2, -1}));
-    EXPECT_FLOAT_EQ(vue.Zoom.RapportZoom, 10);
-}
-
-// From the corner (10, 10): a click left of or below it, or on a band without width or
-// height, is ignored and the selection goes on.
-TEST_F(Vue, SecondClicSansBandeIgnore) {
-    Vers({0, 100, 200, -100});
-    const float cas[][4] = {
-        {30, 20, 30, 5}, {30, 20, 5, 20}, {30, 20, 9.99f, 9.99f}, {5, 20, 10, 20}, {30, 5, 30, 10}};
-    for (const auto& [xb, yb, x, y] : cas) {
-        SCOPED_TRACE(testing::Message() << xb << "," << yb << " " << x << "," << y);
-        vue.AnnuleSelection();
-        vue.Image1_MouseDown(1, 0, 10, 10);
-        vue.Image1_MouseMove(0, 0, xb, yb);
-        EXPECT_EQ(vue.Image1_MouseDown(1, 0, x, y), SuiteZoom::Rien);
-        EXPECT_EQ(vue.Zoom.EtatSelection, 1);
-        EXPECT_EQ(Champs(image.mapping), (std::vector<float>{0, 100, 200, -100}));
-    }
-    vue.Image1_MouseMove(0, 0, 30, 20);
-    EXPECT_EQ(vue.Image1_MouseDown(1, 0, 30, 20), SuiteZoom::Applique);
-}
-
-TEST_F(Vue, BoutonsTouchesEtBandeElastique) {
-    Vers({0, 100, 200, -100});
-    // Another button cancels the selection.
-    for (short bouton : {2, 4}) {
-        vue.Image1_MouseDown(1, 0, 10, 10);
-        vue.Image1_MouseMove(0, 0, 30, 20);
-        EXPECT_EQ(vue.Image1_MouseDown(bouton, 0, 30, 20), SuiteZoom::Rien);
-        EXPECT_EQ(vue.Zoom.EtatSelection, 0);
-        EXPECT_FALSE(image.FormeVisible(Forme::Selection));
-    }
-    // While idle, only a plain left click starts; Ctrl alone asks for the message.
-    const std::tuple<short, SuiteZoom> cas[] = {
-        {1, SuiteZoom::Rien}, {2, SuiteZoom::MessageCtrl}, {4, SuiteZoom::Rien}, {3, SuiteZoom::Rien}};
-    for (const auto& [maj, suite] : cas) {
-        EXPECT_EQ(vue.Image1_MouseDown(1, maj, 50, 50), suite) << maj;
-        EXPECT_EQ(vue.Zoom.EtatSelection, 0) << maj;
-    }
-    const auto avant = Bande();
-    vue.Image1_MouseMove(0, 0, 30, 30); // idle: the band is left alone
-    EXPECT_EQ(Bande(), avant);
-    vue.Image1_MouseDown(1, 0, 10, 10);
-    EXPECT_TRUE(image.FormeVisible(Forme::Selection));
-    EXPECT_EQ(Bande(), (std::vector<float>{10, 10, 0, 0}));
-    // The band grows only up and to the right of the corner.
-    vue.Image1_MouseMove(0, 0, 30, 25);
-    EXPECT_EQ(Bande(), (std::vector<float>{10, 25, 20, 15}));
-    vue.Image1_MouseMove(0, 0, 5, 18);
-    EXPECT_EQ(Bande(), (std::vector<float>{10, 18, 20, 8}));
-    vue.Image1_MouseMove(0, 0, 40, 2);
-    EXPECT_EQ(Bande(), (std::vector<float>{10, 18, 30, 8}));
-    // Ctrl while selecting completes the zoom without the message.
-    EXPECT_EQ(vue.Image1_MouseDown(1, 2, 40, 20), SuiteZoom::Applique);
 }
 
 TEST_F(Vue, TexteDeSurvolEtAireQuiSuitLaFenetre) {
