@@ -1,6 +1,7 @@
 #include "Doubles.h"
 
 #include <atomic>
+#include <charconv>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -10,15 +11,7 @@
 
 namespace parvel::test {
 
-namespace {
-std::string Plie(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-} // namespace
-
+#if __has_include("plateforme/Surface.h")
 std::string DialoguesScriptes::Saisie(std::string_view titre, std::string_view texte,
                                       std::string_view defaut) {
     invites.push_back({std::string(titre), std::string(texte), std::string(defaut)});
@@ -31,38 +24,28 @@ std::string DialoguesScriptes::Saisie(std::string_view titre, std::string_view t
     return r;
 }
 
-void RegistreMemoire::PoseTexte(const std::string& cle, const std::string& nom, const std::string& v) {
-    Valeur& x = cles[Plie(cle)][Plie(nom)];
-    x.texte = true;
-    x.chaine = v;
-}
-
-void RegistreMemoire::PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v) {
-    Valeur& x = cles[Plie(cle)][Plie(nom)];
-    x.texte = false;
-    x.entier = v;
+std::string RegistreMemoire::Plie(const std::string& cle, const std::string& nom) {
+    std::string s = cle + "|" + nom;
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
 }
 
 std::optional<std::int32_t> RegistreMemoire::Entier(const std::string& cle, const std::string& nom) const {
-    auto k = cles.find(Plie(cle));
-    if (k == cles.end())
+    auto v = valeurs.find(Plie(cle, nom));
+    if (v == valeurs.end() || !std::holds_alternative<std::int32_t>(v->second))
         return std::nullopt;
-    auto v = k->second.find(Plie(nom));
-    if (v == k->second.end() || v->second.texte)
-        return std::nullopt;
-    return v->second.entier;
+    return std::get<std::int32_t>(v->second);
 }
 
 std::string RegistreMemoire::LitTexteRegistre(Racine, std::string cle, std::string nom) {
     if (auto e = echecsLecture.find(nom); e != echecsLecture.end())
         throw ErreurParvel(e->second);
-    auto k = cles.find(Plie(cle));
-    if (k == cles.end())
-        return "";
-    auto v = k->second.find(Plie(nom));
-    if (v == k->second.end() || !v->second.texte)
-        return "";
-    return v->second.chaine;
+    auto v = valeurs.find(Plie(cle, nom));
+    return v != valeurs.end() && std::holds_alternative<std::string>(v->second)
+               ? std::get<std::string>(v->second)
+               : "";
 }
 
 std::int32_t RegistreMemoire::LitEntierRegistre(Racine, std::string cle, std::string nom) {
@@ -70,11 +53,7 @@ std::int32_t RegistreMemoire::LitEntierRegistre(Racine, std::string cle, std::st
         throw ErreurParvel(e->second);
     return Entier(cle, nom).value_or(0);
 }
-
-void RegistreMemoire::EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) {
-    ecritures.push_back(cle + "|" + nom + "=" + std::to_string(v));
-    PoseEntier(cle, nom, v);
-}
+#endif
 
 DossierTemporaire::DossierTemporaire() {
     static std::atomic<int> compteur{0};
@@ -103,6 +82,41 @@ std::string LitFichier(const std::string& chemin) {
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chemin) {
+    std::ifstream f(chemin, std::ios::binary);
+    if (!f)
+        throw std::runtime_error("table absente: " + chemin.string());
+    std::vector<std::vector<std::string>> lignes;
+    for (std::string l; std::getline(f, l);) {
+        if (l.rfind('#', 0) == 0)
+            continue;
+        std::vector<std::string> champs(1);
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            if (l[i] == '\t')
+                champs.emplace_back();
+            else if (l[i] == '\\' && i + 1 < l.size() && (l[i + 1] == 't' || l[i + 1] == 'n'))
+                champs.back() += l[++i] == 't' ? '\t' : '\n';
+            else
+                champs.back() += l[i];
+        }
+        lignes.push_back(champs);
+    }
+    return lignes;
+}
+
+std::vector<double> Nombres(const std::string& champ) {
+    std::vector<double> v;
+    std::istringstream s(champ);
+    for (std::string t; s >> t;) {
+        double x = 0;
+        const bool negatif = t[0] == '-';
+        if (std::from_chars(t.data() + negatif, t.data() + t.size(), x).ec != std::errc())
+            throw std::runtime_error("nombre illisible: " + t);
+        v.push_back(negatif ? -x : x);
+    }
+    return v;
 }
 
 } // namespace parvel::test

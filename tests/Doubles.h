@@ -1,17 +1,50 @@
 #pragma once
-// Recording doubles of the platform interfaces, and a bench that wires them to an owner.
-#include <cstdint>
-#include <deque>
+// Test helpers for every layer: temporary folders; where the layer sees the platform
+// interfaces, recording doubles of them; where it sees the controller, a bench that
+// wires it to the doubles.
 #include <filesystem>
-#include <functional>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "controleur/ControlesMemoire.h"
-#include "controleur/Principale.h"
-#include "settings/ParamFraisage.h"
+namespace parvel::test {
+
+// A temporary folder removed with its content at the end of the test.
+class DossierTemporaire {
+  public:
+    DossierTemporaire();
+    ~DossierTemporaire();
+    const std::filesystem::path& Chemin() const { return chemin_; }
+    // Writes `contenu` as bytes into a file of the folder and returns its path.
+    std::string Ecrit(const std::string& nom, const std::string& contenu) const;
+
+  private:
+    std::filesystem::path chemin_;
+};
+
+std::string LitFichier(const std::string& chemin);
+
+// The rows of a tab-separated table, without its "#" lines; "\t" and "\n" in a field
+// stand for a tab and a line feed.
+std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chemin);
+// The numbers of a field, separated by blanks.
+std::vector<double> Nombres(const std::string& champ);
+
+} // namespace parvel::test
+
+#if __has_include("plateforme/Surface.h")
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "cut/Chargeur.h"
+#include "plateforme/Dialogues.h"
+#include "plateforme/Registre.h"
+#include "plateforme/Surface.h"
+#include "plateforme/ZoneTexte.h"
 
 namespace parvel::test {
 
@@ -25,14 +58,12 @@ struct PointDessine {
     int couleur;
     bool operator==(const PointDessine&) const = default;
 };
-struct CercleDessine {
-    double x, y, rayon;
-    int couleur;
-};
-struct TexteImprime {
+// A circle or a text, where it was drawn.
+struct Inscription {
     double x, y;
     int couleur;
-    std::string texte;
+    std::string texte; // empty for a circle of radius 1
+    bool operator==(const Inscription&) const = default;
 };
 
 // Records every drawing call; the mapping behaves as the area's does (twips until set).
@@ -43,75 +74,56 @@ class SurfaceEnregistreuse : public SurfaceDessin {
     Mapping mapping;
     std::vector<Trait> traits;
     std::vector<PointDessine> points;
-    std::vector<CercleDessine> cercles;
-    std::vector<TexteImprime> textes;
+    std::vector<Inscription> inscriptions;
     int effacements = 0;
     std::string survol;
-    double posX = 0, posY = 0;
-    int couleurTexte = 0;
     Placement formes[3];
     bool visibles[3] = {false, false, false};
 
     void OublieDessins() {
         traits.clear();
         points.clear();
-        cercles.clear();
-        textes.clear();
+        inscriptions.clear();
     }
-
     float Largeur() const override { return largeur; }
     float Hauteur() const override { return hauteur; }
-    void DefinitTaille(float l, float h) override {
-        largeur = l;
-        hauteur = h;
-    }
+    void DefinitTaille(float l, float h) override { largeur = l, hauteur = h; }
     Mapping LitMapping() const override { return mappingDefini ? mapping : Mapping{0, 0, largeur, hauteur}; }
-    void Fige() {
-        if (!mappingDefini) {
-            mapping = LitMapping();
-            mappingDefini = true;
-        }
-    }
+    void Fige() { mapping = LitMapping(), mappingDefini = true; }
     void DefinitScaleLeft(float v) override { Fige(), mapping.ScaleLeft = v; }
     void DefinitScaleTop(float v) override { Fige(), mapping.ScaleTop = v; }
     void DefinitScaleWidth(float v) override { Fige(), mapping.ScaleWidth = v; }
     void DefinitScaleHeight(float v) override { Fige(), mapping.ScaleHeight = v; }
-    void Efface() override {
-        ++effacements;
-        OublieDessins();
-    }
+    void Efface() override { ++effacements, OublieDessins(); }
     void Ligne(double x1, double y1, double x2, double y2, int c) override {
         traits.push_back({x1, y1, x2, y2, c});
     }
-    void Point(double x, double y, int c) override {
-        points.push_back({x, y, c});
-        posX = x;
-        posY = y;
+    void Point(double x, double y, int c) override { points.push_back({x, y, c}), posX_ = x, posY_ = y; }
+    void Cercle(double x, double y, double r, int c) override {
+        if (r == 1)
+            inscriptions.push_back({x, y, c, ""});
     }
-    void Cercle(double x, double y, double r, int c) override { cercles.push_back({x, y, r, c}); }
-    void DefinitPosition(double x, double y) override {
-        posX = x;
-        posY = y;
-    }
-    void DefinitCouleurTexte(int c) override { couleurTexte = c; }
+    void DefinitPosition(double x, double y) override { posX_ = x, posY_ = y; }
+    void DefinitCouleurTexte(int c) override { couleurTexte_ = c; }
     void Imprime(std::string_view t) override {
-        textes.push_back({posX, posY, couleurTexte, std::string(t)});
+        inscriptions.push_back({posX_, posY_, couleurTexte_, std::string(t)});
     }
     void DefinitTexteSurvol(std::string t) override { survol = std::move(t); }
     Placement LitForme(Forme f) const override { return formes[static_cast<int>(f)]; }
     void PlaceForme(Forme f, Placement p) override { formes[static_cast<int>(f)] = p; }
     bool FormeVisible(Forme f) const override { return visibles[static_cast<int>(f)]; }
     void MontreForme(Forme f, bool v) override { visibles[static_cast<int>(f)] = v; }
+
+  private:
+    double posX_ = 0, posY_ = 0;
+    int couleurTexte_ = 0;
 };
 
 class ZoneTexteMemoire : public ZoneTexte {
   public:
     std::vector<LigneRapport> lignes;
     int effacements = 0;
-    void Efface() override {
-        ++effacements;
-        lignes.clear();
-    }
+    void Efface() override { ++effacements, lignes.clear(); }
     void Imprime(int couleur, std::string_view l) override { lignes.push_back({couleur, std::string(l)}); }
 };
 
@@ -151,28 +163,40 @@ class DialoguesScriptes : public Dialogues {
 // An in-memory store with the registry's case-insensitive names.
 class RegistreMemoire : public Registre {
   public:
-    struct Valeur {
-        bool texte = false;
-        std::int32_t entier = 0;
-        std::string chaine;
-    };
-    std::map<std::string, std::map<std::string, Valeur>> cles; // folded key -> folded name -> value
-    std::vector<std::string> ecritures;                        // "key|name=value", as written
+    std::map<std::string, std::variant<std::int32_t, std::string>> valeurs; // by Plie(key, name)
+    std::vector<std::string> ecritures;                                     // "key|name=value", as written
     std::map<std::string, int> echecsLecture; // value name -> error number its reading raises
 
-    void PoseTexte(const std::string& cle, const std::string& nom, const std::string& v);
-    void PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v);
+    static std::string Plie(const std::string& cle, const std::string& nom);
+    void PoseTexte(const std::string& cle, const std::string& nom, const std::string& v) {
+        valeurs[Plie(cle, nom)] = v;
+    }
+    void PoseEntier(const std::string& cle, const std::string& nom, std::int32_t v) {
+        valeurs[Plie(cle, nom)] = v;
+    }
     std::optional<std::int32_t> Entier(const std::string& cle, const std::string& nom) const;
-
     std::string LitTexteRegistre(Racine, std::string cle, std::string nom) override;
     std::int32_t LitEntierRegistre(Racine, std::string cle, std::string nom) override;
-    void EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) override;
+    void EcritEntierRegistre(Racine, std::string cle, std::string nom, std::int32_t v) override {
+        ecritures.push_back(cle + "|" + nom + "=" + std::to_string(v));
+        PoseEntier(cle, nom, v);
+    }
     void EcritTexteRegistre(Racine, std::string cle, std::string nom, std::string v) override {
+        ecritures.push_back(cle + "|" + nom + "=\"" + v + "\"");
         PoseTexte(cle, nom, v);
     }
 };
 
-// The owner wired to doubles, as the window wires it to widgets.
+} // namespace parvel::test
+#endif
+
+#if __has_include("controleur/Principale.h")
+#include "controleur/ControlesMemoire.h"
+#include "controleur/Principale.h"
+
+namespace parvel::test {
+
+// The controller wired to doubles, as the window wires it to widgets.
 struct Banc {
     SurfaceEnregistreuse image;
     ZoneTexteMemoire sortie;
@@ -180,28 +204,7 @@ struct Banc {
     DialoguesScriptes dialogues;
     RegistreMemoire registre;
     Principale p{Plateforme{image, sortie, controles, dialogues, registre}};
-    // The parameters' loading as the window's start-up runs it: a stop message ends the program.
-    void Recup_Param_Parvel() {
-        if (auto arret = parvel::Recup_Param_Parvel(registre, p.Config, p.Param)) {
-            dialogues.Message(*arret);
-            dialogues.Termine();
-        }
-    }
 };
-
-// A temporary folder removed with its content at the end of the test.
-class DossierTemporaire {
-  public:
-    DossierTemporaire();
-    ~DossierTemporaire();
-    const std::filesystem::path& Chemin() const { return chemin_; }
-    // Writes `contenu` as bytes into a file of the folder and returns its path.
-    std::string Ecrit(const std::string& nom, const std::string& contenu) const;
-
-  private:
-    std::filesystem::path chemin_;
-};
-
-std::string LitFichier(const std::string& chemin);
 
 } // namespace parvel::test
+#endif

@@ -37,8 +37,8 @@ std::string EcrivainFraisage::LigneVerticale(const EtatCut& e, double x, double 
     const std::string tx = TexteFixe(x + e.ZeroX, ChiffresDouble);
     // A lift height typed below zero must not give the machine a negative duration.
     const float duree = param_.TempsZ > 0 ? param_.TempsZ : 0.0f;
-    return "T:" + TexteFixe(duree, ChiffresSimple) + " XG:" + tx +
-           " YG:" + TexteFixe(y, ChiffresDouble) + " XD:" + tx + Etat.SuffixeYD;
+    return "T:" + TexteFixe(duree, ChiffresSimple) + " XG:" + tx + " YG:" + TexteFixe(y, ChiffresDouble) +
+           " XD:" + tx + Etat.SuffixeYD;
 }
 
 void EcrivainFraisage::Prepare(std::string chemin, const ParamFraisage& param) {

@@ -1,0 +1,289 @@
+// The window's controller on the doubles: what each handler loads, draws, clears, says
+// and writes, and in which order.
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Doubles.h"
+#include "settings/Configuration.h"
+
+namespace parvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Banc;
+
+const std::string CleTavik = std::string(CleTavikDebut) + "Tavik" + CleTavikFin;
+
+// X from -100 to 50 and Y from 0 to 30 over both sides.
+const char* const FichierLarge =
+    "XG:0 YG:0 XD:0 YD:0\r\nT:0.05 XG:-100 YG:30 XD:50 YD:10\r\nT:0.05 XG:-20 YG:5 XD:10 YD:2\r\n";
+
+class Principal : public testing::Test {
+  protected:
+    Banc b;
+    test::DossierTemporaire dossier;
+    std::string Charge(const std::string& contenu = FichierLarge, const std::string& nom = "a.cut") {
+        b.p.CommonDialog1.NomFichier = dossier.Ecrit(nom, contenu);
+        b.p.NomCourt = nom;
+        b.p.ChargeCut();
+        return b.p.CommonDialog1.NomFichier;
+    }
+    std::vector<float> Mapping() const {
+        const parvel::Mapping& m = b.image.mapping;
+        return {m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
+    }
+};
+
+TEST_F(Principal, ChargementsEtModesDAffichage) {
+    b.p.Choisit(Option::Etendu);
+    EXPECT_EQ(Mapping(), (std::vector<float>{0, 5055, 7212, -5055})) << "avant chargement, des twips";
+    b.p.Commande1_Click();
+    EXPECT_EQ(b.dialogues.bips, 0) << "sans fichier, rien n'est dessiné";
+    b.controles.Choisit(Option::Variable);
+    // The first load selects "Etendu", whose handler draws once more: one copy left.
+    Charge();
+    EXPECT_TRUE(b.controles.Choisie(Option::Etendu));
+    EXPECT_EQ(b.dialogues.bips, 2);
+    EXPECT_EQ(b.image.traits.size(), 6u);
+    EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  0 ");
+    // "Figé" keeps the mapping and draws over the old drawing, once.
+    const auto avant = Mapping();
+    b.p.Choisit(Option::Fige);
+    Charge("XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:500 YG:400 XD:500 YD:400\r\n", "grand.cut");
+    EXPECT_EQ(Mapping(), avant);
+    EXPECT_EQ(b.p.Vue.Etat.XMax, 500) << "l'étendue est nouvelle";
+    EXPECT_EQ(b.image.traits.size(), 6u + 4);
+    EXPECT_EQ(b.dialogues.bips, 3);
+    // "Dessine" clears first only with "Etendu".
+    b.p.Commande1_Click();
+    EXPECT_EQ(b.image.traits.size(), 6u + 4 + 4);
+    b.p.Choisit(Option::Etendu);
+    b.p.Commande1_Click();
+    EXPECT_EQ(b.image.traits.size(), 4u);
+    // "Efface" clears and leaves the bands alone.
+    b.image.MontreForme(Forme::ZoneX, true);
+    b.p.Commande2_Click();
+    EXPECT_TRUE(b.image.traits.empty());
+    EXPECT_TRUE(b.image.FormeVisible(Forme::ZoneX));
+    EXPECT_EQ(b.dialogues.bips, 6);
+}
+
+TEST_F(Principal, CasesCocheesParLeProgramme) {
+    b.p.DefinitCoche(Case::CGauche, false);
+    EXPECT_EQ(b.image.effacements, 1) << "avant tout chargement, seulement effacer";
+    EXPECT_EQ(b.dialogues.bips, 0);
+    b.p.DefinitCoche(Case::CGauche, true);
+    Charge();
+    // A step box clears and waits for the next drawing.
+    b.p.DefinitCoche(Case::PDroite, false);
+    EXPECT_TRUE(b.image.traits.empty());
+    EXPECT_EQ(b.dialogues.bips, 2);
+    // A coordinates box clears and draws again, whatever the mode, without that side.
+    b.p.Choisit(Option::Fige);
+    b.p.DefinitCoche(Case::CDroite, false);
+    EXPECT_EQ(b.dialogues.bips, 3);
+    EXPECT_EQ(b.image.traits.size(), 3u);
+    EXPECT_EQ(b.image.points.size(), 3u) << "les pas gauches seuls";
+}
+
+TEST_F(Principal, ZoomALaSouris) {
+    Charge();
+    const auto plein = Mapping();
+    b.p.Image1_MouseDown(1, 0, -90, 2);
+    b.p.Image1_MouseMove(0, 0, -80, 6);
+    b.p.Image1_MouseDown(1, 0, -80, 6);
+    EXPECT_TRUE(b.controles.Choisie(Option::Variable));
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
+    EXPECT_EQ(b.image.effacements, 3);
+    EXPECT_EQ(b.dialogues.bips, 3);
+    b.p.Choisit(Option::Etendu);
+    EXPECT_EQ(Mapping(), plein);
+    // Too large: refused with its message, nothing changes.
+    b.p.Image1_MouseDown(1, 0, 10, 10);
+    b.p.Image1_MouseMove(0, 0, 10.001f, 10.001f);
+    b.p.Image1_MouseDown(1, 0, 10.001f, 10.001f);
+    EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{"Zoom trop grand"});
+    EXPECT_EQ(Mapping(), plein);
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
+    EXPECT_FALSE(b.image.FormeVisible(Forme::Selection));
+    EXPECT_EQ(b.dialogues.bips, 4);
+    b.p.Image1_MouseDown(1, 2, 10, 10);
+    EXPECT_EQ(b.dialogues.messages.back(), "Bouton droit + CTRL pour traitement futur");
+}
+
+TEST_F(Principal, SelectionCommenceeAvantUnChargement) {
+    Charge();
+    b.p.Image1_MouseDown(1, 0, 10, 10);
+    b.p.Image1_MouseMove(0, 0, 30, 20);
+    b.p.Vue.Zoom.RapportZoom = 4;
+    b.p.ChargeCut();
+    EXPECT_EQ(b.p.Vue.Zoom.RapportZoom, 1);
+    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 1);
+    const parvel::Mapping m = b.image.mapping;
+    b.p.Image1_MouseDown(1, 0, 30, 20);
+    const float r = std::min(std::fabs(m.ScaleWidth / 20), std::fabs(m.ScaleHeight / 10));
+    EXPECT_FLOAT_EQ(b.p.Vue.Zoom.RapportZoom, r);
+    EXPECT_EQ(Mapping(), (std::vector<float>{10, 20, m.ScaleWidth / r, m.ScaleHeight / r}));
+}
+
+TEST_F(Principal, OuvrirOutCutEtEchecsSignales) {
+    b.p.Config.RepProjet = dossier.Chemin().string();
+    b.p.Ouvrir_Click();
+    EXPECT_EQ(b.dialogues.bips, 1) << "une annulation bipe";
+    EXPECT_TRUE(b.p.CheminCourant().empty());
+    ASSERT_EQ(b.dialogues.ouvertures.size(), 1u);
+    EXPECT_EQ(b.dialogues.ouvertures[0].Filtre, "Fichiers CUT | *.cut");
+    EXPECT_TRUE(b.dialogues.ouvertures[0].FichierExistant);
+    EXPECT_EQ(b.dialogues.ouvertures[0].Titre, "Fichier CUT à ouvrir");
+
+    b.dialogues.fichierChoisi = dossier.Ecrit("aile.cut", "T:1 XG:3 YG:0 XD:3 YD:0\r\n");
+    b.p.Ouvrir_Click();
+    EXPECT_EQ(b.p.NomCourt, "aile.cut");
+    EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  3 ");
+
+    // "Out.Cut" loads out.cut from the project folder, with no check first.
+    b.p.ChargeOut_Click();
+    EXPECT_EQ(b.p.CheminCourant(), dossier.Chemin().string() + SeparateurChemin + "out.cut");
+    EXPECT_EQ(b.p.NomCourt, "out.cut");
+    // The message names the file and its role.
+    EXPECT_EQ(b.dialogues.messages,
+              std::vector<std::string>{"Fichier introuvable : entrée " + b.p.CheminCourant()});
+    EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  3 ") << "le rapport reste";
+
+    // A file gone since its load: "Dessine" says so, and neither clears nor beeps.
+    const std::string chemin = Charge();
+    fs::remove(chemin);
+    const int bips = b.dialogues.bips, effacements = b.image.effacements;
+    b.p.Commande1_Click();
+    EXPECT_EQ(b.dialogues.messages.back(), "Fichier introuvable : entrée " + chemin);
+    EXPECT_EQ(b.dialogues.bips, bips);
+    EXPECT_EQ(b.image.effacements, effacements);
+}
+
+// The first line outside the zone (X above 5 and Y at most 50), the second inside it.
+const char* const FichierCourt = "XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:30 YG:0 XD:30 YD:0\r\n";
+
+class Fraisage : public Principal {
+  protected:
+    void SetUp() override {
+        b.p.Config.RepProjet = dossier.Chemin().string();
+        b.p.Param.XFraise = 5;
+        b.p.Param.YFraise = 50;
+        b.p.Param.DegZYD = 2.5;
+        b.p.Param.TempsZ = 0.5f;
+    }
+    std::string Sortie() const { return (dossier.Chemin() / "Fr+a.cut").string(); }
+};
+
+TEST_F(Fraisage, SortieDansLeDossierProjetOuACoteDuFichier) {
+    Charge();
+    EXPECT_FALSE(fs::exists(Sortie())) << "hors du mode fraisage";
+    EXPECT_EQ(b.p.NbMarques(), 1);
+    b.controles.DefinitFraisageActif(true);
+    fs::create_directories(dossier.Chemin() / "ailleurs");
+    Charge(FichierCourt, "ailleurs/b.cut");
+    EXPECT_TRUE(fs::exists(dossier.Chemin() / "Fr+b.cut"));
+    EXPECT_EQ(b.p.NbMarques(), 2);
+    b.p.Config.RepProjet.clear();
+    Charge("XG:0 YG:0 XD:0 YD:0\r\n", "ailleurs/c.cut");
+    EXPECT_EQ(test::LitFichier((dossier.Chemin() / "ailleurs" / "Fr+c.cut").string()),
+              "XG:0 YG:0 XD:0 YD:0\r\n");
+    EXPECT_EQ(b.p.NbMarques(), 2) << "les marques repartent de zéro";
+}
+
+TEST_F(Fraisage, InterrupteurSansFichier) {
+    b.image.MontreForme(Forme::ZoneX, true);
+    b.p.Act_Fraisage_Click();
+    EXPECT_TRUE(b.controles.FraisageActif() && !b.controles.Coche(Case::CDroite));
+    b.p.Act_Fraisage_Click();
+    EXPECT_TRUE(!b.controles.FraisageActif() && b.controles.Coche(Case::CDroite));
+    EXPECT_FALSE(b.image.FormeVisible(Forme::ZoneX));
+    EXPECT_EQ(b.dialogues.bips, 2);
+    EXPECT_EQ(b.sortie.effacements, 0);
+}
+
+TEST_F(Fraisage, MiseEnMarcheRechargeArretRedessine) {
+    Charge(FichierCourt);
+    bool sortieAuBip = false;
+    b.dialogues.surBip = [&] { sortieAuBip = fs::exists(Sortie()); };
+    b.p.Act_Fraisage_Click();
+    EXPECT_TRUE(sortieAuBip) << "le bip vient après le rechargement";
+    EXPECT_EQ(b.p.NbMarques(), 2) << "la levée de la première ligne";
+    EXPECT_TRUE(b.image.FormeVisible(Forme::ZoneY));
+    b.dialogues.surBip = nullptr;
+
+    const int effacements = b.sortie.effacements, bips = b.dialogues.bips;
+    b.image.OublieDessins();
+    b.p.Act_Fraisage_Click();
+    EXPECT_FALSE(b.image.FormeVisible(Forme::ZoneX));
+    EXPECT_FALSE(b.image.FormeVisible(Forme::ZoneY));
+    EXPECT_EQ(b.sortie.effacements, effacements) << "pas de rechargement";
+    // The check box's handler redraws, then the switch redraws without reloading.
+    EXPECT_EQ(b.dialogues.bips, bips + 3);
+    EXPECT_TRUE(b.image.inscriptions.empty());
+    EXPECT_EQ(b.image.traits.size(), 4u) << "les deux côtés, une fois";
+
+    fs::remove(b.p.CheminCourant());
+    b.p.Act_Fraisage_Click();
+    // The check box's redraw reports the missing file, then the reload does.
+    const std::string absent = "Fichier introuvable : entrée " + b.p.CheminCourant();
+    EXPECT_EQ(b.dialogues.messages, (std::vector<std::string>{absent, absent}));
+    EXPECT_TRUE(b.controles.FraisageActif());
+}
+
+TEST_F(Fraisage, ReglageEnregistrePuisRecharge) {
+    b.controles.DefinitFraisageActif(true);
+    for (auto [nom, v] : {std::pair{"YNtour", 48}, {"YPas", 1000}, {"YVmax", 200}})
+        b.registre.PoseEntier(CleTavik, nom, v);
+    b.p.Form_Load();
+    EXPECT_EQ(b.p.Param.ZNtour, 48) << "les paramètres de fraisage suivent la mécanique Y lue";
+    Charge("XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:3 YG:0 XD:3 YD:0\r\n");
+    b.registre.ecritures.clear();
+    b.dialogues.reponses = {"4", "", "", "", "", "2"};
+    b.p.Réglage_Click();
+    EXPECT_EQ(test::LitFichier(Sortie()), "XG:0 YG:0 XD:0 YD:0\r\nT:2 XG:0 YG:0 XD:0 YD:4\r\nT:1 XG:3 YG:0 "
+                                          "XD:3 YD:4\r\nT:2 XG:3 YG:0 XD:3 YD:0\r\n");
+
+    // Saved before the reload, whose failure is reported.
+    fs::remove(b.p.CheminCourant());
+    b.registre.ecritures.clear();
+    b.p.Réglage_Click();
+    EXPECT_EQ(b.dialogues.messages,
+              std::vector<std::string>{"Fichier introuvable : entrée " + b.p.CheminCourant()});
+    EXPECT_EQ(b.registre.ecritures.size(), 6u);
+
+    // Mechanics beyond the store's range reach the save through the zero rule: kept in
+    // memory, reported, nothing written.
+    b.p.CommonDialog1.NomFichier.clear();
+    b.p.Config.YNtour = 1e12;
+    b.registre.ecritures.clear();
+    b.dialogues.reponses = {"", "", "", "0", ""};
+    b.p.Réglage_Click();
+    EXPECT_EQ(b.dialogues.messages.back(), "Dépassement de capacité");
+    EXPECT_TRUE(b.registre.ecritures.empty());
+    EXPECT_EQ(b.p.Param.ZNtour, 1e12);
+}
+
+// A failure that is no numeric one ends the program, and the milling parameters are not
+// loaded after it; theirs has a message of its own.
+TEST(Demarrage, Arrets) {
+    const std::tuple<const char*, int, const char*> arrets[] = {
+        {"YPas", 5, "Erreur : 5 dans chargement Feuille Appel de procédure ou argument incorrect"},
+        {"ZPas", 53, "Erreur dans Parvel : 53 Fichier introuvable"}};
+    for (auto [nom, numero, message] : arrets) {
+        Banc b;
+        b.registre.echecsLecture[nom] = numero;
+        b.p.Form_Load();
+        EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{message});
+        EXPECT_EQ(b.dialogues.terminaisons, 1);
+        EXPECT_TRUE(b.registre.ecritures.empty());
+    }
+}
+
+} // namespace
+} // namespace parvel

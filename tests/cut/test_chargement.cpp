@@ -1,0 +1,186 @@
+// The load pass on the files of tests/data/chargement. For each <cas>.cut: the report
+// (<cas>.rapport, its five lines), or the failure (<cas>.erreur); with <cas>.fraisage,
+// a load in milling mode whose output must be that file, with the markers of
+// <cas>.marques ("X Y Label Couleur" a line). <cas>.param ("nom=valeur" lines) sets the
+// report's separator and the milling parameters over the defaults below.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "Doubles.h"
+#include "cut/Chargeur.h"
+#include "cut/Erreur.h"
+#include "cut/Fraisage.h"
+#include "cut/Nombres.h"
+
+namespace parvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path Dossier = fs::path(PARVEL_DONNEES_TEST) / "chargement";
+
+std::vector<std::string> Cas() {
+    std::vector<std::string> noms;
+    for (const auto& f : fs::directory_iterator(Dossier))
+        if (f.path().extension() == ".cut")
+            noms.push_back(f.path().stem().string());
+    std::sort(noms.begin(), noms.end());
+    return noms;
+}
+
+std::optional<std::string> Lit(const std::string& chemin) {
+    if (!fs::exists(chemin))
+        return std::nullopt;
+    return test::LitFichier(chemin);
+}
+
+struct Reglages {
+    std::string separateur = ".";
+    ParamFraisage param;
+};
+
+// Zone: X above 5 and Y at most 50; lift height 2.5 on the right Y axis, 0.5 s a move.
+Reglages LitReglages(const std::string& chemin) {
+    Reglages r;
+    r.param.XFraise = 5;
+    r.param.YFraise = 50;
+    r.param.DegZYD = 2.5;
+    r.param.TempsZ = 0.5f;
+    std::ifstream f(chemin);
+    for (std::string l; std::getline(f, l);) {
+        const std::size_t egal = l.find('=');
+        const std::string nom = l.substr(0, egal), valeur = l.substr(egal + 1);
+        const double v = LitNombre(valeur);
+        if (nom == "separateur")
+            r.separateur = valeur;
+        else if (nom == "TempsZ")
+            r.param.TempsZ = static_cast<float>(v);
+        else if (nom == "DegZYD")
+            r.param.DegZYD = v;
+        else if (nom == "XFraise")
+            r.param.XFraise = v;
+        else if (nom == "YFraise")
+            r.param.YFraise = v;
+        else
+            ADD_FAILURE() << "réglage inconnu: " << l;
+    }
+    return r;
+}
+
+class Fichier : public testing::TestWithParam<std::string> {};
+
+TEST_P(Fichier, DonneCeQuiEstAttendu) {
+    const std::string base = (Dossier / GetParam()).string();
+    const Reglages r = LitReglages(base + ".param");
+    const auto rapport = Lit(base + ".rapport"), erreur = Lit(base + ".erreur");
+    const auto fraisage = Lit(base + ".fraisage"), marques = Lit(base + ".marques");
+    ASSERT_TRUE(rapport || erreur || fraisage) << "rien d'attendu";
+
+    test::DossierTemporaire sortie;
+    const std::string cible = (sortie.Chemin() / "Fr+a.cut").string();
+    Interpreteur interp;
+    BilanCut bilan;
+    EcrivainFraisage ecrivain;
+    ecrivain.Prepare(cible, r.param);
+    try {
+        PasseChargement(base + ".cut", interp, bilan, fraisage ? &ecrivain : nullptr);
+    } catch (const ErreurParvel& e) {
+        EXPECT_EQ(e.Description() + "\n", erreur.value_or("aucun échec attendu\n"));
+        return;
+    }
+    ASSERT_FALSE(erreur) << "le chargement aurait dû échouer";
+    EXPECT_TRUE(interp.Etat.TraceActif);
+    if (rapport) {
+        std::string texte;
+        for (const LigneRapport& l : FaitRapport(bilan, interp.Etat, r.separateur))
+            texte += l.Texte + "\n";
+        EXPECT_EQ(texte, *rapport);
+    }
+    if (fraisage) {
+        EXPECT_EQ(test::LitFichier(cible), *fraisage);
+    }
+    if (marques) {
+        std::ostringstream m;
+        for (const Marque& x : ecrivain.Marques)
+            m << x.X << ' ' << x.Y << ' ' << x.Label << ' ' << x.Couleur << '\n';
+        EXPECT_EQ(m.str(), *marques);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Chargement, Fichier, testing::ValuesIn(Cas()),
+                         [](const testing::TestParamInfo<std::string>& i) { return i.param; });
+
+class Chargement : public testing::Test {
+  protected:
+    test::DossierTemporaire dossier;
+    Interpreteur interp;
+    BilanCut bilan;
+    Rapport Charge(const std::string& contenu) {
+        PasseChargement(dossier.Ecrit("a.cut", contenu), interp, bilan);
+        return FaitRapport(bilan, interp.Etat, ".");
+    }
+};
+
+TEST_F(Chargement, ChaqueChargementRepartDeZero) {
+    Charge("T:30 XG:10 YG:10 XD:300 YD:300\r\nT:1 XG:500 YG:0 XD:0 YD:0\r\n");
+    interp.Etat.RelXG = 4;
+    const Rapport r = Charge("XG:1 YG:0 XD:1 YD:0\r\n");
+    EXPECT_EQ(r[0].Texte, "  Vitesse min/max : 50 / 0 mm/s");
+    EXPECT_EQ(r[1].Texte, "  Temps de découpe : 0 mn 0 s");
+    EXPECT_EQ(r[3].Texte, "  A gauche : X de 0 à 0  et Y de 0 à 0 ");
+    EXPECT_EQ(r[4].Texte, "  A droite : X de 0 à 0  et Y de 0 à 0 ");
+    EXPECT_EQ(interp.Etat.RelXG, 0);
+}
+
+// Comment lines in a row alternate between skipped and read, however many there are.
+TEST_F(Chargement, DixMilleCommentaires) {
+    std::string beaucoup;
+    for (int i = 0; i < 10000; ++i)
+        beaucoup += "// T:1\r\n";
+    EXPECT_EQ(Charge(beaucoup)[1].Texte, "  Temps de découpe : 83 mn 20 s");
+}
+
+TEST_F(Chargement, LigneUniqueTresLongue) {
+    // 3 MB, longer than the read buffer, with its tokens spread over it.
+    const Rapport r =
+        Charge("T:2 XG:0 YG:0" + std::string(3 << 20, ' ') + "XD:0 YD:4\r\nXG:1 YG:0 XD:0 YD:0");
+    EXPECT_EQ(r[1].Texte, "  Temps de découpe : 0 mn 2 s");
+    EXPECT_EQ(r[4].Texte, "  A droite : X de 0 à 0  et Y de 0 à 4 ");
+    EXPECT_EQ(interp.Etat.PosYG, 10);
+}
+
+TEST_F(Chargement, EchecsDOuverture) {
+    auto echec = [&](const std::string& chemin) {
+        try {
+            PasseChargement(chemin, interp, bilan);
+        } catch (const ErreurParvel& e) {
+            return e.Description();
+        }
+        return std::string("aucun échec");
+    };
+    const std::string d = dossier.Chemin().string();
+    EXPECT_EQ(echec(d + "/absent.cut"), "Fichier introuvable");
+    EXPECT_EQ(echec(d + "/absent/a.cut"), "Chemin d'accès introuvable");
+    EXPECT_EQ(echec(d), "Erreur d'accès au chemin/fichier");
+    EXPECT_EQ(echec(""), "Nom ou numéro de fichier incorrect");
+#ifndef _WIN32
+    if (::geteuid() != 0) {
+        const std::string p = dossier.Ecrit("prive.cut", "XG:1\r\n");
+        fs::permissions(p, fs::perms::none);
+        EXPECT_EQ(echec(p), "Permission refusée");
+    }
+#endif
+}
+
+} // namespace
+} // namespace parvel
