@@ -221,7 +221,9 @@ Masque Face::Rend(std::string_view texte, FT_Long taille26_6) {
     std::vector<Trace> glyphes;
     int plume = 0, xMin = 0, xMax = 0, yMin = -ascendante, yMax = descendante;
     for (const char32_t c : CodePoints(texte)) {
-        if (FT_Load_Char(face_, c, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0)
+        // Hinted for bilevel output, which keeps stems one pixel wide at this size.
+        if (FT_Load_Char(face_, c, FT_LOAD_TARGET_MONO) != 0 ||
+            FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0)
             continue;
         const FT_GlyphSlot g = face_->glyph;
         const FT_Bitmap& b = g->bitmap;
