@@ -60,9 +60,10 @@ class ImageRaster final : public SurfaceDessin {
     void DefinitCouleurTexte(int couleur) override;
     // Transparent background; the current position does not move.
     void Imprime(std::string_view texte) override;
-    // To the right of the circle, else to its left, else above or below it: the first of
-    // these inside the area and clear of the labels placed since Efface, else the first
-    // inside it. Nothing when the centre is off the area: there it would name nothing.
+    // Right of the circle, else left, above or below it, else one to three lines further
+    // out: the first place inside the area and clear of the labels placed since Efface,
+    // failing that the first of the four inside it. The same label again (a redraw over
+    // the picture) goes where it went. Nothing when the centre is off the area.
     void ImprimeAcote(std::string_view texte, double rayon) override;
     // Width and height in pixels of the box Imprime fills from the current position.
     std::pair<int, int> TailleTextePx(std::string_view texte) const;
