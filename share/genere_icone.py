@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's 32 x 32 icon in the 16-colour palette and writes it as
-src/ui/parvel.xpm (compiled into the window) and share/icons/parvel.png (installed).
+src/ui/parvel.xpm (compiled into the window) and, for the desktop, as
+share/icons/parvel.png, parvel-64.png and parvel-128.png (each pixel doubled, then
+doubled again, so that it stays crisp) and share/icons/parvel.svg (one square per pixel).
 Run from the repository root after changing the drawing."""
 import pathlib
 import struct
@@ -72,19 +74,45 @@ def ecrit_xpm(img, chemin):
     chemin.write_text("\n".join(lignes) + "\n")
 
 
-def ecrit_png(img, chemin):
+def ecrit_png(img, chemin, facteur=1):
+    img = [[c for c in rang for _ in range(facteur)] for rang in img for _ in range(facteur)]
+    n = N * facteur
     brut = b"".join(b"\0" + bytes(v for c in rang for v in PALETTE[c]) for rang in img)
 
     def bloc(type_, donnees):
         return struct.pack(">I", len(donnees)) + type_ + donnees + struct.pack(">I", zlib.crc32(type_ + donnees))
 
-    png = b"\x89PNG\r\n\x1a\n" + bloc(b"IHDR", struct.pack(">IIBBBBB", N, N, 8, 2, 0, 0, 0))
+    png = b"\x89PNG\r\n\x1a\n" + bloc(b"IHDR", struct.pack(">IIBBBBB", n, n, 8, 2, 0, 0, 0))
     png += bloc(b"IDAT", zlib.compress(brut, 9)) + bloc(b"IEND", b"")
     chemin.write_bytes(png)
+
+
+def ecrit_svg(img, chemin):
+    carres = []
+    for y, rang in enumerate(img):
+        x = 0
+        while x < N:
+            fin = x
+            while fin < N and rang[fin] == rang[x]:
+                fin += 1
+            if rang[x] != "7":  # the background is one square below
+                couleur = "%02X%02X%02X" % PALETTE[rang[x]]
+                carres.append(f'<rect x="{x}" y="{y}" width="{fin - x}" height="1" fill="#{couleur}"/>')
+            x = fin
+    chemin.write_text(
+        f'<svg xmlns="http://www.w3.org/2000/svg" width="{N}" height="{N}" viewBox="0 0 {N} {N}" '
+        f'shape-rendering="crispEdges">\n<rect width="{N}" height="{N}" fill="#C0C0C0"/>\n'
+        + "\n".join(carres)
+        + "\n</svg>\n"
+    )
 
 
 if __name__ == "__main__":
     racine = pathlib.Path(__file__).resolve().parent.parent
     image = dessine()
     ecrit_xpm(image, racine / "src" / "ui" / "parvel.xpm")
-    ecrit_png(image, racine / "share" / "icons" / "parvel.png")
+    icones = racine / "share" / "icons"
+    ecrit_png(image, icones / "parvel.png")
+    ecrit_png(image, icones / "parvel-64.png", 2)
+    ecrit_png(image, icones / "parvel-128.png", 4)
+    ecrit_svg(image, icones / "parvel.svg")

@@ -52,6 +52,10 @@ class SurfaceDessin {
     virtual void DefinitCouleurTexte(int couleur) = 0;
     // Writes text with its upper-left corner at the current position.
     virtual void Imprime(std::string_view texte) = 0;
+    // Writes a marker's label beside the circle of radius `rayon` (X units) centred on
+    // the current position, inside the area. A surface that cannot measure its text
+    // writes it at the current position.
+    virtual void ImprimeAcote(std::string_view texte, double /*rayon*/) { Imprime(texte); }
 
     virtual void DefinitTexteSurvol(std::string texte) = 0;
 

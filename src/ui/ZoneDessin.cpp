@@ -93,6 +93,11 @@ void ZoneDessin::Imprime(std::string_view texte) {
     Rafraichit();
 }
 
+void ZoneDessin::ImprimeAcote(std::string_view texte, double rayon) {
+    raster_.ImprimeAcote(texte, rayon);
+    Rafraichit();
+}
+
 void ZoneDessin::DefinitTexteSurvol(std::string texte) {
     const QString t = QString::fromStdString(texte);
     raster_.DefinitTexteSurvol(std::move(texte));

@@ -53,6 +53,7 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     void DefinitPosition(double x, double y) override { raster_.DefinitPosition(x, y); }
     void DefinitCouleurTexte(int couleur) override { raster_.DefinitCouleurTexte(couleur); }
     void Imprime(std::string_view texte) override;
+    void ImprimeAcote(std::string_view texte, double rayon) override;
 
     void DefinitTexteSurvol(std::string texte) override;
 

@@ -87,7 +87,7 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
         Image1.Cercle(m.X, m.Y, 1, m.Couleur);
         Image1.DefinitCouleurTexte(m.Couleur);
         Image1.Point(m.X, m.Y, m.Couleur);
-        Image1.Imprime(m.Label);
+        Image1.ImprimeAcote(m.Label, 1);
     }
 
     const EtatVue& v = Etat;

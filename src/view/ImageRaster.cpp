@@ -210,6 +210,7 @@ void ImageRaster::MetAJourRepere() {
 
 void ImageRaster::Efface() {
     std::fill(pixels_.begin(), pixels_.end(), Opaque | Fond);
+    etiquettes_.clear();
     currentX_ = 0;
     currentY_ = 0;
 }
@@ -397,29 +398,84 @@ void ImageRaster::DefinitCouleurTexte(int couleur) {
 }
 
 void ImageRaster::Imprime(std::string_view texte) {
-    if (!CouleurValide(couleurTexte_) || texte.empty())
+    if (!CouleurValide(couleurTexte_) || texte.empty() || repere_.vide)
         return;
-    const Echelle e = EchelleCourante();
-    if (e.w == 0.0 || e.h == 0.0)
-        return;
+    const Echelle& e = repere_.e;
     const double fx = std::floor((currentX_ - e.l) / e.w * largeurPx_);
     const double fy = Rangee((currentY_ - e.t) / e.h * hauteurPx_);
-    const double largeur = police::LargeurTexte(texte);
-    if (!(fx + largeur > 0 && fx < largeurPx_ && fy + police::HauteurGlyphe > 0 && fy < hauteurPx_))
+    // Far left or above, no label reaches the area (and the casts stay defined).
+    if (!(fx < largeurPx_ && fy < hauteurPx_ && fx > -1e6 && fy > -1e6))
         return;
-    const std::uint32_t c = Argb(couleurTexte_);
-    long long x = static_cast<long long>(fx);
-    const long long y = static_cast<long long>(fy);
-    for (const char ch : texte) {
-        if (x >= largeurPx_)
-            break;
-        const std::uint8_t* g = police::Glyphe(static_cast<unsigned char>(ch));
-        for (int ligne = 0; ligne < police::HauteurGlyphe; ++ligne)
-            for (int col = 0; col < police::LargeurGlyphe; ++col)
-                if (g[ligne] & (0x10 >> col))
-                    Pose(x + col, y + ligne, c);
-        x += police::AvanceX;
+    PoseMasque(police::Rend(texte, twipsParPixel_), static_cast<long long>(fx), static_cast<long long>(fy),
+               Argb(couleurTexte_));
+}
+
+void ImageRaster::ImprimeAcote(std::string_view texte, double rayon) {
+    if (!CouleurValide(couleurTexte_) || texte.empty() || repere_.vide)
+        return;
+    const Echelle& e = repere_.e;
+    const double fx = std::floor((currentX_ - e.l) / e.w * largeurPx_);
+    const double fy = Rangee((currentY_ - e.t) / e.h * hauteurPx_);
+    // The circle's radius as Cercle rounds it; beyond the area's size only "too big" matters.
+    const double fr =
+        std::min(std::floor(std::fabs(rayon) / std::fabs(e.w) * largeurPx_ + 0.5), 4.0 * TailleMaxPx);
+    if (!(fx >= 0 && fx < largeurPx_ && fy >= 0 && fy < hauteurPx_ && fr >= 0))
+        return;
+    const police::Masque m = police::Rend(texte, twipsParPixel_);
+    const int cx = static_cast<int>(fx), cy = static_cast<int>(fy), r = static_cast<int>(fr);
+    const int l = m.largeur, h = m.hauteur;
+    // The same label again (a redraw over the picture) goes where it went before.
+    const Etiquette cle{std::string(texte), cx, cy, r, 0, 0, l, h};
+    for (const Etiquette& et : etiquettes_)
+        if (et.texte == cle.texte && et.cx == cx && et.cy == cy && et.r == r && et.l == l && et.h == h)
+            return PoseMasque(m, et.x, et.y, Argb(couleurTexte_));
+    const int ecart = 2; // blank pixels between the outline and the box
+    const auto dansX = [&](int x) { return std::clamp(x, 0, std::max(0, largeurPx_ - l)); };
+    const auto dansY = [&](int y) { return std::clamp(y, 0, std::max(0, hauteurPx_ - h)); };
+    // Right, left, above, below; then, for a crowd, the same one to three lines further.
+    const int milieu = cy - h / 2, droite = cx + r + 1 + ecart, gauche = cx - r - ecart - l;
+    const int centre = dansX(cx - l / 2), haut = cy - r - ecart - h, bas = cy + r + 1 + ecart;
+    std::vector<std::pair<int, int>> places{
+        {droite, dansY(milieu)}, {gauche, dansY(milieu)}, {centre, haut}, {centre, bas}};
+    for (int k = 1; k <= 3; ++k)
+        places.insert(places.end(), {{droite, milieu - k * h},
+                                     {droite, milieu + k * h},
+                                     {gauche, milieu - k * h},
+                                     {gauche, milieu + k * h},
+                                     {centre, haut - k * h},
+                                     {centre, bas + k * h}});
+    const auto dedans = [&](std::pair<int, int> p) {
+        return p.first >= 0 && p.second >= 0 && p.first + l <= largeurPx_ && p.second + h <= hauteurPx_;
+    };
+    const auto libre = [&](std::pair<int, int> p) {
+        return std::none_of(etiquettes_.begin(), etiquettes_.end(), [&](const Etiquette& et) {
+            return p.first < et.x + et.l && et.x < p.first + l && p.second < et.y + et.h &&
+                   et.y < p.second + h;
+        });
+    };
+    // The first place inside the area clear of other labels, else the first of the four inside it.
+    auto choix = std::find_if(places.begin(), places.end(), [&](auto p) { return dedans(p) && libre(p); });
+    if (choix == places.end()) {
+        choix = std::find_if(places.begin(), places.begin() + 4, dedans);
+        if (choix == places.begin() + 4) // the area is too small: held inside it
+            choix = places.begin();
     }
+    const int x = dansX(choix->first), y = dansY(choix->second);
+    if (etiquettes_.size() < 1024) // bounds the search in a crowd
+        etiquettes_.push_back({cle.texte, cx, cy, r, x, y, l, h});
+    PoseMasque(m, x, y, Argb(couleurTexte_));
+}
+
+std::pair<int, int> ImageRaster::TailleTextePx(std::string_view texte) const {
+    const police::Masque m = police::Rend(texte, twipsParPixel_);
+    return {m.largeur, m.hauteur};
+}
+
+void ImageRaster::PoseMasque(const police::Masque& m, long long x, long long y, std::uint32_t c) {
+    for (int j = 0; j < m.hauteur; ++j)
+        for (int i = 0; i < m.largeur; ++i)
+            if (m.Encre(i, j))
+                Pose(x + i, y + j, c);
 }
 
 void ImageRaster::DefinitTexteSurvol(std::string texte) {

@@ -17,6 +17,10 @@
 
 namespace parvel {
 
+namespace police {
+struct Masque;
+}
+
 // A point in the mapping's units, as the mouse reports it.
 struct PointUtilisateur {
     float X = 0, Y = 0;
@@ -56,6 +60,13 @@ class ImageRaster final : public SurfaceDessin {
     void DefinitCouleurTexte(int couleur) override;
     // Transparent background; the current position does not move.
     void Imprime(std::string_view texte) override;
+    // Right of the circle, else left, above or below it, else one to three lines further
+    // out: the first place inside the area and clear of the labels placed since Efface,
+    // failing that the first of the four inside it. The same label again (a redraw over
+    // the picture) goes where it went. Nothing when the centre is off the area.
+    void ImprimeAcote(std::string_view texte, double rayon) override;
+    // Width and height in pixels of the box Imprime fills from the current position.
+    std::pair<int, int> TailleTextePx(std::string_view texte) const;
 
     void DefinitTexteSurvol(std::string texte) override;
     const std::string& TexteSurvol() const { return texteSurvol_; }
@@ -102,6 +113,12 @@ class ImageRaster final : public SurfaceDessin {
         double x, y;
         int px, py;
     };
+    // A label ImprimeAcote placed: its circle in pixels and its box.
+    struct Etiquette {
+        std::string texte;
+        int cx, cy, r;
+        int x, y, l, h;
+    };
     struct RectPx {
         int x0, y0, x1, y1; // x1 and y1 exclusive
     };
@@ -122,6 +139,7 @@ class ImageRaster final : public SurfaceDessin {
     void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
     void TraceCercleMilieu(int cx, int cy, int r, std::uint32_t c);
     void TraceGrandCercle(double cx, double cy, double r, std::uint32_t c);
+    void PoseMasque(const police::Masque& m, long long x, long long y, std::uint32_t c);
     void Pose(long long x, long long y, std::uint32_t c) {
         if (x >= 0 && y >= 0 && x < largeurPx_ && y < hauteurPx_)
             pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
@@ -140,6 +158,7 @@ class ImageRaster final : public SurfaceDessin {
     std::array<bool, 3> formesVisibles_{};
     Repere repere_{};
     std::array<PointPx, 16> dernierPoint_{};
+    std::vector<Etiquette> etiquettes_; // since the last Efface, so that labels keep apart
 };
 
 } // namespace parvel

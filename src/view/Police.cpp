@@ -1,5 +1,18 @@
 #include "view/Police.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#if PARVEL_FREETYPE
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#endif
+
 namespace parvel::police {
 
 namespace {
@@ -116,6 +129,188 @@ int LargeurTexte(std::string_view texte) {
     if (texte.empty())
         return 0;
     return static_cast<int>(texte.size()) * AvanceX - (AvanceX - LargeurGlyphe);
+}
+
+namespace {
+
+Masque RendBitmap(std::string_view texte) {
+    Masque m;
+    m.largeur = static_cast<int>(texte.size()) * AvanceX;
+    m.hauteur = HauteurLigne;
+    m.encre.assign(static_cast<std::size_t>(m.largeur) * HauteurLigne, 0);
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        const std::uint8_t* g = Glyphe(static_cast<unsigned char>(texte[i]));
+        for (int ligne = 0; ligne < HauteurGlyphe; ++ligne)
+            for (int col = 0; col < LargeurGlyphe; ++col)
+                if (g[ligne] & (0x10 >> col))
+                    m.encre[static_cast<std::size_t>(ligne * m.largeur) + i * AvanceX +
+                            static_cast<std::size_t>(col)] = 1;
+    }
+    return m;
+}
+
+#if PARVEL_FREETYPE
+
+// Code points of UTF-8 text; a byte that starts no valid sequence stands for itself (Latin-1).
+std::vector<char32_t> CodePoints(std::string_view t) {
+    std::vector<char32_t> r;
+    const auto octet = [&](std::size_t k) { return static_cast<unsigned char>(t[k]); };
+    for (std::size_t i = 0; i < t.size();) {
+        const unsigned char b = octet(i);
+        const std::size_t suite = b >= 0xC2 && b < 0xE0   ? 1
+                                  : b >= 0xE0 && b < 0xF0 ? 2
+                                  : b >= 0xF0 && b < 0xF5 ? 3
+                                                          : 0;
+        char32_t c = b & (0x3Fu >> suite);
+        std::size_t k = 1;
+        for (; k <= suite && i + k < t.size() && (octet(i + k) & 0xC0) == 0x80; ++k)
+            c = (c << 6) | (octet(i + k) & 0x3Fu);
+        const bool valide = suite > 0 && k == suite + 1;
+        r.push_back(valide ? c : b);
+        i += valide ? k : 1;
+    }
+    return r;
+}
+
+// One face for the whole process, freed at exit. FreeType objects are not safe to
+// share between threads: every use holds the lock.
+class Face {
+  public:
+    explicit Face(const std::string& fichier) {
+        if (fichier.empty() || FT_Init_FreeType(&bib_) != 0)
+            return;
+        if (FT_New_Face(bib_, fichier.c_str(), 0, &face_) != 0 || !FT_IS_SCALABLE(face_)) {
+            if (face_)
+                FT_Done_Face(face_);
+            face_ = nullptr;
+            return;
+        }
+        fichier_ = fichier;
+    }
+    ~Face() {
+        if (face_)
+            FT_Done_Face(face_);
+        if (bib_)
+            FT_Done_FreeType(bib_);
+    }
+    Face(const Face&) = delete;
+    Face& operator=(const Face&) = delete;
+
+    // Empty when no face could be loaded.
+    const std::string& Fichier() const { return fichier_; }
+    Masque Rend(std::string_view texte, FT_Long taille26_6);
+
+  private:
+    std::string fichier_;
+    FT_Library bib_ = nullptr;
+    FT_Face face_ = nullptr;
+};
+
+Masque Face::Rend(std::string_view texte, FT_Long taille26_6) {
+    FT_Size_RequestRec demande{FT_SIZE_REQUEST_TYPE_NOMINAL, 0, taille26_6, 0, 0};
+    if (FT_Request_Size(face_, &demande) != 0)
+        return RendBitmap(texte);
+    const FT_Size_Metrics& mesures = face_->size->metrics;
+    const int ascendante = static_cast<int>((mesures.ascender + 63) >> 6);
+    const int descendante = static_cast<int>(-(mesures.descender >> 6)); // rows below the baseline
+    struct Trace {
+        int x, y; // from the pen's start on the baseline, y downward
+        int largeur, hauteur;
+        std::vector<std::uint8_t> bits;
+    };
+    std::vector<Trace> glyphes;
+    int plume = 0, xMin = 0, xMax = 0, yMin = -ascendante, yMax = descendante;
+    for (const char32_t c : CodePoints(texte)) {
+        // Hinted for bilevel output, which keeps stems one pixel wide at this size.
+        if (FT_Load_Char(face_, c, FT_LOAD_TARGET_MONO) != 0 ||
+            FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0)
+            continue;
+        const FT_GlyphSlot g = face_->glyph;
+        const FT_Bitmap& b = g->bitmap;
+        if (b.pixel_mode == FT_PIXEL_MODE_GRAY && b.width > 0 && b.rows > 0) {
+            Trace e{plume + g->bitmap_left,
+                    -g->bitmap_top,
+                    static_cast<int>(b.width),
+                    static_cast<int>(b.rows),
+                    {}};
+            e.bits.resize(static_cast<std::size_t>(e.largeur) * static_cast<std::size_t>(e.hauteur));
+            const int plein = std::max(1, b.num_grays - 1);
+            for (int y = 0; y < e.hauteur; ++y)
+                for (int x = 0; x < e.largeur; ++x)
+                    e.bits[static_cast<std::size_t>(y * e.largeur + x)] =
+                        2 * b.buffer[static_cast<std::ptrdiff_t>(y) * b.pitch + x] >= plein;
+            xMin = std::min(xMin, e.x);
+            xMax = std::max(xMax, e.x + e.largeur);
+            yMin = std::min(yMin, e.y);
+            yMax = std::max(yMax, e.y + e.hauteur);
+            glyphes.push_back(std::move(e));
+        }
+        plume += static_cast<int>((g->advance.x + 32) >> 6);
+    }
+    xMax = std::max(xMax, plume);
+    Masque m;
+    m.largeur = xMax - xMin;
+    m.hauteur = yMax - yMin;
+    m.encre.assign(static_cast<std::size_t>(m.largeur) * static_cast<std::size_t>(m.hauteur), 0);
+    for (const Trace& e : glyphes)
+        for (int y = 0; y < e.hauteur; ++y)
+            for (int x = 0; x < e.largeur; ++x)
+                if (e.bits[static_cast<std::size_t>(y * e.largeur + x)])
+                    m.encre[static_cast<std::size_t>((e.y + y - yMin) * m.largeur + e.x + x - xMin)] = 1;
+    return m;
+}
+
+std::string TrouvePolice() {
+    if (const char* choix = std::getenv("PARVEL_POLICE"))
+        return choix;
+    for (const char* fichier : {"/usr/share/fonts/truetype/msttcorefonts/Arial.ttf",
+                                "/usr/share/fonts/truetype/msttcorefonts/arial.ttf",
+                                "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+                                "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"})
+        if (std::ifstream(fichier, std::ios::binary))
+            return fichier;
+    return {};
+}
+
+Face& FaceProcessus() {
+    static Face face(TrouvePolice());
+    return face;
+}
+#endif
+
+} // namespace
+
+const std::string& FichierPolice() {
+#if PARVEL_FREETYPE
+    return FaceProcessus().Fichier();
+#else
+    static const std::string aucun;
+    return aucun;
+#endif
+}
+
+Masque Rend(std::string_view texte, double twipsParPixel) {
+#if PARVEL_FREETYPE
+    static std::mutex verrou;
+    // The same few labels come back on every redraw.
+    static std::map<std::pair<std::string, FT_Long>, Masque> deja;
+    Face& face = FaceProcessus();
+    if (!face.Fichier().empty()) {
+        const double tpp = twipsParPixel > 0 ? twipsParPixel : 15.0;
+        const double pixels = std::clamp(Points * 1440.0 / 72.0 / tpp, 4.0, 256.0);
+        auto cle = std::pair(std::string(texte), static_cast<FT_Long>(std::lround(pixels * 64.0)));
+        const std::lock_guard garde(verrou);
+        if (const auto it = deja.find(cle); it != deja.end())
+            return it->second;
+        if (deja.size() >= 256)
+            deja.clear();
+        Masque m = face.Rend(texte, cle.second);
+        return deja.emplace(std::move(cle), std::move(m)).first->second;
+    }
+#else
+    (void)twipsParPixel;
+#endif
+    return RendBitmap(texte);
 }
 
 } // namespace parvel::police

@@ -1,8 +1,12 @@
 #pragma once
-// The small bitmap font the drawing area writes its labels with: 5 x 7 pixel glyphs
-// for printable ASCII in a 6 x 8 cell, so the output is the same on every system.
+// The drawing area's labels, in the window's font (Arial 9.6 pt, or the metric-compatible
+// Liberation Sans) through FreeType, so that the window and `parvel-cut image` draw the
+// same pixels. Without a font file, or in a build without FreeType, a small bitmap
+// font: 5 x 7 pixel glyphs for printable ASCII in a 6 x 8 cell.
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace parvel::police {
 
@@ -17,5 +21,27 @@ const std::uint8_t* Glyphe(unsigned char c);
 
 // Width in pixels of a single-line text, the spacing after the last character excluded.
 int LargeurTexte(std::string_view texte);
+
+// A single-line text as pixels, no anti-aliasing: its box runs from the ascender line
+// to the descender line and over the advance width (the bitmap font: its 6 x 8 cells).
+struct Masque {
+    int largeur = 0, hauteur = 0;
+    std::vector<std::uint8_t> encre; // row-major, 1 where the text colour goes
+    bool Encre(int x, int y) const {
+        return encre[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeur) +
+                     static_cast<std::size_t>(x)] != 0;
+    }
+};
+
+inline constexpr double Points = 9.6;
+
+// The font file the labels use, empty for the bitmap font; looked up once per process:
+// $PARVEL_POLICE if set (empty or unreadable: the bitmap font), else Arial, else
+// Liberation Sans, in Debian's font folders.
+const std::string& FichierPolice();
+
+// `texte` (UTF-8) at 9.6 points on an area of `twipsParPixel`; pixels whose coverage
+// is at least half are ink.
+Masque Rend(std::string_view texte, double twipsParPixel);
 
 } // namespace parvel::police

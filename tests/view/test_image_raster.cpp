@@ -158,6 +158,7 @@ TEST(ImageRasterLigne, ValeursExtremesSansPlantage) {
             img.Cercle(100, 50, a, 3);
             img.DefinitPosition(a, b);
             img.Imprime("Up");
+            img.ImprimeAcote("Up", a);
         }
     for (std::uint32_t p : Image(img))
         ASSERT_TRUE((p & 0xFFFFFF) == FondRgb || (p & 0xFFFFFF) == Palette[3]);
@@ -191,6 +192,7 @@ TEST(ImageRaster, RienSansCouleurNiEtendue) {
         img.DefinitCouleurTexte(c.couleur);
         img.DefinitPosition(10, 90);
         img.Imprime("Down");
+        img.ImprimeAcote("Down", 1);
         EXPECT_TRUE(Allumes(img).empty());
         if (c.couleur != 0)
             continue;
@@ -332,35 +334,78 @@ TEST(ImageRasterTexte, GlyphesALaPositionCouranteSurFondTransparent) {
     img.Imprime("Up");
     EXPECT_EQ(img.CurrentX(), 10.5);
     EXPECT_EQ(img.CurrentY(), 80.5);
-    const std::string texte = "Up";
-    for (int y = 19; y < 19 + police::HauteurLigne; ++y)
-        for (int x = 8; x < 10 + police::LargeurTexte(texte) + 2; ++x) {
-            const int i = (x - 10) / police::AvanceX, col = (x - 10) % police::AvanceX, ligne = y - 19;
-            bool encre = false;
-            if (x >= 10 && i < 2 && col < police::LargeurGlyphe && ligne < police::HauteurGlyphe)
-                encre = police::Glyphe(static_cast<unsigned char>(texte[i]))[ligne] & (0x10 >> col);
-            const std::uint32_t dessous = (y >= 20 && y <= 26) ? Palette[9] : FondRgb;
-            EXPECT_EQ(img.Pixel(x, y), encre ? Palette[12] : dessous) << x << "," << y;
-        }
+    const auto [l, h] = img.TailleTextePx("Up");
+    const auto encre = Allumes(img, Palette[12]);
+    EXPECT_GE(encre.size(), 20u);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (encre.count({x, y}))
+                EXPECT_TRUE(x >= 10 && x < 10 + l && y >= 19 && y < 19 + h) << x << "," << y;
+            else
+                EXPECT_EQ(img.Pixel(x, y), (y >= 20 && y <= 26) ? Palette[9] : FondRgb) << x << "," << y;
+    // 9.6 points at the area's resolution, in the window's font when one is installed.
+    const int h2 = ImageRaster(10, 10, 7.5).TailleTextePx("Up").second;
+    if (police::FichierPolice().empty())
+        EXPECT_EQ(std::pair(h, h2), std::pair(police::HauteurLigne, police::HauteurLigne));
+    else
+        EXPECT_TRUE(h >= 13 && h <= 17 && std::abs(h2 - 2 * h) <= 3) << h << " " << h2;
 }
 
-TEST(ImageRasterTexte, CoupeAuxBordsEtCaracteresInconnus) {
+TEST(ImageRasterTexte, CoupeAuxBords) {
     ImageRaster img = ImageYHaut();
-    img.DefinitCouleurTexte(0);
-    img.DefinitPosition(-3, 3); // pixel (-3, 97): the lower-left corner of the text goes off
+    img.DefinitPosition(-3, 10); // pixel (-3, 90): the lower-left corner of the text goes off
     img.Imprime("Down");
     const auto s = Allumes(img);
     ASSERT_FALSE(s.empty());
     for (const auto& [x, y] : s) {
-        EXPECT_LT(x, police::LargeurTexte("Down") - 3);
-        EXPECT_GE(y, 97);
+        EXPECT_LT(x, img.TailleTextePx("Down").first - 3);
+        EXPECT_GE(y, 90);
     }
-    ImageRaster boite = ImageYHaut();
-    boite.DefinitPosition(0, 100);
-    boite.Imprime("\x01\xE9");
-    EXPECT_EQ(Allumes(boite).size(), 40u); // two hollow 5 x 7 boxes of 20 pixels each
-    EXPECT_EQ(boite.Pixel(6, 0), 0u);
-    EXPECT_EQ(boite.Pixel(2, 3), FondRgb);
+}
+
+// Each label whole inside the area, clear of its circle and of the others, even at the
+// edges and at one spot; none for a marker off the area; a redraw over it changes nothing.
+TEST(ImageRasterTexte, EtiquettesACoteDesCercles) {
+    ImageRaster img = ImageYHaut();
+    auto pleine = [](const char* texte) {
+        ImageRaster seul = ImageYHaut();
+        seul.DefinitPosition(50, 50);
+        seul.Imprime(texte);
+        return Allumes(seul).size();
+    };
+    struct Cas {
+        double x, y;
+        const char* texte;
+        int couleur;
+    };
+    const Cas cas[] = {{1, 50, "Down", 4},
+                       {100, 0, "Up", 2},
+                       {100.5, 0.5, "Down", 12},
+                       {199, 100, "Up", 13},
+                       {-5, 50, "Up", 14}};
+    auto dessine = [&] {
+        for (const Cas& c : cas) {
+            img.Cercle(c.x, c.y, 3, 0);
+            img.DefinitCouleurTexte(c.couleur);
+            img.Point(c.x, c.y, 0);
+            img.ImprimeAcote(c.texte, 3);
+        }
+    };
+    dessine();
+    const std::vector<std::uint32_t> premier = Image(img);
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.couleur);
+        const auto encre = Allumes(img, Palette[c.couleur]);
+        EXPECT_EQ(encre.size(), c.x < 0 ? 0 : pleine(c.texte));
+        const int cx = static_cast<int>(c.x), cy = std::min(99, static_cast<int>(100 - c.y));
+        for (const auto& [x, y] : encre)
+            EXPECT_TRUE(x < cx - 3 || x > cx + 3 || y < cy - 3 || y > cy + 3) << x << "," << y;
+    }
+    dessine();
+    EXPECT_EQ(Image(img), premier);
+    img.Efface();
+    dessine();
+    EXPECT_EQ(Image(img), premier);
 }
 
 TEST(Police, GlyphesDistinctsEtDansLaCellule) {
@@ -376,6 +421,7 @@ TEST(Police, GlyphesDistinctsEtDansLaCellule) {
         EXPECT_EQ(encre == 0, c == ' ') << char(c);
         EXPECT_TRUE(vus.insert(rangs).second) << "glyph of '" << char(c) << "' duplicates another";
     }
+    EXPECT_EQ(police::Glyphe(0xE9)[1], 0x11); // a hollow box for what it cannot draw
     EXPECT_EQ(police::LargeurTexte(""), 0);
     EXPECT_EQ(police::LargeurTexte("Up"), 11);
 }
