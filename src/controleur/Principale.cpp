@@ -90,8 +90,12 @@ void Principale::Signale(const ErreurParvel& e) {
 
 void Principale::ChargeCut() {
     PasseChargement();
+    // Selecting "Etendu" redraws the whole extent already: the same picture again
+    // would double the wait.
+    const int dessins = dessins_;
     CadreVue();
-    DessineCut();
+    if (dessins_ == dessins)
+        DessineCut();
 }
 
 void Principale::PasseChargement() {
@@ -138,6 +142,7 @@ OptionsDessin Principale::OptionsCourantes() const {
 void Principale::DessineCut() {
     if (CheminCourant().empty())
         return;
+    ++dessins_;
     Interp.MmParPasX = Config.MmParPasX;
     Interp.MmParPasY = Config.MmParPasY;
     if (auto e =

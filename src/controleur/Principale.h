@@ -125,6 +125,7 @@ class Principale {
     void Signale(const ErreurParvel& e);
     void Arrete(const std::string& message);
     OptionsDessin OptionsCourantes() const;
+    int dessins_ = 0; // redraws started
     void AppliqueZoom(SuiteZoom suite);
     // Draws the current file again on a cleared area, without the beep.
     void Redessine();

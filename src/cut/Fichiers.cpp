@@ -199,9 +199,17 @@ void EcritureAtomique::Valide() {
     if (!FlushFileBuffers(poignee_))
         Echoue(NumeroWindows(GetLastError()));
     Ferme();
-    if (!MoveFileExW(temporaire_.c_str(), reelle_.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        Echoue(NumeroWindows(GetLastError()));
+    // Two writers renaming onto one name at once, or a reader holding it open a moment,
+    // make Windows refuse the replacement for a while: try again for up to two seconds.
+    for (int essai = 0;; ++essai) {
+        if (MoveFileExW(temporaire_.c_str(), reelle_.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            break;
+        const DWORD e = GetLastError();
+        if ((e != ERROR_ACCESS_DENIED && e != ERROR_SHARING_VIOLATION) || essai >= 200)
+            Echoue(NumeroWindows(e));
+        Sleep(10);
+    }
     valide_ = true;
 }
 

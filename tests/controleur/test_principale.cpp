@@ -45,10 +45,11 @@ TEST_F(Principal, ChargementsEtModesDAffichage) {
     b.p.Commande1_Click();
     EXPECT_EQ(b.dialogues.bips, 0) << "sans fichier, rien n'est dessiné";
     b.controles.Choisit(Option::Variable);
-    // The first load selects "Etendu", whose handler draws once more: one copy left.
+    // The first load selects "Etendu", whose handler draws it: the load does not draw the
+    // same picture a second time.
     Charge();
     EXPECT_TRUE(b.controles.Choisie(Option::Etendu));
-    EXPECT_EQ(b.dialogues.bips, 2);
+    EXPECT_EQ(b.dialogues.bips, 1);
     EXPECT_EQ(b.image.traits.size(), 6u);
     EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  0 ");
     // "Figé" keeps the mapping and draws over the old drawing, once.
@@ -58,7 +59,7 @@ TEST_F(Principal, ChargementsEtModesDAffichage) {
     EXPECT_EQ(Mapping(), avant);
     EXPECT_EQ(b.p.Vue.Etat.XMax, 500) << "l'étendue est nouvelle";
     EXPECT_EQ(b.image.traits.size(), 6u + 4);
-    EXPECT_EQ(b.dialogues.bips, 3);
+    EXPECT_EQ(b.dialogues.bips, 2);
     // "Dessine" clears first only with "Etendu".
     b.p.Commande1_Click();
     EXPECT_EQ(b.image.traits.size(), 6u + 4 + 4);
@@ -70,7 +71,7 @@ TEST_F(Principal, ChargementsEtModesDAffichage) {
     b.p.Commande2_Click();
     EXPECT_TRUE(b.image.traits.empty());
     EXPECT_TRUE(b.image.FormeVisible(Forme::ZoneX));
-    EXPECT_EQ(b.dialogues.bips, 6);
+    EXPECT_EQ(b.dialogues.bips, 5);
 }
 
 TEST_F(Principal, CasesCocheesParLeProgramme) {
@@ -82,11 +83,11 @@ TEST_F(Principal, CasesCocheesParLeProgramme) {
     // A step box clears and waits for the next drawing.
     b.p.DefinitCoche(Case::PDroite, false);
     EXPECT_TRUE(b.image.traits.empty());
-    EXPECT_EQ(b.dialogues.bips, 2);
+    EXPECT_EQ(b.dialogues.bips, 1);
     // A coordinates box clears and draws again, whatever the mode, without that side.
     b.p.Choisit(Option::Fige);
     b.p.DefinitCoche(Case::CDroite, false);
-    EXPECT_EQ(b.dialogues.bips, 3);
+    EXPECT_EQ(b.dialogues.bips, 2);
     EXPECT_EQ(b.image.traits.size(), 3u);
     EXPECT_EQ(b.image.points.size(), 3u) << "les pas gauches seuls";
 }
@@ -99,8 +100,8 @@ TEST_F(Principal, ZoomALaSouris) {
     b.p.Image1_MouseDown(1, 0, -80, 6);
     EXPECT_TRUE(b.controles.Choisie(Option::Variable));
     EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
-    EXPECT_EQ(b.image.effacements, 3);
-    EXPECT_EQ(b.dialogues.bips, 3);
+    EXPECT_EQ(b.image.effacements, 2);
+    EXPECT_EQ(b.dialogues.bips, 2);
     b.p.Choisit(Option::Etendu);
     EXPECT_EQ(Mapping(), plein);
     // Too large: refused with its message, nothing changes.
@@ -111,7 +112,7 @@ TEST_F(Principal, ZoomALaSouris) {
     EXPECT_EQ(Mapping(), plein);
     EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
     EXPECT_FALSE(b.image.FormeVisible(Forme::Selection));
-    EXPECT_EQ(b.dialogues.bips, 4);
+    EXPECT_EQ(b.dialogues.bips, 3);
     b.p.Image1_MouseDown(1, 2, 10, 10);
     EXPECT_EQ(b.dialogues.messages.back(), "Bouton droit + CTRL pour traitement futur");
 }
