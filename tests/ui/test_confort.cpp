@@ -201,7 +201,8 @@ void TestConfort::rechargementAutomatique() {
 // The report can be selected and copied, and scrolls rather than cutting a long line.
 void TestConfort::rapportSelectionnable() {
     Poste p;
-    p.Ouvre("large.cut", "T:0 XG:-123456789012 YG:0 XD:-123456789012 YD:0\r\nT:1 XG:987654321098 YG:-98765432 XD:987654321098 YD:-98765432\r\n");
+    p.Ouvre("large.cut", "T:0 XG:-123456789012 YG:0 XD:-123456789012 YD:0\r\nT:1 XG:987654321098 "
+                         "YG:-98765432 XD:987654321098 YD:-98765432\r\n");
     ui::ZoneRapport* r = p.f->Sortie();
     QVERIFY(r->textInteractionFlags() & Qt::TextSelectableByMouse);
     r->selectAll();
