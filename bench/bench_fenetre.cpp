@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "settings/RegistreVide.h"
 #include "ui/FenetrePrincipale.h"
 #include "ui/ZoneDessin.h"
 
@@ -32,14 +33,6 @@ class DialoguesBanc : public Dialogues {
     std::optional<std::string> ChoisitFichier(const ParamOuverture&) override { return fichier; }
     void MontreAPropos() override {}
     void Termine() override {}
-};
-
-class RegistreBanc : public Registre {
-  public:
-    std::string LitTexteRegistre(Racine, std::string, std::string) override { return ""; }
-    std::int32_t LitEntierRegistre(Racine, std::string, std::string) override { return 0; }
-    void EcritEntierRegistre(Racine, std::string, std::string, std::int32_t) override {}
-    void EcritTexteRegistre(Racine, std::string, std::string, std::string) override {}
 };
 
 double Cpu() {
@@ -94,7 +87,7 @@ int main(int argc, char** argv) {
     const int n = argc > 2 ? std::stoi(argv[2]) : 3;
     DialoguesBanc dialogues;
     dialogues.fichier = argv[1];
-    RegistreBanc registre;
+    RegistreVide registre;
     ui::FenetrePrincipale f(&dialogues, &registre);
     f.show();
     QApplication::processEvents();
