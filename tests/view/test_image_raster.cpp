@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <random>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "Doubles.h"
 #include "view/ImageRaster.h"
 #include "view/Police.h"
 
@@ -20,17 +22,17 @@ namespace {
 constexpr std::uint32_t FondRgb = 0xC0C0C0;
 using Px = std::pair<int, int>;
 
-void Cadre(ImageRaster& img, Mapping m) {
+std::vector<std::vector<std::string>> Table(const char* nom) {
+    return test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "vue" / nom);
+}
+
+// 200 x 100 pixels, one unit per pixel, Y upward: user (x, y) falls in pixel (floor(x), floor(100 - y)).
+ImageRaster ImageYHaut(Mapping m = {0, 100, 200, -100}) {
+    ImageRaster img(200, 100);
     img.DefinitScaleLeft(m.ScaleLeft);
     img.DefinitScaleTop(m.ScaleTop);
     img.DefinitScaleWidth(m.ScaleWidth);
     img.DefinitScaleHeight(m.ScaleHeight);
-}
-
-// 200 x 100 pixels, one unit per pixel, Y upward: user (x, y) falls in pixel (floor(x), floor(100 - y)).
-ImageRaster ImageYHaut() {
-    ImageRaster img(200, 100);
-    Cadre(img, {0, 100, 200, -100});
     return img;
 }
 
@@ -48,11 +50,18 @@ std::set<Px> Allumes(const ImageRaster& img, std::optional<std::uint32_t> rgb = 
     return s;
 }
 
-std::set<Px> Rangee(int y, int x0, int x1) {
+// The pixels of the rectangle's outline (x0 y0 x1 y1), or of all of it.
+std::set<Px> Rectangle(const std::vector<double>& r, bool plein = false) {
     std::set<Px> s;
-    for (int x = x0; x <= x1; ++x)
-        s.insert({x, y});
+    for (int x = r.empty() ? 1 : std::max(int(r[0]), 0); !r.empty() && x <= r[2]; ++x)
+        for (int y = int(r[1]); y <= r[3]; ++y)
+            if (plein || x == r[0] || x == r[2] || y == r[1] || y == r[3])
+                s.insert({x, y});
     return s;
+}
+
+std::set<Px> Rangee(int y, int x0, int x1) {
+    return Rectangle({double(x0), double(y), double(x1), double(y)}, true);
 }
 
 std::vector<std::uint32_t> Image(const ImageRaster& img) {
@@ -60,38 +69,22 @@ std::vector<std::uint32_t> Image(const ImageRaster& img) {
 }
 
 TEST(ImageRasterLigne, PixelsAttendusEtInterdits) {
-    std::vector<Px> diagonale, horizontale, verticale;
-    for (int k = 0; k <= 50; ++k)
-        diagonale.push_back({k, k});
-    for (int x = 10; x <= 30; ++x)
-        horizontale.push_back({x, 49});
-    for (int y = 19; y <= 79; ++y)
-        verticale.push_back({40, y});
-    struct Cas {
-        const char* nom;
-        double x1, y1, x2, y2;
-        std::vector<Px> allumes, eteints;
-    };
-    const Cas cas[] = {
-        {"horizontale", 10.5, 50.5, 30.5, 50.5, horizontale, {{9, 49}, {31, 49}, {20, 48}, {20, 50}}},
-        {"verticale", 40.5, 20.5, 40.5, 80.5, verticale, {{40, 18}, {40, 80}, {39, 50}, {41, 50}}},
-        {"diagonale", 0.5, 99.5, 50.5, 49.5, diagonale, {{1, 0}, {0, 1}, {51, 51}, {25, 26}}},
-        {"point", 7.2, 7.7, 7.9, 7.1, {{7, 92}}, {{8, 92}, {7, 93}, {7, 91}}},
-        {"bord droit inclus", 190, 0.5, 200, 0.5, {{190, 99}, {199, 99}}, {{189, 99}}},
-        {"bord du bas sur la derniere rangee", 10.5, 0, 30.5, 0, {{10, 99}, {30, 99}}, {{9, 99}, {20, 98}}},
-    };
-    for (const auto& c : cas)
+    for (const auto& l : Table("raster_lignes.tsv")) {
+        const auto s = test::Nombres(l[1]), allumes = test::Nombres(l[2]), eteints = test::Nombres(l[3]);
         for (const bool inverse : {false, true}) {
-            SCOPED_TRACE(std::string(c.nom) + (inverse ? " inverse" : ""));
+            SCOPED_TRACE(l[0] + (inverse ? " inverse" : ""));
             ImageRaster img = ImageYHaut();
-            inverse ? img.Ligne(c.x2, c.y2, c.x1, c.y1, 12) : img.Ligne(c.x1, c.y1, c.x2, c.y2, 12);
+            inverse ? img.Ligne(s[2], s[3], s[0], s[1], 12) : img.Ligne(s[0], s[1], s[2], s[3], 12);
             const auto rouges = Allumes(img, 0xFF0000);
-            for (const auto& p : c.allumes)
-                EXPECT_TRUE(rouges.count(p)) << p.first << "," << p.second;
-            for (const auto& p : c.eteints)
-                EXPECT_FALSE(rouges.count(p)) << p.first << "," << p.second;
-            EXPECT_TRUE(c.allumes.size() <= 2 || rouges.size() == c.allumes.size()) << rouges.size();
+            for (std::size_t i = 0; i + 1 < allumes.size(); i += 2)
+                EXPECT_TRUE(rouges.count({int(allumes[i]), int(allumes[i + 1])}))
+                    << allumes[i] << "," << allumes[i + 1];
+            for (std::size_t i = 0; i + 1 < eteints.size(); i += 2)
+                EXPECT_FALSE(rouges.count({int(eteints[i]), int(eteints[i + 1])}))
+                    << eteints[i] << "," << eteints[i + 1];
+            EXPECT_TRUE(allumes.size() <= 4 || 2 * rouges.size() == allumes.size()) << rouges.size();
         }
+    }
 }
 
 // Any segment inside the image: both end pixels, one pixel per step along the major
@@ -116,21 +109,19 @@ TEST(ImageRasterLigne, TraceDeBresenhamDansLesDeuxSens) {
             ASSERT_LE(dx >= dy ? std::fabs(y - (py1 + (dx ? double(py2 - py1) * (x - px1) / (px2 - px1) : 0)))
                                : std::fabs(x - (px1 + double(px2 - px1) * (y - py1) / (py2 - py1))),
                       0.5 + 1e-9);
-        ASSERT_EQ(a.CurrentX(), x2);
-        ASSERT_EQ(a.CurrentY(), y2);
+        ASSERT_EQ(std::pair(a.CurrentX(), a.CurrentY()), std::pair(x2, y2));
     }
 }
 
-TEST(ImageRasterLigne, SegmentsLointainsCoupes) {
+TEST(ImageRasterLigne, SegmentsLointainsCoupesEtValeursExtremes) {
     auto trace = [](std::initializer_list<std::array<double, 4>> segments) {
         ImageRaster img = ImageYHaut();
         for (const auto& s : segments)
             img.Ligne(s[0], s[1], s[2], s[3], 10);
         return Allumes(img);
     };
-    // Almost horizontal across 2e300 units: row 97, whole width.
+    // Almost horizontal across 2e300 units: row 97, whole width; from inside to far right.
     EXPECT_EQ(trace({{-1e300, 0, 1e300, 5}}), Rangee(97, 0, 199));
-    // From inside to far right: only the right half of row 49.
     EXPECT_EQ(trace({{100.5, 50.5, 1e9, 50.5}}), Rangee(49, 100, 199));
     // y = 100 - x falls on pixels (k, k), and leaves by the bottom edge at (100, 99).
     const auto diagonale = trace({{-1e6, 100 + 1e6, 1e6, 100 - 1e6}});
@@ -141,11 +132,8 @@ TEST(ImageRasterLigne, SegmentsLointainsCoupes) {
     EXPECT_TRUE(
         trace({{-1e300, 50, -1, 50}, {10, 101, 1e300, 1e300}, {-50, 150, 250, 250}, {-100, 50, 50, 200}})
             .empty());
-}
 
-TEST(ImageRasterLigne, ValeursExtremesSansPlantage) {
-    const double inf = std::numeric_limits<double>::infinity(),
-                 nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
     const double valeurs[] = {0, 50, -1e300, 1e300, -1.7e308, 1.7e308, inf, -inf, nan, 1e-300, -3e9, 3e9};
     ImageRaster img = ImageYHaut();
     img.DefinitCouleurTexte(3);
@@ -174,80 +162,54 @@ TEST(ImageRasterLigne, ValeursExtremesSansPlantage) {
 
 // Colours outside the palette and mappings with a zero extent draw nothing at all.
 TEST(ImageRaster, RienSansCouleurNiEtendue) {
-    struct Cas {
-        int couleur;
-        Mapping m;
-    };
-    const Mapping plein{0, 100, 200, -100};
-    const Cas cas[] = {
-        {-1, plein}, {16, plein}, {1000, plein}, {0, {0, 100, 0, -100}}, {0, {0, 100, 200, 0}}};
-    for (const auto& c : cas) {
-        SCOPED_TRACE(c.couleur);
-        ImageRaster img(200, 100);
-        Cadre(img, c.m);
-        img.Ligne(0, 0, 200, 100, c.couleur);
-        img.Ligne(-1e300, 0, 1e300, 5, c.couleur);
-        img.Point(0, 100, c.couleur);
-        img.Cercle(100, 50, 20, c.couleur);
-        img.DefinitCouleurTexte(c.couleur);
+    const std::pair<int, Mapping> cas[] = {
+        {-1, {0, 100, 200, -100}}, {16, {0, 100, 200, -100}}, {0, {0, 100, 0, -100}}, {0, {0, 100, 200, 0}}};
+    for (const auto& [couleur, m] : cas) {
+        SCOPED_TRACE(couleur);
+        ImageRaster img = ImageYHaut(m);
+        img.Ligne(0, 0, 200, 100, couleur);
+        img.Ligne(-1e300, 0, 1e300, 5, couleur);
+        img.Point(0, 100, couleur);
+        img.Cercle(100, 50, 20, couleur);
+        img.DefinitCouleurTexte(couleur);
         img.DefinitPosition(10, 90);
         img.Imprime("Down");
         img.ImprimeAcote("Down", 1);
         EXPECT_TRUE(Allumes(img).empty());
-        if (c.couleur != 0)
-            continue;
-        for (Forme f : {Forme::Selection, Forme::ZoneX}) {
-            img.PlaceForme(f, {10, 90, 20, 20});
-            img.MontreForme(f, true);
-        }
-        EXPECT_EQ(img.Compose(), Image(img));
         const PointUtilisateur p = img.VersUtilisateur(50, 50);
         EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
     }
 }
 
-TEST(ImageRasterMapping, TwipsParDefautSuiventLaTaille) {
+TEST(ImageRasterMapping, TwipsParDefautPuisFigesAuPremierReglage) {
     ImageRaster img(200, 100);
-    EXPECT_FLOAT_EQ(img.Largeur(), 3000);
-    EXPECT_FLOAT_EQ(img.Hauteur(), 1500);
     EXPECT_EQ(Champs(img.LitMapping()), (std::array<float, 4>{0, 0, 3000, 1500}));
     img.Point(10 * 15 + 1, 20 * 15 + 14, 0); // Y downward, 15 twips a pixel
     EXPECT_EQ(Allumes(img), (std::set<Px>{{10, 20}}));
-
     img.Redimensionne(400, 120);
     EXPECT_EQ(Champs(img.LitMapping()), (std::array<float, 4>{0, 0, 6000, 1800}));
-    img.Point(300 * 15, 110 * 15, 0);
-    EXPECT_EQ(img.Pixel(300, 110), 0u);
-
     img.DefinitTwipsParPixel(7.5);
     EXPECT_FLOAT_EQ(img.Largeur(), 3000);
     EXPECT_EQ(img.LitMapping().ScaleHeight, 900);
     img.DefinitTwipsParPixel(-1);
     EXPECT_FLOAT_EQ(img.Largeur(), 3000);
-}
 
-TEST(ImageRasterMapping, LePremierReglageFigeLesQuatreValeurs) {
-    struct Cas {
-        void (ImageRaster::*regle)(float);
-        std::array<float, 4> attendu;
-    };
-    const Cas cas[] = {
-        {&ImageRaster::DefinitScaleLeft, {-5, 0, 3000, 1500}},
-        {&ImageRaster::DefinitScaleTop, {0, -5, 3000, 1500}},
-        {&ImageRaster::DefinitScaleWidth, {0, 0, -5, 1500}},
-        {&ImageRaster::DefinitScaleHeight, {0, 0, 3000, -5}},
-    };
-    for (const auto& c : cas) {
-        ImageRaster img(200, 100);
-        (img.*c.regle)(-5);
-        img.Redimensionne(400, 50); // from now on a resize keeps the numbers and the units stretch
-        EXPECT_EQ(Champs(img.LitMapping()), c.attendu);
+    void (ImageRaster::*const reglages[])(float) = {
+        &ImageRaster::DefinitScaleLeft, &ImageRaster::DefinitScaleTop, &ImageRaster::DefinitScaleWidth,
+        &ImageRaster::DefinitScaleHeight};
+    for (int k = 0; k < 4; ++k) {
+        ImageRaster fige(200, 100);
+        (fige.*reglages[k])(-5);
+        fige.Redimensionne(400, 50); // from now on a resize keeps the numbers and the units stretch
+        std::array<float, 4> attendu{0, 0, 3000, 1500};
+        attendu[k] = -5;
+        EXPECT_EQ(Champs(fige.LitMapping()), attendu);
     }
-    ImageRaster img(200, 100);
-    img.DefinitScaleLeft(0);
-    img.Redimensionne(400, 200);
-    img.Point(1500, 750, 0); // the middle of the 3000 x 1500 units, now pixel (200, 100)
-    EXPECT_EQ(Allumes(img), (std::set<Px>{{200, 100}}));
+    ImageRaster fige(200, 100);
+    fige.DefinitScaleLeft(0);
+    fige.Redimensionne(400, 200);
+    fige.Point(1500, 750, 0); // the middle of the 3000 x 1500 units, now pixel (200, 100)
+    EXPECT_EQ(Allumes(fige), (std::set<Px>{{200, 100}}));
 }
 
 TEST(ImageRasterTaille, RedimensionnerGardeLeHautGauche) {
@@ -255,38 +217,29 @@ TEST(ImageRasterTaille, RedimensionnerGardeLeHautGauche) {
     img.Point(5 * 15, 5 * 15, 4);
     img.Point(19 * 15, 9 * 15, 4);
     img.Redimensionne(30, 15);
-    EXPECT_EQ(Allumes(img, Palette[4]), (std::set<Px>{{5, 5}, {19, 9}}));
-    EXPECT_EQ(Allumes(img).size(), 2u);
+    EXPECT_EQ(Allumes(img), (std::set<Px>{{5, 5}, {19, 9}}));
     img.Redimensionne(10, 10);
-    EXPECT_EQ(Allumes(img), (std::set<Px>{{5, 5}}));
     img.Redimensionne(30, 15);
     EXPECT_EQ(Allumes(img), (std::set<Px>{{5, 5}}));
-
-    struct Cas {
-        float largeur, hauteur;
-        int px, py;
-    };
-    const Cas cas[] = {
+    const std::tuple<float, float, int, int> cas[] = {
         {3000, 1500, 200, 100}, {1507, 1492, 100, 99},     {7, 22.6f, 1, 2},
         {-100, 0, 1, 1},        {std::nanf(""), 30, 1, 2}, {1e30f, 45, ImageRaster::TailleMaxPx, 3},
     };
-    for (const auto& c : cas) {
-        img.DefinitTaille(c.largeur, c.hauteur);
-        EXPECT_EQ(img.LargeurPx(), c.px) << c.largeur;
-        EXPECT_EQ(img.HauteurPx(), c.py) << c.hauteur;
-        EXPECT_FLOAT_EQ(img.Largeur(), c.px * 15.0f);
+    for (const auto& [largeur, hauteur, l, h] : cas) {
+        img.DefinitTaille(largeur, hauteur);
+        EXPECT_EQ(std::pair(img.LargeurPx(), img.HauteurPx()), std::pair(l, h)) << largeur;
+        EXPECT_FLOAT_EQ(img.Largeur(), l * 15.0f);
         img.Redimensionne(1, 1); // keep the buffer small between cases
     }
 }
 
-TEST(ImageRasterCercle, ContourSymetriqueAuBonRayon) {
-    for (const double rayon : {1.0, 5.0, 20.0, 37.0, -20.0}) {
+TEST(ImageRasterCercle, ContourSymetriqueAuBonRayonEtCoupe) {
+    for (const double rayon : {1.0, 5.0, 37.0, -20.0}) {
         SCOPED_TRACE(rayon);
         ImageRaster img = ImageYHaut();
         img.Cercle(100.5, 50.5, rayon, 13); // centre pixel (100, 49)
         const int r = static_cast<int>(std::fabs(rayon));
         const auto s = Allumes(img, Palette[13]);
-        ASSERT_FALSE(s.empty());
         EXPECT_FALSE(s.count({100, 49}));
         for (const Px& p : {Px{100 + r, 49}, Px{100 - r, 49}, Px{100, 49 + r}, Px{100, 49 - r}})
             EXPECT_TRUE(s.count(p));
@@ -302,27 +255,22 @@ TEST(ImageRasterCercle, ContourSymetriqueAuBonRayon) {
     img.Cercle(10.5, 10.5, 0.3, 2);
     EXPECT_EQ(Allumes(img), (std::set<Px>{{10, 89}}));
     // Twice as many pixels per X unit as per Y unit: the radius follows X.
-    ImageRaster large(200, 100);
-    Cadre(large, {0, 100, 100, -100});
+    ImageRaster large = ImageYHaut({0, 100, 100, -100});
     large.Cercle(50, 50, 10, 1);
     const auto s = Allumes(large);
     EXPECT_TRUE(s.count({120, 50}) && s.count({80, 50}) && s.count({100, 30}));
-}
-
-TEST(ImageRasterCercle, GrandsCerclesCoupes) {
     // Radius of a million pixels (or of 40000, past the midpoint method's reach) whose top
     // touches row 49: that row across the image, each column once.
     for (const double r : {1e6, 40000.0}) {
-        ImageRaster img = ImageYHaut();
-        img.Cercle(100.5, 50.5 - r, r, 14);
-        EXPECT_EQ(Allumes(img), Rangee(49, 0, 199)) << r;
+        ImageRaster grand = ImageYHaut();
+        grand.Cercle(100.5, 50.5 - r, r, 14);
+        EXPECT_EQ(Allumes(grand), Rangee(49, 0, 199)) << r;
     }
-    ImageRaster img = ImageYHaut();
-    img.Cercle(100, 50, 1e12, 14);  // the image is inside
-    img.Cercle(1e9, 50, 100, 14);   // far away
-    img.Cercle(100, 50, 1e300, 14); // absurd
-    img.Cercle(-1e300, 50, 1e300, 14);
-    EXPECT_TRUE(Allumes(img).empty());
+    ImageRaster vide = ImageYHaut();
+    vide.Cercle(100, 50, 1e12, 14); // the image is inside
+    vide.Cercle(1e9, 50, 100, 14);  // far away
+    vide.Cercle(-1e300, 50, 1e300, 14);
+    EXPECT_TRUE(Allumes(vide).empty());
 }
 
 TEST(ImageRasterTexte, GlyphesALaPositionCouranteSurFondTransparent) {
@@ -332,8 +280,7 @@ TEST(ImageRasterTexte, GlyphesALaPositionCouranteSurFondTransparent) {
     img.DefinitCouleurTexte(12);
     img.DefinitPosition(10.5, 80.5); // pixel (10, 19)
     img.Imprime("Up");
-    EXPECT_EQ(img.CurrentX(), 10.5);
-    EXPECT_EQ(img.CurrentY(), 80.5);
+    EXPECT_EQ(std::pair(img.CurrentX(), img.CurrentY()), std::pair(10.5, 80.5));
     const auto [l, h] = img.TailleTextePx("Up");
     const auto encre = Allumes(img, Palette[12]);
     EXPECT_GE(encre.size(), 20u);
@@ -349,18 +296,13 @@ TEST(ImageRasterTexte, GlyphesALaPositionCouranteSurFondTransparent) {
         EXPECT_EQ(std::pair(h, h2), std::pair(police::HauteurLigne, police::HauteurLigne));
     else
         EXPECT_TRUE(h >= 13 && h <= 17 && std::abs(h2 - 2 * h) <= 3) << h << " " << h2;
-}
-
-TEST(ImageRasterTexte, CoupeAuxBords) {
-    ImageRaster img = ImageYHaut();
-    img.DefinitPosition(-3, 10); // pixel (-3, 90): the lower-left corner of the text goes off
-    img.Imprime("Down");
-    const auto s = Allumes(img);
-    ASSERT_FALSE(s.empty());
-    for (const auto& [x, y] : s) {
-        EXPECT_LT(x, img.TailleTextePx("Down").first - 3);
-        EXPECT_GE(y, 90);
-    }
+    // Cut at the edges: the lower-left corner at pixel (-3, 90).
+    ImageRaster bord = ImageYHaut();
+    bord.DefinitPosition(-3, 10);
+    bord.Imprime("Down");
+    ASSERT_FALSE(Allumes(bord).empty());
+    for (const auto& [x, y] : Allumes(bord))
+        EXPECT_TRUE(x < bord.TailleTextePx("Down").first - 3 && y >= 90) << x << "," << y;
 }
 
 // Each label whole inside the area, clear of its circle and of the others, even at the
@@ -373,33 +315,27 @@ TEST(ImageRasterTexte, EtiquettesACoteDesCercles) {
         seul.Imprime(texte);
         return Allumes(seul).size();
     };
-    struct Cas {
-        double x, y;
-        const char* texte;
-        int couleur;
-    };
-    const Cas cas[] = {{1, 50, "Down", 4},
-                       {100, 0, "Up", 2},
-                       {100.5, 0.5, "Down", 12},
-                       {199, 100, "Up", 13},
-                       {-5, 50, "Up", 14}};
+    const std::tuple<double, double, const char*, int> cas[] = {{1, 50, "Down", 4},
+                                                                {100, 0, "Up", 2},
+                                                                {100.5, 0.5, "Down", 12},
+                                                                {199, 100, "Up", 13},
+                                                                {-5, 50, "Up", 14}};
     auto dessine = [&] {
-        for (const Cas& c : cas) {
-            img.Cercle(c.x, c.y, 3, 0);
-            img.DefinitCouleurTexte(c.couleur);
-            img.Point(c.x, c.y, 0);
-            img.ImprimeAcote(c.texte, 3);
+        for (const auto& [x, y, texte, couleur] : cas) {
+            img.Cercle(x, y, 3, 0);
+            img.DefinitCouleurTexte(couleur);
+            img.Point(x, y, 0);
+            img.ImprimeAcote(texte, 3);
         }
     };
     dessine();
     const std::vector<std::uint32_t> premier = Image(img);
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.couleur);
-        const auto encre = Allumes(img, Palette[c.couleur]);
-        EXPECT_EQ(encre.size(), c.x < 0 ? 0 : pleine(c.texte));
-        const int cx = static_cast<int>(c.x), cy = std::min(99, static_cast<int>(100 - c.y));
+    for (const auto& [cx, cy, texte, couleur] : cas) {
+        const auto encre = Allumes(img, Palette[couleur]);
+        EXPECT_EQ(encre.size(), cx < 0 ? 0 : pleine(texte)) << couleur;
+        const int px = static_cast<int>(cx), py = std::min(99, static_cast<int>(100 - cy));
         for (const auto& [x, y] : encre)
-            EXPECT_TRUE(x < cx - 3 || x > cx + 3 || y < cy - 3 || y > cy + 3) << x << "," << y;
+            EXPECT_TRUE(x < px - 3 || x > px + 3 || y < py - 3 || y > py + 3) << x << "," << y;
     }
     dessine();
     EXPECT_EQ(Image(img), premier);
@@ -422,57 +358,38 @@ TEST(Police, GlyphesDistinctsEtDansLaCellule) {
         EXPECT_TRUE(vus.insert(rangs).second) << "glyph of '" << char(c) << "' duplicates another";
     }
     EXPECT_EQ(police::Glyphe(0xE9)[1], 0x11); // a hollow box for what it cannot draw
-    EXPECT_EQ(police::LargeurTexte(""), 0);
     EXPECT_EQ(police::LargeurTexte("Up"), 11);
 }
 
-TEST(ImageRasterEfface, RemetLeFondEtGardeLesFormes) {
-    ImageRaster img = ImageYHaut();
-    img.Ligne(0, 0, 200, 100, 0);
-    img.DefinitPosition(50, 50);
-    img.PlaceForme(Forme::Selection, {10, 90, 20, 20});
-    img.MontreForme(Forme::Selection, true);
-    img.Efface();
-    EXPECT_TRUE(Allumes(img).empty());
-    EXPECT_EQ(img.CurrentX(), 0);
-    EXPECT_EQ(img.CurrentY(), 0);
-    EXPECT_TRUE(img.FormeVisible(Forme::Selection));
-    EXPECT_NE(img.Compose(), Image(img));
-}
-
-// Each pixel of the composed image against the picture under it.
+// Each pixel of the composed image against the picture under it; clearing keeps the shapes.
 TEST(ImageRasterFormes, HachuresAligneesSurLOrigineEtTransparentes) {
-    struct Cas {
-        Forme forme;
-        bool (*encre)(int x, int y);
-    };
-    const Cas cas[] = {
+    const std::pair<Forme, bool (*)(int, int)> cas[] = {
         {Forme::ZoneX, [](int x, int y) { return ((x - y) % 8 + 8) % 8 == 0; }},
         {Forme::ZoneY, [](int x, int y) { return (x + y) % 8 == 7; }},
     };
-    for (const auto& c : cas) {
+    for (const auto& [forme, encre] : cas) {
         ImageRaster img = ImageYHaut();
         img.Ligne(0, 30.5, 200, 30.5, 12); // row 69, partly under the zone
-        EXPECT_FALSE(img.FormeVisible(c.forme));
-        EXPECT_EQ(img.Compose(), Image(img));
-        img.PlaceForme(c.forme, {23, 77, 40, 40}); // pixels x 23..62, y 23..62
-        img.MontreForme(c.forme, true);
+        EXPECT_FALSE(img.FormeVisible(forme));
+        img.PlaceForme(forme, {23, 77, 40, 40}); // pixels x 23..62, y 23..62
+        img.MontreForme(forme, true);
         const auto avant = Image(img);
         const auto compose = img.Compose();
         EXPECT_EQ(Image(img), avant); // the picture itself is untouched
-        int noirs = 0;
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 200; ++x) {
                 const bool dedans = x >= 23 && x < 63 && y >= 23 && y < 63;
-                ASSERT_EQ(compose[y * 200 + x], dedans && c.encre(x, y) ? 0xFF000000u : avant[y * 200 + x])
+                ASSERT_EQ(compose[y * 200 + x], dedans && encre(x, y) ? 0xFF000000u : avant[y * 200 + x])
                     << x << "," << y;
-                noirs += compose[y * 200 + x] == 0xFF000000u;
             }
-        EXPECT_EQ(noirs, 200); // 40 rows, 5 marks each
-        img.PlaceForme(c.forme, {23, 77, 0, 40});
-        EXPECT_EQ(img.Compose(), avant);
-        img.PlaceForme(c.forme, {23, 77, 40, 0});
-        EXPECT_EQ(img.Compose(), avant);
+        img.Efface();
+        EXPECT_TRUE(Allumes(img).empty());
+        EXPECT_EQ(std::pair(img.CurrentX(), img.CurrentY()), std::pair(0.0, 0.0));
+        EXPECT_TRUE(img.FormeVisible(forme));
+        img.PlaceForme(forme, {23, 77, 0, 40});
+        EXPECT_EQ(img.Compose(), Image(img));
+        img.PlaceForme(forme, {23, 77, 40, 0});
+        EXPECT_EQ(img.Compose(), Image(img));
     }
 }
 
@@ -490,39 +407,16 @@ std::set<Px> PixelsInverses(const ImageRaster& img, std::optional<std::vector<st
     return s;
 }
 
-std::set<Px> Contour(int x0, int y0, int x1, int y1) {
-    std::set<Px> s;
-    for (int x = std::max(x0, 0); x <= x1; ++x)
-        for (int y = y0; y <= y1; ++y)
-            if (x == x0 || x == x1 || y == y0 || y == y1)
-                s.insert({x, y});
-    return s;
-}
-
 TEST(ImageRasterFormes, SelectionParOuExclusif) {
-    struct Cas {
-        const char* nom;
-        Placement p;
-        std::set<Px> attendu;
-    };
-    const Cas cas[] = {
-        {"rectangle", {20, 80, 30, 10}, Contour(20, 20, 49, 29)},
-        {"un pixel de large", {20, 80, 1, 10}, Contour(20, 20, 20, 29)},
-        {"largeur nulle", {20, 80, 0, 10}, Contour(20, 20, 20, 29)},
-        {"hauteur nulle", {20, 80, 30, 0}, Contour(20, 20, 49, 20)},
-        {"point", {20, 80, 0, 0}, {{20, 20}}},
-        {"largeur negative", {50, 80, -30, 10}, Contour(20, 20, 49, 29)},
-        {"depasse a gauche", {-50, 80, 70, 10}, Contour(-1, 20, 19, 29)},
-        {"hors image", {500, 80, 30, 10}, {}},
-    };
-    for (const auto& c : cas) {
-        SCOPED_TRACE(c.nom);
+    for (const auto& l : Table("raster_selections.tsv")) {
+        SCOPED_TRACE(l[0]);
+        const auto p = test::Nombres(l[1]);
         ImageRaster img = ImageYHaut();
         img.Ligne(0, 75.5, 200, 75.5, 10); // row 24 crosses the outline and the interior
-        img.PlaceForme(Forme::Selection, c.p);
+        img.PlaceForme(Forme::Selection, {float(p[0]), float(p[1]), float(p[2]), float(p[3])});
         EXPECT_EQ(PixelsInverses(img), std::set<Px>{}); // hidden at construction
         img.MontreForme(Forme::Selection, true);
-        EXPECT_EQ(PixelsInverses(img), c.attendu);
+        EXPECT_EQ(PixelsInverses(img), Rectangle(test::Nombres(l[2])));
         img.MontreForme(Forme::Selection, false);
         EXPECT_EQ(img.Compose(), Image(img));
     }
@@ -533,7 +427,7 @@ TEST(ImageRasterFormes, SelectionParOuExclusif) {
     const auto hachure = img.Compose();
     img.PlaceForme(Forme::Selection, {150, 300, 600, 450}); // pixels x 10..49, y 20..49
     img.MontreForme(Forme::Selection, true);
-    EXPECT_EQ(PixelsInverses(img, hachure), Contour(10, 20, 49, 49));
+    EXPECT_EQ(PixelsInverses(img, hachure), Rectangle({10, 20, 49, 49}));
     const auto compose = img.Compose();
     EXPECT_EQ(compose[20 * 200 + 20], 0xFF00FF00u); // black hatch pixel, flipped
     EXPECT_EQ(compose[20 * 200 + 21], 0xFFC03FC0u); // background, flipped
@@ -544,30 +438,27 @@ TEST(ImageRasterFormes, SelectionParOuExclusif) {
 }
 
 TEST(ImageRasterSouris, VersUtilisateurRetombeSurLeMemePixel) {
-    struct Cas {
-        const char* nom;
-        int l, h;
-        std::optional<Mapping> m; // none: twips
-    };
-    const Cas cas[] = {
-        {"Y vers le haut", 200, 100, Mapping{0, 100, 200, -100}},
-        {"twips", 480, 337, std::nullopt},
-        {"quelconque", 480, 337, Mapping{0.1f, 0.3f, 333.3f, -77.7f}},
-        {"X inverse", 480, 337, Mapping{1234.567f, -89.01f, -0.123f, -0.0457f}},
-        {"grands nombres", 480, 337, Mapping{-98765.4f, 54321.9f, 740.3f, -210.7f}},
-    };
+    const std::optional<Mapping> cas[] = {std::nullopt, // twips
+                                          Mapping{0.1f, 0.3f, 333.3f, -77.7f},
+                                          Mapping{1234.567f, -89.01f, -0.123f, -0.0457f},
+                                          Mapping{-98765.4f, 54321.9f, 740.3f, -210.7f}};
     auto ulp = [](double v) { return 4 * std::fabs(std::nextafter(float(v), INFINITY) - float(v)); };
+    const int l = 480, h = 337;
     for (const auto& c : cas) {
-        SCOPED_TRACE(c.nom);
-        ImageRaster img(c.l, c.h);
-        if (c.m)
-            Cadre(img, *c.m);
+        ImageRaster img(l, h);
+        if (c) {
+            img.DefinitScaleLeft(c->ScaleLeft);
+            img.DefinitScaleTop(c->ScaleTop);
+            img.DefinitScaleWidth(c->ScaleWidth);
+            img.DefinitScaleHeight(c->ScaleHeight);
+        }
         const Mapping m = img.LitMapping();
-        for (int py = 0; py < c.h; py += 7)
-            for (int px = 0; px < c.l; ++px) {
+        SCOPED_TRACE(m.ScaleWidth);
+        for (int py = 0; py < h; py += 7)
+            for (int px = 0; px < l; ++px) {
                 const PointUtilisateur p = img.VersUtilisateur(px, py);
-                const double x = m.ScaleLeft + px * double(m.ScaleWidth) / c.l;
-                const double y = m.ScaleTop + py * double(m.ScaleHeight) / c.h;
+                const double x = m.ScaleLeft + px * double(m.ScaleWidth) / l;
+                const double y = m.ScaleTop + py * double(m.ScaleHeight) / h;
                 ASSERT_LE(std::fabs(p.X - x), ulp(x));
                 ASSERT_LE(std::fabs(p.Y - y), ulp(y));
                 img.Point(p.X, p.Y, 0);
@@ -575,9 +466,9 @@ TEST(ImageRasterSouris, VersUtilisateurRetombeSurLeMemePixel) {
                 img.Point(p.X, p.Y, 7);
             }
         // The bottom edge itself shows on the last row, under that row's readout.
-        for (int px = 0; px < c.l; ++px) {
-            img.Point(img.VersUtilisateur(px, c.h - 1).X, double(m.ScaleTop) + m.ScaleHeight, 1);
-            ASSERT_EQ(img.Pixel(px, c.h - 1), Palette[1]) << px;
+        for (int px = 0; px < l; ++px) {
+            img.Point(img.VersUtilisateur(px, h - 1).X, double(m.ScaleTop) + m.ScaleHeight, 1);
+            ASSERT_EQ(img.Pixel(px, h - 1), Palette[1]) << px;
         }
     }
 }
