@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cut/Calcul.h"
+#include "cut/NombreCourant.h"
 #include "cut/Nombres.h"
 
 namespace parvel {
@@ -16,6 +17,44 @@ void EtatCut::RemetPositions() {
     RelYD = 0;
 }
 
+namespace {
+
+// "XG:", "YG:", "XD:" or "YD:" with its value read; c0 is X or Y, c1 G or D.
+void AppliquePosition(Interpreteur& in, char c0, char c1, double v) {
+    EtatCut& e = in.Etat;
+    if (c0 == 'X' && c1 == 'G') {
+        e.XGPrec = e.XG;
+        e.XG = v;
+    } else if (c0 == 'Y' && c1 == 'G') {
+        e.YGPrec = e.YG;
+        e.YG = v;
+        e.PosYG = e.IndexCar;
+    } else if (c0 == 'X') {
+        e.XDPrec = e.XD;
+        e.XD = v;
+    } else {
+        // "YD:" closes the line's point: zero shift, then the two segments.
+        e.YDPrec = e.YD;
+        e.YD = EnSimple(v);
+        e.XD = e.XD - e.ZeroX;
+        e.XG = e.XG - e.ZeroX;
+        if (e.TraceActif && in.Recepteur)
+            in.Recepteur->Recoit({e.XGPrec, e.YGPrec, e.XG, e.YG, e.XDPrec, e.YDPrec, e.XD, e.YD,
+                                  in.NumeroLigne, e.DureeSegment});
+    }
+}
+
+void AppliqueDuree(EtatCut& e, double v) {
+    e.DureeSegment = v;
+    e.TempsTotal = EnSimple(e.TempsTotal + v);
+}
+
+bool EstPosition(char c0, char c1, char c2) {
+    return c2 == ':' && (c0 == 'X' || c0 == 'Y') && (c1 == 'G' || c1 == 'D');
+}
+
+} // namespace
+
 void Interpreteur::AnalyseLigne(std::string_view ligne) {
     EtatCut& e = Etat;
     e.Ligne = ligne;
@@ -23,22 +62,43 @@ void Interpreteur::AnalyseLigne(std::string_view ligne) {
     e.Commande = {};
     // Only the blank separates tokens; IndexCar is the blank's 1-based position, and
     // one past the end plus one for the line's last token.
-    const char* d = ligne.data();
-    std::size_t n = ligne.size();
-    std::size_t debut = 0;
-    while (debut < n) {
-        const void* b = std::memchr(d + debut, ' ', n - debut);
-        if (!b)
-            break;
-        std::size_t k = static_cast<std::size_t>(static_cast<const char*>(b) - d);
-        e.Commande = ligne.substr(debut, k - debut);
-        e.IndexCar = static_cast<std::int64_t>(k) + 1;
+    const char* const d = ligne.data();
+    const char* const fin = d + ligne.size();
+    const char* p = d;
+    for (;;) {
+        // A position or a duration whose usual number ends at a blank or at the line's
+        // end is taken at once; any other token is cut out and read the general way.
+        const std::ptrdiff_t reste = fin - p;
+        const char* nombre = nullptr;
+        if (reste >= 3 && EstPosition(p[0], p[1], p[2]))
+            nombre = p + 3;
+        else if (reste >= 2 && p[0] == 'T' && p[1] == ':')
+            nombre = p + 2;
+        if (double v;
+            nombre && (nombre = detail::LitCourant(d, nombre, fin, v)) && (nombre == fin || *nombre == ' ')) {
+            e.IndexCar = nombre == fin ? e.LongLigne + 2 : nombre - d + 1;
+            if (p[0] == 'T')
+                AppliqueDuree(e, v);
+            else
+                AppliquePosition(*this, p[0], p[1], v);
+            if (nombre == fin)
+                return;
+            p = nombre + 1;
+            continue;
+        }
+        const void* b = reste > 0 ? std::memchr(p, ' ', static_cast<std::size_t>(reste)) : nullptr;
+        if (!b) {
+            e.Commande = std::string_view(p, static_cast<std::size_t>(reste));
+            e.IndexCar = e.LongLigne + 2;
+            TraiteCommande();
+            return;
+        }
+        const char* k = static_cast<const char*>(b);
+        e.Commande = std::string_view(p, static_cast<std::size_t>(k - p));
+        e.IndexCar = k - d + 1;
         TraiteCommande();
-        debut = k + 1;
+        p = k + 1;
     }
-    e.Commande = ligne.substr(debut < n ? debut : n);
-    e.IndexCar = e.LongLigne + 2;
-    TraiteCommande();
 }
 
 void Interpreteur::TraiteCommande() {
@@ -49,28 +109,8 @@ void Interpreteur::TraiteCommande() {
         return;
     if (c.size() >= 3) {
         const char c0 = c[0], c1 = c[1], c2 = c[2];
-        if (c2 == ':' && (c0 == 'X' || c0 == 'Y') && (c1 == 'G' || c1 == 'D')) {
-            const double v = LitNombre(c.substr(3));
-            if (c0 == 'X' && c1 == 'G') {
-                e.XGPrec = e.XG;
-                e.XG = v;
-            } else if (c0 == 'Y' && c1 == 'G') {
-                e.YGPrec = e.YG;
-                e.YG = v;
-                e.PosYG = e.IndexCar;
-            } else if (c0 == 'X') {
-                e.XDPrec = e.XD;
-                e.XD = v;
-            } else {
-                // "YD:" closes the line's point: zero shift, then the two segments.
-                e.YDPrec = e.YD;
-                e.YD = EnSimple(v);
-                e.XD = e.XD - e.ZeroX;
-                e.XG = e.XG - e.ZeroX;
-                if (e.TraceActif && Recepteur)
-                    Recepteur->Recoit({e.XGPrec, e.YGPrec, e.XG, e.YG, e.XDPrec, e.YDPrec, e.XD, e.YD,
-                                       NumeroLigne, e.DureeSegment});
-            }
+        if (EstPosition(c0, c1, c2)) {
+            AppliquePosition(*this, c0, c1, LitNombre(c.substr(3)));
             return;
         }
         if ((c0 == '-' || c0 == '+') && (c1 == 'X' || c1 == 'Y') && (c2 == 'G' || c2 == 'D')) {
@@ -87,10 +127,8 @@ void Interpreteur::TraiteCommande() {
             return;
         }
     }
-    if (c[0] == 'T' && c[1] == ':') {
-        e.DureeSegment = LitNombre(c.substr(2));
-        e.TempsTotal = EnSimple(e.TempsTotal + e.DureeSegment);
-    }
+    if (c[0] == 'T' && c[1] == ':')
+        AppliqueDuree(e, LitNombre(c.substr(2)));
 }
 
 } // namespace parvel
