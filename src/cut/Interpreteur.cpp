@@ -19,38 +19,62 @@ void EtatCut::RemetPositions() {
 
 namespace {
 
-// "XG:", "YG:", "XD:" or "YD:" with its value read; c0 is X or Y, c1 G or D.
-void AppliquePosition(Interpreteur& in, char c0, char c1, double v) {
+enum class Mot { Aucun, XG, YG, XD, YD, T };
+
+// The token a line's three bytes start, when it carries a number.
+Mot MotDe(char c0, char c1, char c2) {
+    if (c2 == ':') {
+        if (c0 == 'X')
+            return c1 == 'G' ? Mot::XG : c1 == 'D' ? Mot::XD : Mot::Aucun;
+        if (c0 == 'Y')
+            return c1 == 'G' ? Mot::YG : c1 == 'D' ? Mot::YD : Mot::Aucun;
+    }
+    return c0 == 'T' && c1 == ':' ? Mot::T : Mot::Aucun;
+}
+
+// "YD:" closes the line's point: zero shift, then the two segments.
+void FermePoint(Interpreteur& in, double v) {
     EtatCut& e = in.Etat;
-    if (c0 == 'X' && c1 == 'G') {
+    e.YDPrec = e.YD;
+    e.YD = EnSimple(v);
+    e.XD = e.XD - e.ZeroX;
+    e.XG = e.XG - e.ZeroX;
+    if (e.TraceActif && in.Recepteur)
+        in.Recepteur->Recoit(
+            {e.XGPrec, e.YGPrec, e.XG, e.YG, e.XDPrec, e.YDPrec, e.XD, e.YD, in.NumeroLigne, e.DureeSegment});
+}
+
+inline void Applique(Interpreteur& in, Mot m, double v) {
+    EtatCut& e = in.Etat;
+    switch (m) {
+    case Mot::XG:
         e.XGPrec = e.XG;
         e.XG = v;
-    } else if (c0 == 'Y' && c1 == 'G') {
+        break;
+    case Mot::YG:
         e.YGPrec = e.YG;
         e.YG = v;
         e.PosYG = e.IndexCar;
-    } else if (c0 == 'X') {
+        break;
+    case Mot::XD:
         e.XDPrec = e.XD;
         e.XD = v;
-    } else {
-        // "YD:" closes the line's point: zero shift, then the two segments.
-        e.YDPrec = e.YD;
-        e.YD = EnSimple(v);
-        e.XD = e.XD - e.ZeroX;
-        e.XG = e.XG - e.ZeroX;
-        if (e.TraceActif && in.Recepteur)
-            in.Recepteur->Recoit({e.XGPrec, e.YGPrec, e.XG, e.YG, e.XDPrec, e.YDPrec, e.XD, e.YD,
-                                  in.NumeroLigne, e.DureeSegment});
+        break;
+    case Mot::YD:
+        FermePoint(in, v);
+        break;
+    case Mot::T:
+        e.DureeSegment = v;
+        e.TempsTotal = EnSimple(e.TempsTotal + v);
+        break;
+    case Mot::Aucun:
+        break;
     }
 }
 
-void AppliqueDuree(EtatCut& e, double v) {
-    e.DureeSegment = v;
-    e.TempsTotal = EnSimple(e.TempsTotal + v);
-}
-
-bool EstPosition(char c0, char c1, char c2) {
-    return c2 == ':' && (c0 == 'X' || c0 == 'Y') && (c1 == 'G' || c1 == 'D');
+// The same for a token cut out, kept apart so that the line's loop has its own copy.
+void AppliqueCommande(Interpreteur& in, Mot m, double v) {
+    Applique(in, m, v);
 }
 
 } // namespace
@@ -69,22 +93,17 @@ void Interpreteur::AnalyseLigne(std::string_view ligne) {
         // A position or a duration whose usual number ends at a blank or at the line's
         // end is taken at once; any other token is cut out and read the general way.
         const std::ptrdiff_t reste = fin - p;
-        const char* nombre = nullptr;
-        if (reste >= 3 && EstPosition(p[0], p[1], p[2]))
-            nombre = p + 3;
-        else if (reste >= 2 && p[0] == 'T' && p[1] == ':')
-            nombre = p + 2;
-        if (double v;
-            nombre && (nombre = detail::LitCourant(d, nombre, fin, v)) && (nombre == fin || *nombre == ' ')) {
-            e.IndexCar = nombre == fin ? e.LongLigne + 2 : nombre - d + 1;
-            if (p[0] == 'T')
-                AppliqueDuree(e, v);
-            else
-                AppliquePosition(*this, p[0], p[1], v);
-            if (nombre == fin)
-                return;
-            p = nombre + 1;
-            continue;
+        if (const Mot m = reste >= 3 ? MotDe(p[0], p[1], p[2]) : Mot::Aucun; m != Mot::Aucun) {
+            double v = 0;
+            const char* q = detail::LitCourant(d, p + (m == Mot::T ? 2 : 3), fin, v);
+            if (q && (q == fin || *q == ' ')) {
+                e.IndexCar = q == fin ? e.LongLigne + 2 : q - d + 1;
+                Applique(*this, m, v);
+                if (q == fin)
+                    return;
+                p = q + 1;
+                continue;
+            }
         }
         const void* b = reste > 0 ? std::memchr(p, ' ', static_cast<std::size_t>(reste)) : nullptr;
         if (!b) {
@@ -109,8 +128,8 @@ void Interpreteur::TraiteCommande() {
         return;
     if (c.size() >= 3) {
         const char c0 = c[0], c1 = c[1], c2 = c[2];
-        if (EstPosition(c0, c1, c2)) {
-            AppliquePosition(*this, c0, c1, LitNombre(c.substr(3)));
+        if (const Mot m = MotDe(c0, c1, c2); m != Mot::Aucun && m != Mot::T) {
+            AppliqueCommande(*this, m, LitNombre(c.substr(3)));
             return;
         }
         if ((c0 == '-' || c0 == '+') && (c1 == 'X' || c1 == 'Y') && (c2 == 'G' || c2 == 'D')) {
@@ -128,7 +147,7 @@ void Interpreteur::TraiteCommande() {
         }
     }
     if (c[0] == 'T' && c[1] == ':')
-        AppliqueDuree(e, LitNombre(c.substr(2)));
+        AppliqueCommande(*this, Mot::T, LitNombre(c.substr(2)));
 }
 
 } // namespace parvel
