@@ -123,12 +123,6 @@ bool LecteurLignes::Remplit() {
     return true;
 }
 
-bool LecteurLignes::Fin() {
-    if (debut_ < fin_)
-        return false;
-    return !Remplit();
-}
-
 // The first CR or LF at or after `depuis`, or fin_. The LF found is kept for the next
 // lines, so that a file of lone CRs is not searched to the end of the buffer each time.
 std::size_t LecteurLignes::ProchaineFin(std::size_t depuis) {

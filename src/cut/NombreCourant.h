@@ -71,9 +71,9 @@ inline unsigned ChiffresEnTete(std::uint64_t& x) {
     return static_cast<unsigned>(std::countr_zero(pasChiffre)) / 8;
 }
 
-// The value of the first n digits (n < 8) of x, whose bytes are digit values.
+// The value of the first n digits (0 < n < 8) of x, whose bytes are digit values.
 inline std::uint64_t ValeurChiffres(std::uint64_t x, unsigned n) {
-    x = (x << (8 * (7 - n))) << 8; // leading zeros make eight digits
+    x <<= 64 - 8 * n; // leading zeros make eight digits
     x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FF;
     x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFF;
     return (x * 10000 + (x >> 32)) & 0xFFFFFFFF;
