@@ -97,9 +97,10 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
                 const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
                 const double dxd = e.XD - e.XDPrec;
                 const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
-                const double dL = std::sqrt(Verifie(dxg * dxg + dyg * dyg));
-                const double dR = std::sqrt(Verifie(dxd * dxd + dyd * dyd));
-                b.Vitesse = Verifie((dR < dL ? dL : dR) / e.DureeSegment);
+                // The longer side's length: one square root, as the root keeps the order.
+                const double dL2 = Verifie(dxg * dxg + dyg * dyg);
+                const double dR2 = Verifie(dxd * dxd + dyd * dyd);
+                b.Vitesse = Verifie(std::sqrt(dR2 < dL2 ? dL2 : dR2) / e.DureeSegment);
                 if (b.Vitesse > b.VitesseMax)
                     b.VitesseMax = b.Vitesse;
                 if (b.Vitesse > 0 && b.Vitesse < b.VitesseMin)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cut/Calcul.h"
+#include "cut/NombreCourant.h"
 #include "cut/Nombres.h"
 
 namespace parvel {
@@ -16,6 +17,68 @@ void EtatCut::RemetPositions() {
     RelYD = 0;
 }
 
+namespace {
+
+enum class Mot { Aucun, XG, YG, XD, YD, T };
+
+// The token a line's three bytes start, when it carries a number.
+Mot MotDe(char c0, char c1, char c2) {
+    if (c2 == ':') {
+        if (c0 == 'X')
+            return c1 == 'G' ? Mot::XG : c1 == 'D' ? Mot::XD : Mot::Aucun;
+        if (c0 == 'Y')
+            return c1 == 'G' ? Mot::YG : c1 == 'D' ? Mot::YD : Mot::Aucun;
+    }
+    return c0 == 'T' && c1 == ':' ? Mot::T : Mot::Aucun;
+}
+
+// "YD:" closes the line's point: zero shift, then the two segments.
+void FermePoint(Interpreteur& in, double v) {
+    EtatCut& e = in.Etat;
+    e.YDPrec = e.YD;
+    e.YD = EnSimple(v);
+    e.XD = e.XD - e.ZeroX;
+    e.XG = e.XG - e.ZeroX;
+    if (e.TraceActif && in.Recepteur)
+        in.Recepteur->Recoit(
+            {e.XGPrec, e.YGPrec, e.XG, e.YG, e.XDPrec, e.YDPrec, e.XD, e.YD, in.NumeroLigne, e.DureeSegment});
+}
+
+inline void Applique(Interpreteur& in, Mot m, double v) {
+    EtatCut& e = in.Etat;
+    switch (m) {
+    case Mot::XG:
+        e.XGPrec = e.XG;
+        e.XG = v;
+        break;
+    case Mot::YG:
+        e.YGPrec = e.YG;
+        e.YG = v;
+        e.PosYG = e.IndexCar;
+        break;
+    case Mot::XD:
+        e.XDPrec = e.XD;
+        e.XD = v;
+        break;
+    case Mot::YD:
+        FermePoint(in, v);
+        break;
+    case Mot::T:
+        e.DureeSegment = v;
+        e.TempsTotal = EnSimple(e.TempsTotal + v);
+        break;
+    case Mot::Aucun:
+        break;
+    }
+}
+
+// The same for a token cut out, kept apart so that the line's loop has its own copy.
+void AppliqueCommande(Interpreteur& in, Mot m, double v) {
+    Applique(in, m, v);
+}
+
+} // namespace
+
 void Interpreteur::AnalyseLigne(std::string_view ligne) {
     EtatCut& e = Etat;
     e.Ligne = ligne;
@@ -23,22 +86,38 @@ void Interpreteur::AnalyseLigne(std::string_view ligne) {
     e.Commande = {};
     // Only the blank separates tokens; IndexCar is the blank's 1-based position, and
     // one past the end plus one for the line's last token.
-    const char* d = ligne.data();
-    std::size_t n = ligne.size();
-    std::size_t debut = 0;
-    while (debut < n) {
-        const void* b = std::memchr(d + debut, ' ', n - debut);
-        if (!b)
-            break;
-        std::size_t k = static_cast<std::size_t>(static_cast<const char*>(b) - d);
-        e.Commande = ligne.substr(debut, k - debut);
-        e.IndexCar = static_cast<std::int64_t>(k) + 1;
+    const char* const d = ligne.data();
+    const char* const fin = d + ligne.size();
+    const char* p = d;
+    for (;;) {
+        // A position or a duration whose usual number ends at a blank or at the line's
+        // end is taken at once; any other token is cut out and read the general way.
+        const std::ptrdiff_t reste = fin - p;
+        if (const Mot m = reste >= 3 ? MotDe(p[0], p[1], p[2]) : Mot::Aucun; m != Mot::Aucun) {
+            double v = 0;
+            const char* q = detail::LitCourant(d, p + (m == Mot::T ? 2 : 3), fin, v);
+            if (q && (q == fin || *q == ' ')) {
+                e.IndexCar = q == fin ? e.LongLigne + 2 : q - d + 1;
+                Applique(*this, m, v);
+                if (q == fin)
+                    return;
+                p = q + 1;
+                continue;
+            }
+        }
+        const void* b = reste > 0 ? std::memchr(p, ' ', static_cast<std::size_t>(reste)) : nullptr;
+        if (!b) {
+            e.Commande = std::string_view(p, static_cast<std::size_t>(reste));
+            e.IndexCar = e.LongLigne + 2;
+            TraiteCommande();
+            return;
+        }
+        const char* k = static_cast<const char*>(b);
+        e.Commande = std::string_view(p, static_cast<std::size_t>(k - p));
+        e.IndexCar = k - d + 1;
         TraiteCommande();
-        debut = k + 1;
+        p = k + 1;
     }
-    e.Commande = ligne.substr(debut < n ? debut : n);
-    e.IndexCar = e.LongLigne + 2;
-    TraiteCommande();
 }
 
 void Interpreteur::TraiteCommande() {
@@ -49,28 +128,8 @@ void Interpreteur::TraiteCommande() {
         return;
     if (c.size() >= 3) {
         const char c0 = c[0], c1 = c[1], c2 = c[2];
-        if (c2 == ':' && (c0 == 'X' || c0 == 'Y') && (c1 == 'G' || c1 == 'D')) {
-            const double v = LitNombre(c.substr(3));
-            if (c0 == 'X' && c1 == 'G') {
-                e.XGPrec = e.XG;
-                e.XG = v;
-            } else if (c0 == 'Y' && c1 == 'G') {
-                e.YGPrec = e.YG;
-                e.YG = v;
-                e.PosYG = e.IndexCar;
-            } else if (c0 == 'X') {
-                e.XDPrec = e.XD;
-                e.XD = v;
-            } else {
-                // "YD:" closes the line's point: zero shift, then the two segments.
-                e.YDPrec = e.YD;
-                e.YD = EnSimple(v);
-                e.XD = e.XD - e.ZeroX;
-                e.XG = e.XG - e.ZeroX;
-                if (e.TraceActif && Recepteur)
-                    Recepteur->Recoit({e.XGPrec, e.YGPrec, e.XG, e.YG, e.XDPrec, e.YDPrec, e.XD, e.YD,
-                                       NumeroLigne, e.DureeSegment});
-            }
+        if (const Mot m = MotDe(c0, c1, c2); m != Mot::Aucun && m != Mot::T) {
+            AppliqueCommande(*this, m, LitNombre(c.substr(3)));
             return;
         }
         if ((c0 == '-' || c0 == '+') && (c1 == 'X' || c1 == 'Y') && (c2 == 'G' || c2 == 'D')) {
@@ -87,10 +146,8 @@ void Interpreteur::TraiteCommande() {
             return;
         }
     }
-    if (c[0] == 'T' && c[1] == ':') {
-        e.DureeSegment = LitNombre(c.substr(2));
-        e.TempsTotal = EnSimple(e.TempsTotal + e.DureeSegment);
-    }
+    if (c[0] == 'T' && c[1] == ':')
+        AppliqueCommande(*this, Mot::T, LitNombre(c.substr(2)));
 }
 
 } // namespace parvel

@@ -1,6 +1,7 @@
 #include "cut/LecteurLignes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +11,9 @@
 #include "cut/Erreur.h"
 #include "cut/Fichiers.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 #ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
@@ -123,16 +127,20 @@ bool LecteurLignes::Remplit() {
     return true;
 }
 
-bool LecteurLignes::Fin() {
-    if (debut_ < fin_)
-        return false;
-    return !Remplit();
-}
-
 // The first CR or LF at or after `depuis`, or fin_. The LF found is kept for the next
 // lines, so that a file of lone CRs is not searched to the end of the buffer each time.
 std::size_t LecteurLignes::ProchaineFin(std::size_t depuis) {
     const char* t = tampon_.get();
+#if defined(__SSE2__) || defined(_M_X64)
+    // Both ends at once, sixteen bytes at a time, as long as sixteen bytes are there.
+    const __m128i vLf = _mm_set1_epi8('\n'), vCr = _mm_set1_epi8('\r');
+    for (; fin_ - depuis >= 16; depuis += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + depuis));
+        const int fins = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, vLf), _mm_cmpeq_epi8(x, vCr)));
+        if (fins != 0)
+            return depuis + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(fins)));
+    }
+#endif
     if (lf_ < depuis)
         lf_ = depuis;
     if (lf_ == fin_ || t[lf_] != '\n') {

@@ -20,7 +20,7 @@ class LecteurLignes {
     explicit LecteurLignes(const std::string& chemin, std::size_t longueurMax = LongueurLigneMax);
 
     // True when no line is left.
-    bool Fin();
+    bool Fin() { return debut_ >= fin_ && !Remplit(); }
     // The next line without its end. The view stays valid until the next call.
     // A line longer than the limit raises ErreurParvel(ErrDepassement).
     std::string_view LitLigne();

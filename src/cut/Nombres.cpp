@@ -3,11 +3,11 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "cut/Erreur.h"
+#include "cut/NombreCourant.h"
 
 namespace parvel {
 namespace {
@@ -89,36 +89,6 @@ double LitCompact(std::string_view s) {
     return negatif ? -v : v;
 }
 
-// The usual CUT number: sign, at most 15 digits with one point, no exponent, ended by
-// the end of the text or by a character that is neither a blank nor a digit. Digits and
-// power of ten are then exact doubles, so one division rounds exactly as from_chars
-// would. False for anything else, which the general reading handles.
-bool LitCourant(std::string_view t, double& v) {
-    static constexpr double Puissances[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const char* p = t.data();
-    const char* const fin = p + t.size();
-    bool negatif = false;
-    if (p < fin && (*p == '+' || *p == '-'))
-        negatif = *p++ == '-';
-    std::uint64_t m = 0;
-    int chiffres = 0, decimales = 0;
-    for (; p < fin && EstChiffre(*p); ++p, ++chiffres)
-        m = m * 10 + static_cast<std::uint64_t>(*p - '0');
-    if (p < fin && *p == '.') {
-        for (++p; p < fin && EstChiffre(*p); ++p, ++chiffres, ++decimales)
-            m = m * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
-    if (chiffres == 0 || chiffres > 15)
-        return false;
-    if (p < fin && (BlancIgnore(*p) || *p == 'e' || *p == 'E'))
-        return false;
-    v = static_cast<double>(m) / Puissances[decimales];
-    if (negatif)
-        v = -v;
-    return true;
-}
-
 } // namespace
 
 double LitNombre(std::string_view t) {
@@ -126,8 +96,12 @@ double LitNombre(std::string_view t) {
     while (i < t.size() && BlancIgnore(t[i]))
         ++i;
     t.remove_prefix(i);
-    if (double v; LitCourant(t, v))
-        return v;
+    // The usual number, ended by the end of the text or by a character that is neither
+    // a blank (skipped inside a number) nor an exponent.
+    const char* const fin = t.data() + t.size();
+    if (double v; const char* q = detail::LitCourant(t.data(), t.data(), fin, v))
+        if (q == fin || !(BlancIgnore(*q) || *q == 'e' || *q == 'E'))
+            return v;
     // Otherwise, with no blank inside the candidate characters, read in place.
     std::size_t n = 0;
     while (n < t.size() && PeutContinuer(t[n]))

@@ -11,6 +11,7 @@
 
 #include "Doubles.h"
 #include "cut/Erreur.h"
+#include "cut/Interpreteur.h"
 #include "cut/Nombres.h"
 
 namespace parvel {
@@ -65,7 +66,13 @@ TEST(Nombres, CheminRapideArrondiCorrectement) {
                 t += '.';
             t += static_cast<char>('0' + alea() % 10);
         }
-        ASSERT_EQ(LitNombre(t), Double(t)) << t;
+        const double attendu = Double(t);
+        ASSERT_EQ(LitNombre(t), attendu) << t;
+        const std::string suivi = t + (alea() % 2 ? "7 XG:1" : "x"); // the bytes after the view are not read
+        ASSERT_EQ(LitNombre(std::string_view(suivi).substr(0, t.size())), attendu) << t;
+        Interpreteur interp; // and within a line, at its end or before another token
+        interp.AnalyseLigne("XG:" + t + (alea() % 2 ? " YG:1" : ""));
+        ASSERT_EQ(interp.Etat.XG, attendu) << t;
     }
 }
 
