@@ -93,7 +93,8 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
             if (e.YD < b.YDMin)
                 b.YDMin = e.YD;
             b.PremiereLigne = false;
-            if (e.DureeSegment > 0) {
+            // A pause moves nothing: its duration gives no speed.
+            if (e.DureeSegment > 0 && interp.PositionLue) {
                 const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
                 const double dxd = e.XD - e.XDPrec;
                 const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference

@@ -46,6 +46,8 @@ void FermePoint(Interpreteur& in, double v) {
 
 inline void Applique(Interpreteur& in, Mot m, double v) {
     EtatCut& e = in.Etat;
+    if (m != Mot::T && m != Mot::Aucun)
+        in.PositionLue = true;
     switch (m) {
     case Mot::XG:
         e.XGPrec = e.XG;
@@ -81,6 +83,7 @@ void AppliqueCommande(Interpreteur& in, Mot m, double v) {
 
 void Interpreteur::AnalyseLigne(std::string_view ligne) {
     EtatCut& e = Etat;
+    PositionLue = false;
     e.Ligne = ligne;
     e.LongLigne = static_cast<std::int64_t>(ligne.size());
     e.Commande = {};

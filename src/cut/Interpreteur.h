@@ -58,6 +58,9 @@ class Interpreteur {
     double MmParPasX = 0, MmParPasY = 0;
     // The file's line being interpreted (1-based), set by whoever reads the file.
     std::int64_t NumeroLigne = 0;
+    // The line being interpreted carried a position ("XG:", "YG:", "XD:" or "YD:"): a
+    // line without one is a pause, whatever its duration.
+    bool PositionLue = false;
     // Receives every segment while TraceActif is set; none during the load pass.
     RecepteurSegments* Recepteur = nullptr;
 
