@@ -53,7 +53,7 @@ bool Principale::ChargeCutSignale(const Instantane& avant) {
     } catch (const Annulation&) {
         // Stopped during its pass, the load leaves everything as it was; stopped while
         // drawing, its report is already printed and gives way to the cancellation.
-        if (DernierRapport[0].Texte.empty())
+        if (!passeFinie_)
             Restaure(avant);
         else {
             DernierRapport = Rapport{};
@@ -66,9 +66,8 @@ bool Principale::ChargeCutSignale(const Instantane& avant) {
 }
 
 Principale::Instantane Principale::Photographie() const {
-    return {CommonDialog1.NomFichier, NomCourt,          Interp.Etat,    Bilan,
-            Fraiseuse.Etat,           Fraiseuse.Marques, DernierRapport, Vue.Zoom.RapportZoom,
-            Ctl.Active(Option::Fige)};
+    return {CommonDialog1.NomFichier, NomCourt,          Interp.Etat,          Bilan,
+            Fraiseuse.Etat,           Fraiseuse.Marques, Vue.Zoom.RapportZoom, Ctl.Active(Option::Fige)};
 }
 
 void Principale::Restaure(const Instantane& i) {
@@ -78,7 +77,6 @@ void Principale::Restaure(const Instantane& i) {
     Bilan = i.Bilan;
     Fraiseuse.Etat = i.Fraisage;
     Fraiseuse.Marques = i.Marques;
-    DernierRapport = i.DernierRapport;
     Vue.Zoom.RapportZoom = i.RapportZoom;
     Ctl.DefinitActive(Option::Fige, i.FigeActif);
 }
@@ -99,7 +97,7 @@ void Principale::ChargeCut() {
 }
 
 void Principale::PasseChargement() {
-    DernierRapport = Rapport{};
+    passeFinie_ = false;
     Ctl.DefinitActive(Option::Fige, true);
     Vue.Zoom.RapportZoom = 1;
     Fraiseuse.Marques.clear();
@@ -116,6 +114,7 @@ void Principale::PasseChargement() {
     Sortie.Efface();
     for (const LigneRapport& l : DernierRapport)
         Sortie.Imprime(l.Couleur, l.Texte);
+    passeFinie_ = true;
 }
 
 // View.

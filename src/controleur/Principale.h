@@ -113,7 +113,6 @@ class Principale {
         BilanCut Bilan;
         EtatFraisage Fraisage;
         std::vector<Marque> Marques;
-        Rapport DernierRapport;
         float RapportZoom;
         bool FigeActif;
     };
@@ -125,7 +124,8 @@ class Principale {
     void Signale(const ErreurParvel& e);
     void Arrete(const std::string& message);
     OptionsDessin OptionsCourantes() const;
-    int dessins_ = 0; // redraws started
+    int dessins_ = 0;        // redraws started
+    bool passeFinie_ = true; // the last load pass printed its report
     void AppliqueZoom(SuiteZoom suite);
     // Draws the current file again on a cleared area, without the beep.
     void Redessine();
