@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -204,6 +205,11 @@ void TestConfort::deposerEtOuvrirParSonNom() {
     QApplication::sendEvent(p.f.get(), &depose);
     QTRY_COMPARE(p.f->principale().CheminCourant(), chemin);
     QCOMPARE(p.f->Sortie()->Lignes().size(), std::size_t{5});
+    // It heads the recent files of the menu, which open it again.
+    auto* fichiers = p.f->findChild<QMenu*>("Fichiers");
+    emit fichiers->aboutToShow();
+    QCOMPARE(fichiers->actions().front()->text(), QString("&1 depose.cut"));
+    QCOMPARE(fichiers->actions().front()->toolTip().toStdString(), chemin);
 
     QMimeData texte;
     texte.setUrls({QUrl::fromLocalFile("/tmp/image.png")});
