@@ -54,7 +54,7 @@ TEST(FormatRegistre, Lectures) {
     for (const auto& l : test::LitTable(Donnees / "lectures.tsv")) {
         ASSERT_EQ(l.size(), 5u);
         SCOPED_TRACE(l[0] + " " + l[1] + " " + l[2]);
-        const auto doc = DocumentRegistre::Analyse(LitOctets(Donnees / l[0]));
+        const auto doc = DocumentRegistre::Analyse(LitFichier(Donnees / l[0]));
         std::string cle = Champ(l[1]), nom = Champ(l[2]);
         const auto section = SectionRegistre(Hkcu, cle, nom);
         const auto entier = section ? doc.Entier(*section, nom) : std::nullopt;
@@ -67,7 +67,7 @@ TEST(FormatRegistre, EcrituresNeChangentQueLaLigneDeLaValeur) {
     for (const auto& l : test::LitTable(Donnees / "ecritures.tsv")) {
         ASSERT_EQ(l.size(), 5u);
         SCOPED_TRACE(l[0] + " " + l[1] + " " + l[2] + " " + l[3]);
-        const std::string avant = LitOctets(Donnees / l[0]), valeur = Champ(l[3]);
+        const std::string avant = LitFichier(Donnees / l[0]), valeur = Champ(l[3]);
         auto doc = DocumentRegistre::Analyse(avant);
         std::string cle = Champ(l[1]), nom = Champ(l[2]);
         const auto section = SectionRegistre(Hkcu, cle, nom);
@@ -78,7 +78,7 @@ TEST(FormatRegistre, EcrituresNeChangentQueLaLigneDeLaValeur) {
         EXPECT_EQ(change, l[4] != "-");
         const auto apres = doc.Serialise();
         ASSERT_TRUE(apres);
-        EXPECT_EQ(*apres, l[4] == "-" ? avant : LitOctets(Donnees / l[4]));
+        EXPECT_EQ(*apres, l[4] == "-" ? avant : LitFichier(Donnees / l[4]));
         if (!change)
             continue;
         const auto relu = DocumentRegistre::Analyse(*apres);
@@ -106,7 +106,7 @@ class BancFichier : public BancRegistre {
         Ajoute(cle, ligne);
     }
     bool CleExiste(const std::string& cle) override {
-        return LitOctets(Fichier).find("\n[HKEY_CURRENT_USER\\" + cle + "]\n") != std::string::npos;
+        return LitFichier(Fichier).find("\n[HKEY_CURRENT_USER\\" + cle + "]\n") != std::string::npos;
     }
 
   private:
@@ -118,12 +118,12 @@ class BancFichier : public BancRegistre {
     }
     // A section of its own for each value: the store merges sections of one key.
     void Ajoute(const std::string& cle, const std::string& ligne) {
-        const std::string texte = LitOctets(Fichier);
+        const std::string texte = LitFichier(Fichier);
         EcritOctets(Fichier, (texte.empty() ? A.substr(0, 37) : texte) + "\n[HKEY_CURRENT_USER\\" + cle +
                                  "]\n" + ligne + "\n");
     }
     DossierEssai Dossier;
-    fs::path Fichier = Dossier.Chemin / "registre.reg";
+    fs::path Fichier = Dossier.Chemin() / "registre.reg";
     RegistreFichier Registre_{Fichier};
     std::string Base_ = "Software\\ParvelTests\\" + NomUnique("essai");
 };
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Magasins, RegistreCommun, testing::ValuesIn(Bancs()),
 class RegistreFichierEssai : public testing::Test {
   protected:
     DossierEssai Dossier;
-    fs::path Fichier = Dossier.Chemin / "registre.reg";
+    fs::path Fichier = Dossier.Chemin() / "registre.reg";
     RegistreFichier Reg{Fichier};
     // What `f` writes on stderr must be one line, starting so.
     static void Signale(const std::function<void()>& f, const std::string& debut) {
@@ -223,7 +223,7 @@ class RegistreFichierEssai : public testing::Test {
 TEST_F(RegistreFichierEssai, IllisibleJamaisReecrit) {
     for (const auto& e : fs::directory_iterator(Donnees / "illisibles")) {
         SCOPED_TRACE(e.path().filename().string());
-        const std::string octets = LitOctets(e.path());
+        const std::string octets = LitFichier(e.path());
         EcritOctets(Fichier, octets);
         RegistreFichier reg(Fichier);
         Signale(
@@ -234,17 +234,17 @@ TEST_F(RegistreFichierEssai, IllisibleJamaisReecrit) {
                 reg.EcritTexteRegistre(Hkcu, "Neuve", "X", "t");
             },
             "illisible: " + Fichier.string() + ": ");
-        EXPECT_EQ(LitOctets(Fichier), octets);
+        EXPECT_EQ(LitFichier(Fichier), octets);
     }
 }
 
 TEST_F(RegistreFichierEssai, DossiersCreesALaPremiereEcritureEtDossierAuNomDuFichier) {
-    const fs::path profond = Dossier.Chemin / "a" / "b" / "registre.reg";
+    const fs::path profond = Dossier.Chemin() / "a" / "b" / "registre.reg";
     RegistreFichier reg(profond);
     EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), 0);
     EXPECT_FALSE(fs::exists(profond.parent_path())) << "a read creates nothing";
     reg.EcritEntierRegistre(Hkcu, "A", "X", 1);
-    EXPECT_EQ(LitOctets(profond), A + X1);
+    EXPECT_EQ(LitFichier(profond), A + X1);
 
     fs::create_directories(Fichier);
     Signale(
@@ -264,7 +264,7 @@ TEST_F(RegistreFichierEssai, LectureSeuleLueEtSignaleeUneFois) {
 #endif
     for (const bool dossier : dossiers) {
         SCOPED_TRACE(dossier ? "dossier" : "fichier");
-        const fs::path verrou = dossier ? Dossier.Chemin : Fichier;
+        const fs::path verrou = dossier ? Dossier.Chemin() : Fichier;
         EcritOctets(Fichier, A + X1);
         fs::permissions(verrou, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
@@ -276,10 +276,10 @@ TEST_F(RegistreFichierEssai, LectureSeuleLueEtSignaleeUneFois) {
         fs::permissions(verrou, fs::perms::owner_write, fs::perm_options::add);
         EXPECT_EQ(erreurs, "parvel: registre non enregistré: " + Fichier.string() + ": " +
                                (dossier ? "dossier" : "fichier") + " en lecture seule\n");
-        EXPECT_EQ(LitOctets(Fichier), A + X1);
+        EXPECT_EQ(LitFichier(Fichier), A + X1);
         // Nothing left behind, not even a lock, when the folder is locked.
         EXPECT_TRUE(!dossier ||
-                    std::distance(fs::directory_iterator(Dossier.Chemin), fs::directory_iterator()) == 1);
+                    std::distance(fs::directory_iterator(Dossier.Chemin()), fs::directory_iterator()) == 1);
     }
 }
 
@@ -288,8 +288,8 @@ TEST_F(RegistreFichierEssai, LectureSeuleLueEtSignaleeUneFois) {
 // lock could go: the file meant is updated and nothing else changes. A device or a pipe
 // is never replaced: it reads as empty and the refused writes are reported once.
 TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
-    const fs::path ailleurs = Dossier.Chemin / "ailleurs", vrai = ailleurs / "vrai.reg",
-                   victime = Dossier.Chemin / "victime";
+    const fs::path ailleurs = Dossier.Chemin() / "ailleurs", vrai = ailleurs / "vrai.reg",
+                   victime = Dossier.Chemin() / "victime";
     fs::create_directory(ailleurs);
     EcritOctets(victime, "intacte");
     const std::string refus = "parvel: registre non enregistré: " + Fichier.string() + ": ";
@@ -304,7 +304,7 @@ TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
          refus + "verrou " + Fichier.string() + ".lock: lien symbolique refusé\n"},
         {[&] {
              fs::create_symlink(victime, Fichier.string() + ".tmp");
-             fs::create_symlink(victime, Dossier.Chemin / ".registre.reg.parvel-tmp");
+             fs::create_symlink(victime, Dossier.Chemin() / ".registre.reg.parvel-tmp");
          },
          ""},
         {[&] {
@@ -316,7 +316,7 @@ TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
     };
     auto noms = [&] {
         std::vector<std::string> v;
-        for (const auto& e : fs::directory_iterator(Dossier.Chemin))
+        for (const auto& e : fs::directory_iterator(Dossier.Chemin()))
             if (e.path() != Fichier && e.path().string() != Fichier.string() + ".lock")
                 v.push_back(e.path().filename().string());
         std::sort(v.begin(), v.end());
@@ -324,7 +324,7 @@ TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.erreurs);
-        for (const auto& e : fs::directory_iterator(Dossier.Chemin))
+        for (const auto& e : fs::directory_iterator(Dossier.Chemin()))
             if (e.path() != victime && e.path() != ailleurs)
                 fs::remove(e.path());
         c.pose();
@@ -336,11 +336,11 @@ TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
         reg.EcritEntierRegistre(Hkcu, "A", "Y", 4);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.erreurs);
         EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), c.erreurs.empty() ? 3 : 0);
-        EXPECT_EQ(LitOctets(victime), "intacte");
+        EXPECT_EQ(LitFichier(victime), "intacte");
         EXPECT_EQ(noms(), avant);
     }
     EXPECT_TRUE(fs::is_symlink(Fichier));
-    EXPECT_EQ(LitOctets(vrai), A + "\"X\"=dword:00000003\n\"Y\"=dword:00000004\n");
+    EXPECT_EQ(LitFichier(vrai), A + "\"X\"=dword:00000003\n\"Y\"=dword:00000004\n");
     struct stat st {};
     ASSERT_EQ(::stat(vrai.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -371,7 +371,7 @@ TEST_F(RegistreFichierEssai, VerrouTenuAilleurs) {
         "en lecture seule: " + Fichier.string() + ": ");
     EXPECT_GE(attente, RegistreFichier::AttenteVerrou);
     EXPECT_LT(attente, RegistreFichier::AttenteVerrou + 1s);
-    EXPECT_EQ(LitOctets(Fichier), A + X1);
+    EXPECT_EQ(LitFichier(Fichier), A + X1);
 }
 
 // As after `sudo parvel`: a user's private store stays the user's.
@@ -404,12 +404,12 @@ TEST(OuvreRegistre, FichierParDefautOuDonne) {
     EXPECT_EQ(CheminRegistreParDefaut(), "/home/essai/.config/parvel/registre.reg");
 
     DossierEssai dossier;
-    ::setenv("XDG_CONFIG_HOME", dossier.Chemin.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", dossier.Chemin().c_str(), 1);
     OuvreRegistre("")->EcritEntierRegistre(Hkcu, "A", "X", 1);
-    const fs::path donne = dossier.Chemin / "autre.reg";
+    const fs::path donne = dossier.Chemin() / "autre.reg";
     OuvreRegistre(donne.string())->EcritEntierRegistre(Hkcu, "A", "X", 2);
-    EXPECT_EQ(LitOctets(dossier.Chemin / "parvel" / "registre.reg"), A + X1);
-    EXPECT_EQ(LitOctets(donne), A + "\"X\"=dword:00000002\n");
+    EXPECT_EQ(LitFichier(dossier.Chemin() / "parvel" / "registre.reg"), A + X1);
+    EXPECT_EQ(LitFichier(donne), A + "\"X\"=dword:00000002\n");
     ::setenv("HOME", home.c_str(), 1);
     anciens[1] ? ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
 }
