@@ -40,10 +40,15 @@ template <typename F> pid_t Lance(F corps) {
     return pid;
 }
 
-TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
+// A store that already holds another program's settings.
+class RegistreProcessus : public testing::Test {
+  protected:
+    void SetUp() override { EcritOctets(fichier, Voisine); }
     DossierEssai dossier;
     const fs::path fichier = dossier.Chemin() / "registre.reg";
-    EcritOctets(fichier, Voisine);
+};
+
+TEST_F(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
     RegistreFichier reg(fichier);
     std::mt19937 alea(std::random_device{}());
     // Kill delays span a few writes' time, measured here: a slow machine (or a sanitizer
@@ -93,10 +98,7 @@ TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
               1250);
 }
 
-TEST(RegistreProcessus, EcrivainsSimultanesNePerdentRien) {
-    DossierEssai dossier;
-    const fs::path fichier = dossier.Chemin() / "registre.reg";
-    EcritOctets(fichier, Voisine);
+TEST_F(RegistreProcessus, EcrivainsSimultanesNePerdentRien) {
     constexpr int Ecritures = 50;
     int depart[2];
     ASSERT_EQ(::pipe(depart), 0);
