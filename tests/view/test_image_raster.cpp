@@ -50,18 +50,14 @@ std::set<Px> Allumes(const ImageRaster& img, std::optional<std::uint32_t> rgb = 
     return s;
 }
 
-// The pixels of the rectangle's outline (x0 y0 x1 y1), or of all of it.
-std::set<Px> Rectangle(const std::vector<double>& r, bool plein = false) {
+// The pixels of the rectangle's outline (x0 y0 x1 y1).
+std::set<Px> Rectangle(const std::vector<double>& r) {
     std::set<Px> s;
     for (int x = r.empty() ? 1 : std::max(int(r[0]), 0); !r.empty() && x <= r[2]; ++x)
         for (int y = int(r[1]); y <= r[3]; ++y)
-            if (plein || x == r[0] || x == r[2] || y == r[1] || y == r[3])
+            if (x == r[0] || x == r[2] || y == r[1] || y == r[3])
                 s.insert({x, y});
     return s;
-}
-
-std::set<Px> Rangee(int y, int x0, int x1) {
-    return Rectangle({double(x0), double(y), double(x1), double(y)}, true);
 }
 
 std::vector<std::uint32_t> Image(const ImageRaster& img) {
@@ -152,7 +148,7 @@ TEST(ImageRasterLigne, SegmentsLointainsCoupesEtValeursExtremes) {
     minuscule.Ligne(-1e300, 0, 1e300, 0, 3); // the top row, whole width
     minuscule.Ligne(-1e300, 1, 1e300, 1, 3); // far above
     minuscule.Ligne(0, 0, 1e-40, -1e-40, 3); // within pixel (0, 0)
-    EXPECT_EQ(Allumes(minuscule), Rangee(0, 0, 49));
+    EXPECT_EQ(Allumes(minuscule), Rectangle({0, 0, 49, 0}));
 }
 
 // Colours outside the palette and mappings with a zero extent draw nothing at all.
