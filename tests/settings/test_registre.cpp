@@ -312,7 +312,10 @@ TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
         reg.EcritEntierRegistre(Hkcu, "A", "X", 3);
         reg.EcritEntierRegistre(Hkcu, "A", "Y", 4);
         const std::string erreurs = testing::internal::GetCapturedStderr();
+        std::error_code ec; // nothing to give back to a link or a missing store
         fs::permissions(Dossier.Chemin(), fs::perms::owner_all, fs::perm_options::add);
+        fs::permissions(Fichier, fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow,
+                        ec);
         EXPECT_EQ(erreurs.rfind(c.erreurs, 0), 0u) << erreurs;
         EXPECT_EQ(NombreDeLignes(erreurs, "\n"), c.erreurs.empty() ? 0 : 1) << erreurs;
         EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), c.erreurs.empty() ? 3 : c.lu);
