@@ -40,15 +40,10 @@ template <typename F> pid_t Lance(F corps) {
     return pid;
 }
 
-// A store that already holds another program's settings.
-class RegistreProcessus : public testing::Test {
-  protected:
-    void SetUp() override { EcritOctets(fichier, Voisine); }
+TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
     DossierEssai dossier;
     const fs::path fichier = dossier.Chemin() / "registre.reg";
-};
-
-TEST_F(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
+    EcritOctets(fichier, Voisine);
     RegistreFichier reg(fichier);
     std::mt19937 alea(std::random_device{}());
     // Kill delays span a few writes' time, measured here: a slow machine (or a sanitizer
@@ -98,7 +93,10 @@ TEST_F(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
               1250);
 }
 
-TEST_F(RegistreProcessus, EcrivainsSimultanesNePerdentRien) {
+TEST(RegistreProcessus, EcrivainsSimultanesNePerdentRien) {
+    DossierEssai dossier;
+    const fs::path fichier = dossier.Chemin() / "registre.reg";
+    EcritOctets(fichier, Voisine);
     constexpr int Ecritures = 50;
     int depart[2];
     ASSERT_EQ(::pipe(depart), 0);
