@@ -282,31 +282,29 @@ TEST(ImageRasterTexte, GlyphesALaPositionCouranteSurFondTransparent) {
 // edges and at one spot; none for a marker off the area; a redraw over it changes nothing.
 TEST(ImageRasterTexte, EtiquettesACoteDesCercles) {
     ImageRaster img = ImageYHaut();
-    auto pleine = [](const char* texte) {
+    auto pleine = [](const std::string& texte) {
         ImageRaster seul = ImageYHaut();
         seul.DefinitPosition(50, 50);
         seul.Imprime(texte);
         return Allumes(seul).size();
     };
-    const std::tuple<double, double, const char*, int> cas[] = {{1, 50, "Down", 4},
-                                                                {100, 0, "Up", 2},
-                                                                {100.5, 0.5, "Down", 12},
-                                                                {199, 100, "Up", 13},
-                                                                {-5, 50, "Up", 14}};
+    const auto cas = Table("raster_etiquettes.tsv");
     auto dessine = [&] {
-        for (const auto& [x, y, texte, couleur] : cas) {
-            img.Cercle(x, y, 3, 0);
-            img.DefinitCouleurTexte(couleur);
-            img.Point(x, y, 0);
-            img.ImprimeAcote(texte, 3);
+        for (const auto& c : cas) {
+            const auto p = test::Nombres(c[0]);
+            img.Cercle(p[0], p[1], 3, 0);
+            img.DefinitCouleurTexte(std::stoi(c[2]));
+            img.Point(p[0], p[1], 0);
+            img.ImprimeAcote(c[1], 3);
         }
     };
     dessine();
     const std::vector<std::uint32_t> premier = Image(img);
-    for (const auto& [cx, cy, texte, couleur] : cas) {
-        const auto encre = Allumes(img, Palette[couleur]);
-        EXPECT_EQ(encre.size(), cx < 0 ? 0 : pleine(texte)) << couleur;
-        const int px = static_cast<int>(cx), py = std::min(99, static_cast<int>(100 - cy));
+    for (const auto& c : cas) {
+        const auto p = test::Nombres(c[0]);
+        const auto encre = Allumes(img, Palette[std::stoi(c[2])]);
+        EXPECT_EQ(encre.size(), p[0] < 0 ? 0 : pleine(c[1])) << c[0];
+        const int px = static_cast<int>(p[0]), py = std::min(99, static_cast<int>(100 - p[1]));
         for (const auto& [x, y] : encre)
             EXPECT_TRUE(x < px - 3 || x > px + 3 || y < py - 3 || y > py + 3) << x << "," << y;
     }
