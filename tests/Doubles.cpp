@@ -77,7 +77,7 @@ std::string DossierTemporaire::Ecrit(const std::string& nom, const std::string& 
     return p.string();
 }
 
-std::string LitFichier(const std::string& chemin) {
+std::string LitFichier(const std::filesystem::path& chemin) {
     std::ifstream f(chemin, std::ios::binary);
     std::ostringstream s;
     s << f.rdbuf();

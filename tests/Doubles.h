@@ -21,7 +21,7 @@ class DossierTemporaire {
     std::filesystem::path chemin_;
 };
 
-std::string LitFichier(const std::string& chemin);
+std::string LitFichier(const std::filesystem::path& chemin);
 
 // The rows of a tab-separated table, without its "#" lines; "\t" and "\n" in a field
 // stand for a tab and a line feed.

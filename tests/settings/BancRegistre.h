@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <ostream>
 #include <random>
 #include <string>
 
+#include "Doubles.h"
 #include "plateforme/Registre.h"
 
 namespace parvel::essais_registre {
@@ -23,30 +23,8 @@ inline std::string NomUnique(const std::string& prefixe) {
     return prefixe + std::to_string(alea() % 1000000000000ull);
 }
 
-// A fresh folder under the system's temporary folder, removed with its content.
-class DossierEssai {
-  public:
-    DossierEssai() : Chemin(std::filesystem::temp_directory_path() / NomUnique("parvel-registre-")) {
-        std::filesystem::create_directories(Chemin);
-    }
-    ~DossierEssai() {
-        std::error_code ec;
-        // Give back the write bits a test may have taken, or the removal fails.
-        for (auto it = std::filesystem::recursive_directory_iterator(Chemin, ec);
-             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(Chemin, ec);
-    }
-    DossierEssai(const DossierEssai&) = delete;
-    DossierEssai& operator=(const DossierEssai&) = delete;
-    const std::filesystem::path Chemin;
-};
-
-inline std::string LitOctets(const std::filesystem::path& fichier) {
-    std::ifstream f(fichier, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
+using DossierEssai = test::DossierTemporaire;
+using test::LitFichier;
 
 inline void EcritOctets(const std::filesystem::path& fichier, const std::string& octets) {
     std::ofstream f(fichier, std::ios::binary | std::ios::trunc);

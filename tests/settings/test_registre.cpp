@@ -54,7 +54,7 @@ TEST(FormatRegistre, Lectures) {
     for (const auto& l : test::LitTable(Donnees / "lectures.tsv")) {
         ASSERT_EQ(l.size(), 5u);
         SCOPED_TRACE(l[0] + " " + l[1] + " " + l[2]);
-        const auto doc = DocumentRegistre::Analyse(LitOctets(Donnees / l[0]));
+        const auto doc = DocumentRegistre::Analyse(LitFichier(Donnees / l[0]));
         std::string cle = Champ(l[1]), nom = Champ(l[2]);
         const auto section = SectionRegistre(Hkcu, cle, nom);
         const auto entier = section ? doc.Entier(*section, nom) : std::nullopt;
@@ -67,7 +67,7 @@ TEST(FormatRegistre, EcrituresNeChangentQueLaLigneDeLaValeur) {
     for (const auto& l : test::LitTable(Donnees / "ecritures.tsv")) {
         ASSERT_EQ(l.size(), 5u);
         SCOPED_TRACE(l[0] + " " + l[1] + " " + l[2] + " " + l[3]);
-        const std::string avant = LitOctets(Donnees / l[0]), valeur = Champ(l[3]);
+        const std::string avant = LitFichier(Donnees / l[0]), valeur = Champ(l[3]);
         auto doc = DocumentRegistre::Analyse(avant);
         std::string cle = Champ(l[1]), nom = Champ(l[2]);
         const auto section = SectionRegistre(Hkcu, cle, nom);
@@ -78,7 +78,7 @@ TEST(FormatRegistre, EcrituresNeChangentQueLaLigneDeLaValeur) {
         EXPECT_EQ(change, l[4] != "-");
         const auto apres = doc.Serialise();
         ASSERT_TRUE(apres);
-        EXPECT_EQ(*apres, l[4] == "-" ? avant : LitOctets(Donnees / l[4]));
+        EXPECT_EQ(*apres, l[4] == "-" ? avant : LitFichier(Donnees / l[4]));
         if (!change)
             continue;
         const auto relu = DocumentRegistre::Analyse(*apres);
@@ -106,7 +106,7 @@ class BancFichier : public BancRegistre {
         Ajoute(cle, ligne);
     }
     bool CleExiste(const std::string& cle) override {
-        return LitOctets(Fichier).find("\n[HKEY_CURRENT_USER\\" + cle + "]\n") != std::string::npos;
+        return LitFichier(Fichier).find("\n[HKEY_CURRENT_USER\\" + cle + "]\n") != std::string::npos;
     }
 
   private:
@@ -118,12 +118,12 @@ class BancFichier : public BancRegistre {
     }
     // A section of its own for each value: the store merges sections of one key.
     void Ajoute(const std::string& cle, const std::string& ligne) {
-        const std::string texte = LitOctets(Fichier);
+        const std::string texte = LitFichier(Fichier);
         EcritOctets(Fichier, (texte.empty() ? A.substr(0, 37) : texte) + "\n[HKEY_CURRENT_USER\\" + cle +
                                  "]\n" + ligne + "\n");
     }
     DossierEssai Dossier;
-    fs::path Fichier = Dossier.Chemin / "registre.reg";
+    fs::path Fichier = Dossier.Chemin() / "registre.reg";
     RegistreFichier Registre_{Fichier};
     std::string Base_ = "Software\\ParvelTests\\" + NomUnique("essai");
 };
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Magasins, RegistreCommun, testing::ValuesIn(Bancs()),
 class RegistreFichierEssai : public testing::Test {
   protected:
     DossierEssai Dossier;
-    fs::path Fichier = Dossier.Chemin / "registre.reg";
+    fs::path Fichier = Dossier.Chemin() / "registre.reg";
     RegistreFichier Reg{Fichier};
     // What `f` writes on stderr must be one line, starting so.
     static void Signale(const std::function<void()>& f, const std::string& debut) {
@@ -223,7 +223,7 @@ class RegistreFichierEssai : public testing::Test {
 TEST_F(RegistreFichierEssai, IllisibleJamaisReecrit) {
     for (const auto& e : fs::directory_iterator(Donnees / "illisibles")) {
         SCOPED_TRACE(e.path().filename().string());
-        const std::string octets = LitOctets(e.path());
+        const std::string octets = LitFichier(e.path());
         EcritOctets(Fichier, octets);
         RegistreFichier reg(Fichier);
         Signale(
@@ -234,119 +234,109 @@ TEST_F(RegistreFichierEssai, IllisibleJamaisReecrit) {
                 reg.EcritTexteRegistre(Hkcu, "Neuve", "X", "t");
             },
             "illisible: " + Fichier.string() + ": ");
-        EXPECT_EQ(LitOctets(Fichier), octets);
+        EXPECT_EQ(LitFichier(Fichier), octets);
     }
 }
 
-TEST_F(RegistreFichierEssai, DossiersCreesALaPremiereEcritureEtDossierAuNomDuFichier) {
-    const fs::path profond = Dossier.Chemin / "a" / "b" / "registre.reg";
+TEST_F(RegistreFichierEssai, DossiersCreesALaPremiereEcriture) {
+    const fs::path profond = Dossier.Chemin() / "a" / "b" / "registre.reg";
     RegistreFichier reg(profond);
     EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), 0);
     EXPECT_FALSE(fs::exists(profond.parent_path())) << "a read creates nothing";
     reg.EcritEntierRegistre(Hkcu, "A", "X", 1);
-    EXPECT_EQ(LitOctets(profond), A + X1);
-
-    fs::create_directories(Fichier);
-    Signale(
-        [&] {
-            EXPECT_EQ(Reg.LitEntierRegistre(Hkcu, "A", "X"), 0);
-            Reg.EcritEntierRegistre(Hkcu, "A", "X", 1);
-        },
-        "");
-    EXPECT_TRUE(fs::is_empty(Fichier));
+    EXPECT_EQ(LitFichier(profond), A + X1);
 }
 
-TEST_F(RegistreFichierEssai, LectureSeuleLueEtSignaleeUneFois) {
-#ifdef _WIN32
-    const bool dossiers[] = {false};
-#else
-    const bool dossiers[] = {true, false};
-#endif
-    for (const bool dossier : dossiers) {
-        SCOPED_TRACE(dossier ? "dossier" : "fichier");
-        const fs::path verrou = dossier ? Dossier.Chemin : Fichier;
-        EcritOctets(Fichier, A + X1);
-        fs::permissions(verrou, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove);
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(Reg.LitEntierRegistre(Hkcu, "A", "X"), 1);
-        Reg.EcritEntierRegistre(Hkcu, "A", "X", 2);
-        Reg.EcritEntierRegistre(Hkcu, "A", "X", 1); // already so: nothing to report
-        const std::string erreurs = testing::internal::GetCapturedStderr();
-        fs::permissions(verrou, fs::perms::owner_write, fs::perm_options::add);
-        EXPECT_EQ(erreurs, "parvel: registre non enregistré: " + Fichier.string() + ": " +
-                               (dossier ? "dossier" : "fichier") + " en lecture seule\n");
-        EXPECT_EQ(LitOctets(Fichier), A + X1);
-        // Nothing left behind, not even a lock, when the folder is locked.
-        EXPECT_TRUE(!dossier ||
-                    std::distance(fs::directory_iterator(Dossier.Chemin), fs::directory_iterator()) == 1);
-    }
-}
-
-#ifndef _WIN32
-// The store as a link, a device or a pipe, and links planted where a temporary or the
-// lock could go: the file meant is updated and nothing else changes. A device or a pipe
-// is never replaced: it reads as empty and the refused writes are reported once.
+// The store read-only, as a folder, a link, a device or a pipe, and links planted where a
+// temporary or the lock could go: the file meant is updated and nothing else changes.
+// Otherwise the store reads as before, and the refused writes are reported once.
 TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
-    const fs::path ailleurs = Dossier.Chemin / "ailleurs", vrai = ailleurs / "vrai.reg",
-                   victime = Dossier.Chemin / "victime";
+    const fs::path ailleurs = Dossier.Chemin() / "ailleurs", vrai = ailleurs / "vrai.reg",
+                   victime = Dossier.Chemin() / "victime";
     fs::create_directory(ailleurs);
     EcritOctets(victime, "intacte");
     const std::string refus = "parvel: registre non enregistré: " + Fichier.string() + ": ";
+    auto protege = [&](const fs::path& p) {
+        EcritOctets(Fichier, A + X1);
+        fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    };
     const struct {
         std::function<void()> pose;
-        std::string erreurs; // empty: written
+        std::string erreurs; // empty: written; else the start of the one line reported
+        int lu;              // X before, and after a refusal
     } cas[] = {
+        {[&] { protege(Fichier); }, refus + "fichier en lecture seule\n", 1},
+        {[&] { fs::create_directories(Fichier); }, "parvel: registre ", 0},
+#ifndef _WIN32
+        {[&] { protege(Dossier.Chemin()); }, refus + "dossier en lecture seule\n", 1},
         {[&] { fs::create_symlink("/dev/null", Fichier); },
-         refus + "pas un fichier ordinaire (périphérique)\n"},
-        {[&] { ::mkfifo(Fichier.c_str(), 0600); }, refus + "pas un fichier ordinaire (tube)\n"},
+         refus + "pas un fichier ordinaire (périphérique)\n", 0},
+        {[&] { ::mkfifo(Fichier.c_str(), 0600); }, refus + "pas un fichier ordinaire (tube)\n", 0},
         {[&] { fs::create_symlink(victime, Fichier.string() + ".lock"); },
-         refus + "verrou " + Fichier.string() + ".lock: lien symbolique refusé\n"},
+         refus + "verrou " + Fichier.string() + ".lock: lien symbolique refusé\n", 0},
         {[&] {
              fs::create_symlink(victime, Fichier.string() + ".tmp");
-             fs::create_symlink(victime, Dossier.Chemin / ".registre.reg.parvel-tmp");
+             fs::create_symlink(victime, Dossier.Chemin() / ".registre.reg.parvel-tmp");
          },
-         ""},
+         "", 0},
         {[&] {
              EcritOctets(vrai, "");
              ::chmod(vrai.c_str(), 0640);
              fs::create_symlink(vrai, Fichier);
          },
-         ""},
+         "", 0},
+#endif
     };
+    // All in the folder, sub-folders included, but the store and the locks.
     auto noms = [&] {
         std::vector<std::string> v;
-        for (const auto& e : fs::directory_iterator(Dossier.Chemin))
-            if (e.path() != Fichier && e.path().string() != Fichier.string() + ".lock")
-                v.push_back(e.path().filename().string());
+        for (const auto& e : fs::recursive_directory_iterator(Dossier.Chemin()))
+            if (e.path() != Fichier && e.path().string() != Fichier.string() + ".lock" &&
+                e.path().string() != vrai.string() + ".lock")
+                v.push_back(e.path().string());
         std::sort(v.begin(), v.end());
         return v;
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.erreurs);
-        for (const auto& e : fs::directory_iterator(Dossier.Chemin))
+        for (const auto& e : fs::directory_iterator(Dossier.Chemin()))
             if (e.path() != victime && e.path() != ailleurs)
-                fs::remove(e.path());
+                fs::remove_all(e.path());
         c.pose();
         const auto avant = noms();
+        const std::string octets = fs::is_regular_file(Fichier) ? LitFichier(Fichier) : "";
         RegistreFichier reg(Fichier);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), 0);
+        EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), c.lu);
         reg.EcritEntierRegistre(Hkcu, "A", "X", 3);
         reg.EcritEntierRegistre(Hkcu, "A", "Y", 4);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.erreurs);
-        EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), c.erreurs.empty() ? 3 : 0);
-        EXPECT_EQ(LitOctets(victime), "intacte");
+        const std::string erreurs = testing::internal::GetCapturedStderr();
+        std::error_code ec; // nothing to give back to a link or a missing store
+        fs::permissions(Dossier.Chemin(), fs::perms::owner_all, fs::perm_options::add);
+        fs::permissions(Fichier, fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow,
+                        ec);
+        EXPECT_EQ(erreurs.rfind(c.erreurs, 0), 0u) << erreurs;
+        EXPECT_EQ(NombreDeLignes(erreurs, "\n"), c.erreurs.empty() ? 0 : 1) << erreurs;
+        EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), c.erreurs.empty() ? 3 : c.lu);
+        if (!c.erreurs.empty() && fs::is_regular_file(Fichier)) {
+            EXPECT_EQ(LitFichier(Fichier), octets);
+        }
+        EXPECT_EQ(LitFichier(victime), "intacte");
         EXPECT_EQ(noms(), avant);
     }
+#ifndef _WIN32
     EXPECT_TRUE(fs::is_symlink(Fichier));
-    EXPECT_EQ(LitOctets(vrai), A + "\"X\"=dword:00000003\n\"Y\"=dword:00000004\n");
+    EXPECT_EQ(LitFichier(vrai), A + "\"X\"=dword:00000003\n\"Y\"=dword:00000004\n");
     struct stat st {};
     ASSERT_EQ(::stat(vrai.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_TRUE(::stat("/dev/null", &st) == 0 && S_ISCHR(st.st_mode));
     EXPECT_FALSE(fs::exists("/dev/null.lock"));
+#endif
 }
+
+#ifndef _WIN32
 
 // Another program keeps the lock: a write waits the documented time, then the store
 // stays read-only, says so once, and reads go on as before.
@@ -371,7 +361,7 @@ TEST_F(RegistreFichierEssai, VerrouTenuAilleurs) {
         "en lecture seule: " + Fichier.string() + ": ");
     EXPECT_GE(attente, RegistreFichier::AttenteVerrou);
     EXPECT_LT(attente, RegistreFichier::AttenteVerrou + 1s);
-    EXPECT_EQ(LitOctets(Fichier), A + X1);
+    EXPECT_EQ(LitFichier(Fichier), A + X1);
 }
 
 // As after `sudo parvel`: a user's private store stays the user's.
@@ -404,12 +394,12 @@ TEST(OuvreRegistre, FichierParDefautOuDonne) {
     EXPECT_EQ(CheminRegistreParDefaut(), "/home/essai/.config/parvel/registre.reg");
 
     DossierEssai dossier;
-    ::setenv("XDG_CONFIG_HOME", dossier.Chemin.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", dossier.Chemin().c_str(), 1);
     OuvreRegistre("")->EcritEntierRegistre(Hkcu, "A", "X", 1);
-    const fs::path donne = dossier.Chemin / "autre.reg";
+    const fs::path donne = dossier.Chemin() / "autre.reg";
     OuvreRegistre(donne.string())->EcritEntierRegistre(Hkcu, "A", "X", 2);
-    EXPECT_EQ(LitOctets(dossier.Chemin / "parvel" / "registre.reg"), A + X1);
-    EXPECT_EQ(LitOctets(donne), A + "\"X\"=dword:00000002\n");
+    EXPECT_EQ(LitFichier(dossier.Chemin() / "parvel" / "registre.reg"), A + X1);
+    EXPECT_EQ(LitFichier(donne), A + "\"X\"=dword:00000002\n");
     ::setenv("HOME", home.c_str(), 1);
     anciens[1] ? ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
 }

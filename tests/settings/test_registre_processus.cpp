@@ -42,7 +42,7 @@ template <typename F> pid_t Lance(F corps) {
 
 TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
     DossierEssai dossier;
-    const fs::path fichier = dossier.Chemin / "registre.reg";
+    const fs::path fichier = dossier.Chemin() / "registre.reg";
     EcritOctets(fichier, Voisine);
     RegistreFichier reg(fichier);
     std::mt19937 alea(std::random_device{}());
@@ -75,7 +75,7 @@ TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
         int etat = 0;
         ASSERT_EQ(::waitpid(pid, &etat, 0), pid);
 
-        const std::string octets = LitOctets(fichier);
+        const std::string octets = LitFichier(fichier);
         ASSERT_EQ(octets.compare(0, Voisine.size(), Voisine), 0) << "tour " << tours << ":\n" << octets;
         testing::internal::CaptureStderr();
         const std::int32_t compteur = reg.LitEntierRegistre(HKEY_CURRENT_USER, Fraisage, "Compteur");
@@ -95,7 +95,7 @@ TEST(RegistreProcessus, EcrivainTueAToutMomentNeLaissePasDeFichierAbime) {
 
 TEST(RegistreProcessus, EcrivainsSimultanesNePerdentRien) {
     DossierEssai dossier;
-    const fs::path fichier = dossier.Chemin / "registre.reg";
+    const fs::path fichier = dossier.Chemin() / "registre.reg";
     EcritOctets(fichier, Voisine);
     constexpr int Ecritures = 50;
     int depart[2];
@@ -129,7 +129,7 @@ TEST(RegistreProcessus, EcrivainsSimultanesNePerdentRien) {
                                             std::string(1, "AB"[e]) + std::to_string(i)),
                       e * 1000 + i)
                 << "AB"[e] << i;
-    EXPECT_EQ(LitOctets(fichier).compare(0, Voisine.size(), Voisine), 0);
+    EXPECT_EQ(LitFichier(fichier).compare(0, Voisine.size(), Voisine), 0);
 }
 
 } // namespace

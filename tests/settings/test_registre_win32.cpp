@@ -109,7 +109,7 @@ TEST(FabriqueRegistre, RegistreParDefautSousWindows) {
     EXPECT_EQ(banc.Reg().LitEntierRegistre(Utilisateur, banc.Base(), "X"), 77);
 
     DossierEssai dossier;
-    auto fichier = OuvreRegistre((dossier.Chemin / "r.reg").string());
+    auto fichier = OuvreRegistre((dossier.Chemin() / "r.reg").string());
     fichier->EcritEntierRegistre(Utilisateur, banc.Base(), "X", 78);
     EXPECT_EQ(fichier->LitEntierRegistre(Utilisateur, banc.Base(), "X"), 78);
     EXPECT_EQ(banc.Reg().LitEntierRegistre(Utilisateur, banc.Base(), "X"), 77);
