@@ -82,7 +82,7 @@ struct Poste {
         QTest::qWait(400);
     }
     ui::ZoneDessin* Zone() { return f->Image1(); }
-    Mapping Vue() { return Zone()->Raster().LitMapping(); }
+    Mapping Vue() { return Raster().LitMapping(); }
     QPoint Ecran(int x, int y) { return QPoint(x, y) + ui::ZoneDessin::OrigineRaster(); }
     // The hover readout at a widget position.
     std::pair<double, double> Lu(QPoint p) {
@@ -349,12 +349,8 @@ void TestConfort::redimensionnementGardeUneEchelle() {
                 traces.emplace_back(x, y);
     QVERIFY(!traces.empty());
     for (std::size_t i = 0; i < traces.size(); i += traces.size() / 10 + 1) {
-        QTest::mouseMove(p.f->Image1(), traces[i] + ui::ZoneDessin::OrigineRaster());
-        const QString t = p.f->Image1()->toolTip();
-        const double X = t.mid(3, t.indexOf(" Y: ") - 3).trimmed().toDouble();
-        const double Y = t.mid(t.indexOf(" Y: ") + 4).trimmed().toDouble();
-        const double ecart = std::min({std::fabs(X), std::fabs(X - 100), std::fabs(Y), std::fabs(Y - 40)});
-        QVERIFY2(ecart <= 2 * ex, qPrintable(t));
+        const auto [X, Y] = p.Lu(traces[i] + ui::ZoneDessin::OrigineRaster());
+        QVERIFY(std::min({std::fabs(X), std::fabs(X - 100), std::fabs(Y), std::fabs(Y - 40)}) <= 2 * ex);
     }
 }
 
