@@ -4,9 +4,11 @@
 //   bench_fenetre FICHIER.cut [REPETITIONS]
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -107,6 +109,20 @@ int main(int argc, char** argv) {
         });
     auto* dessine = f.findChild<QPushButton*>("Commande1");
     Mesure("redessin (Dessine)", n, f, rien, [&] { dessine->click(); });
+
+    // Esc 0.5 s into a load: how long until the window is back.
+    {
+        f.Bouton(Option::Etendu)->click();
+        QTimer::singleShot(500, [&f] {
+            QCoreApplication::postEvent(f.Image1(),
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        });
+        const auto t0 = std::chrono::steady_clock::now();
+        ouvrir->trigger();
+        const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        std::printf("%-40s %8.3f s après Échap%s\n", "arrêt d'un chargement", t - 0.5,
+                    t < 0.5 ? " (chargement fini avant)" : "");
+    }
 
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
