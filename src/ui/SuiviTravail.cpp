@@ -134,7 +134,9 @@ bool SuiviTravail::Continue(std::uint64_t lus, std::uint64_t total) {
 }
 
 bool SuiviTravail::eventFilter(QObject* objet, QEvent* e) {
-    if (!dansLaLecture_)
+    // The window system's events reach a window first, then its widgets: only the
+    // widgets' copies are judged, so that "Annuler" and "Quitter" get their clicks.
+    if (!dansLaLecture_ || objet->isWindowType())
         return false;
     if (e->type() == QEvent::Close && objet == fenetre_) {
         annule_ = quitter_ = true;
