@@ -633,7 +633,15 @@ void TestFenetre::touches() {
     p.OuvreNom();
     const Mapping etendu = p.Vue();
     p.Molette(p.Ecran(50, 50), 2);
+    // The drawing area marks its focus with a dotted frame inside its border.
+    const QPoint coin = p.Ecran(1, 1);
+    p.f->activateWindow();
+    p.f->Sortie()->setFocus();
+    QTRY_VERIFY(p.f->Sortie()->hasFocus());
+    QVERIFY(p.Zone()->grab().toImage().pixelColor(coin) != QColor(Qt::black));
     p.Zone()->setFocus();
+    QTRY_VERIFY(p.Zone()->hasFocus());
+    QCOMPARE(p.Zone()->grab().toImage().pixelColor(coin), QColor(Qt::black));
     QTest::keyClick(p.Zone(), Qt::Key_Home);
     QVERIFY(p.f->Bouton(Option::Etendu)->isChecked());
     QCOMPARE(p.Vue().ScaleWidth, etendu.ScaleWidth);
