@@ -142,14 +142,6 @@ TEST_F(Chargement, ChaqueChargementRepartDeZero) {
     EXPECT_EQ(interp.Etat.RelXG, 0);
 }
 
-// Comment lines in a row alternate between skipped and read, however many there are.
-TEST_F(Chargement, DixMilleCommentaires) {
-    std::string beaucoup;
-    for (int i = 0; i < 10000; ++i)
-        beaucoup += "// T:1\r\n";
-    EXPECT_EQ(Charge(beaucoup)[1].Texte, "  Temps de découpe : 83 mn 20 s");
-}
-
 TEST_F(Chargement, LigneUniqueTresLongue) {
     // 3 MB, longer than the read buffer, with its tokens spread over it.
     const Rapport r =

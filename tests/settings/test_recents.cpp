@@ -1,36 +1,24 @@
 // The recent files in the real file store: most recent first, each once, at most eight,
 // in the program's own section, every other byte of the file kept.
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "Doubles.h"
 #include "settings/Preferences.h"
 #include "settings/RegistreFichier.h"
 
 namespace parvel {
 namespace {
 
-std::string Lit(const std::filesystem::path& f) {
-    std::ifstream in(f, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(Recents, PlusRecentDEnTeteSansDoublonHuitAuPlus) {
-    const auto dossier = std::filesystem::temp_directory_path() / "parvel-test-recents";
-    std::filesystem::remove_all(dossier);
-    std::filesystem::create_directories(dossier);
-    const auto fichier = dossier / "registre.reg";
+    test::DossierTemporaire dossier;
     const std::string tavik =
         "Windows Registry Editor Version 5.00\r\n\r\n"
         "[HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\Tavik\\TavikConfig]\r\n"
         "\"RepProjet\"=\"C:\\\\projets\"\r\n";
-    std::ofstream(fichier, std::ios::binary) << tavik;
+    const std::string fichier = dossier.Ecrit("registre.reg", tavik);
     RegistreFichier r(fichier);
 
     const std::string drole = "/tmp/été \"guillemets\" \\ a.cut";
@@ -46,13 +34,12 @@ TEST(Recents, PlusRecentDEnTeteSansDoublonHuitAuPlus) {
     EXPECT_EQ(recents.back(), "/f2.cut");
 
     // The sibling application's section stays byte for byte, and the list is not in it.
-    const std::string octets = Lit(fichier);
+    const std::string octets = test::LitFichier(fichier);
     EXPECT_EQ(octets.substr(0, tavik.size()), tavik);
     EXPECT_NE(octets.find("Parvel\\Fenetre]"), std::string::npos);
     // A text with a line end cannot be kept by the format: it is not written.
     AjouteRecent(r, "/x\r\ny.cut");
     EXPECT_EQ(LitRecents(r).front(), "/f9.cut");
-    std::filesystem::remove_all(dossier);
 }
 
 } // namespace

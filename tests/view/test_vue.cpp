@@ -177,20 +177,6 @@ TEST_F(Vue, MarquesEtBandesEnFraisage) {
     EXPECT_TRUE(image.FormeVisible(Forme::ZoneX) && image.FormeVisible(Forme::ZoneY));
 }
 
-TEST_F(Vue, FichierDisparuLaisseLaVueCommeElleEtait) {
-    Charge(FichierLarge);
-    Dessine();
-    std::filesystem::remove(chemin);
-    const EtatCut avant = interp.Etat;
-    options.Etendu = true;
-    const auto e = vue.DessineCut(chemin, interp, options, marques, param);
-    EXPECT_EQ(e.value_or(ErreurParvel(0)).Description(), "Fichier introuvable");
-    EXPECT_EQ(image.effacements, 0);
-    EXPECT_EQ(image.traits.size(), 6u);
-    EXPECT_EQ(std::tie(interp.Etat.XG, interp.Etat.YD, interp.Etat.XGPrec),
-              std::tie(avant.XG, avant.YD, avant.XGPrec));
-}
-
 // Mouse scripts on a set view: what each press asks of the window, the selection, its
 // band and the view they leave.
 TEST(VueSouris, Scripts) {
