@@ -3,7 +3,7 @@
 set -euo pipefail
 paquets=(cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev clang-format locales fonts-liberation
          g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth clang-14 libclang-rt-14-dev
-         time zlib1g-dev libz-mingw-w64-dev libfreetype-dev dpkg-dev)
+         time zlib1g-dev libz-mingw-w64-dev libfreetype-dev dpkg-dev qt6-translations-l10n)
 manquants=()
 for p in "${paquets[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || manquants+=("$p")
