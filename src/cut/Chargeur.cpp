@@ -37,7 +37,7 @@ std::string NomCourtPour(const std::string& chemin) {
 }
 
 void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& b, EcrivainFraisage* fraisage,
-                     Avancement* avancement) {
+                     Avancement* avancement, RecepteurLignes* lignes) {
     EtatCut& e = interp.Etat;
     e.RemetPositions();
     e.DureeSegment = 0;
@@ -94,20 +94,20 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
                 b.YDMin = e.YD;
             b.PremiereLigne = false;
             // A pause moves nothing: its duration gives no speed.
-            if (e.DureeSegment > 0 && interp.PositionLue) {
-                const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
-                const double dxd = e.XD - e.XDPrec;
-                const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
-                // The longer side's length: one square root, as the root keeps the order.
-                const double dL2 = Verifie(dxg * dxg + dyg * dyg);
-                const double dR2 = Verifie(dxd * dxd + dyd * dyd);
-                b.Vitesse = Verifie(std::sqrt(dR2 < dL2 ? dL2 : dR2) / e.DureeSegment);
+            const std::optional<double> v = VitesseLigne(interp);
+            if (v) {
+                b.Vitesse = *v;
                 if (b.Vitesse > b.VitesseMax)
                     b.VitesseMax = b.Vitesse;
                 if (b.Vitesse > 0 && b.Vitesse < b.VitesseMin)
                     b.VitesseMin = static_cast<float>(b.Vitesse);
+                if (b.Vitesse > 0 && (b.VitesseMinFichier == 0 || b.Vitesse < b.VitesseMinFichier))
+                    b.VitesseMinFichier = b.Vitesse;
             }
+            if (lignes)
+                lignes->Ligne(interp, v);
         }
+        b.NombreLignes = numero;
         e.TraceActif = true;
         if (fraisage)
             fraisage->Termine(e);

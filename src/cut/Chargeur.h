@@ -2,6 +2,8 @@
 // The load pass: one reading of a CUT file through the interpreter, with the run
 // statistics, the optional milling output, and the five-line run report.
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cut/Interpreteur.h"
@@ -18,6 +20,16 @@ struct BilanCut {
     double Vitesse = 0, VitesseMax = 0;
     float VitesseMin = 50;
     bool PremiereLigne = true;
+    // The slowest speed, without the report's 50 mm/s start; 0 when no line has a speed.
+    double VitesseMinFichier = 0;
+    std::int64_t NombreLignes = 0; // lines of the file, comments included
+};
+
+// Told each line of the load pass once it is interpreted and shifted, with its speed.
+class RecepteurLignes {
+  public:
+    virtual ~RecepteurLignes() = default;
+    virtual void Ligne(const Interpreteur& interp, std::optional<double> vitesse) = 0;
 };
 
 // Palette indexes of the two sides, in the report and on the drawing.
@@ -33,9 +45,11 @@ using Rapport = std::array<LigneRapport, 5>;
 // Resets the interpreter state and `bilan`, reads `chemin` once, then sets TraceActif.
 // With `fraisage` (already given its output path) the milling output is written and
 // the markers recorded. A failure leaves the state where it stopped and no output;
-// `avancement` is told the progress and may stop the pass (Annulation).
+// `avancement` is told the progress and may stop the pass (Annulation); `lignes` is
+// told every line interpreted.
 void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& bilan,
-                     EcrivainFraisage* fraisage = nullptr, Avancement* avancement = nullptr);
+                     EcrivainFraisage* fraisage = nullptr, Avancement* avancement = nullptr,
+                     RecepteurLignes* lignes = nullptr);
 
 // The report's five lines from the statistics, numbers in the text-area form.
 Rapport FaitRapport(const BilanCut& bilan, const EtatCut& etat, const std::string& separateur);

@@ -1,5 +1,6 @@
 #include "cut/Interpreteur.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "cut/Calcul.h"
@@ -67,6 +68,7 @@ inline void Applique(Interpreteur& in, Mot m, double v) {
         break;
     case Mot::T:
         e.DureeSegment = v;
+        in.DureeLue += v;
         e.TempsTotal = EnSimple(e.TempsTotal + v);
         break;
     case Mot::Aucun:
@@ -84,6 +86,7 @@ void AppliqueCommande(Interpreteur& in, Mot m, double v) {
 void Interpreteur::AnalyseLigne(std::string_view ligne) {
     EtatCut& e = Etat;
     PositionLue = false;
+    DureeLue = 0;
     e.Ligne = ligne;
     e.LongLigne = static_cast<std::int64_t>(ligne.size());
     e.Commande = {};
@@ -151,6 +154,19 @@ void Interpreteur::TraiteCommande() {
     }
     if (c[0] == 'T' && c[1] == ':')
         AppliqueCommande(*this, Mot::T, LitNombre(c.substr(2)));
+}
+
+std::optional<double> VitesseLigne(const Interpreteur& in) {
+    const EtatCut& e = in.Etat;
+    if (!(e.DureeSegment > 0 && in.PositionLue))
+        return std::nullopt;
+    const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
+    const double dxd = e.XD - e.XDPrec;
+    const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
+    // The longer side's length: one square root, as the root keeps the order.
+    const double dL2 = Verifie(dxg * dxg + dyg * dyg);
+    const double dR2 = Verifie(dxd * dxd + dyd * dyd);
+    return Verifie(std::sqrt(dR2 < dL2 ? dL2 : dR2) / e.DureeSegment);
 }
 
 } // namespace parvel

@@ -3,6 +3,7 @@
 // mode, and the receiver of the segments it closes. It draws nothing itself: a redraw
 // gives it a receiver, the load pass gives none.
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace parvel {
@@ -61,6 +62,8 @@ class Interpreteur {
     // The line being interpreted carried a position ("XG:", "YG:", "XD:" or "YD:"): a
     // line without one is a pause, whatever its duration.
     bool PositionLue = false;
+    // The sum of the line's "T:" durations: the time the line takes, as the total counts it.
+    double DureeLue = 0;
     // Receives every segment while TraceActif is set; none during the load pass.
     RecepteurSegments* Recepteur = nullptr;
 
@@ -69,5 +72,10 @@ class Interpreteur {
     // Interprets Etat.Commande.
     void TraiteCommande();
 };
+
+// The speed of the line just interpreted, as the run report counts it: the longer
+// carriage's displacement over the line's duration. None for a line that moved nothing
+// (a pause) or has no duration.
+std::optional<double> VitesseLigne(const Interpreteur& interp);
 
 } // namespace parvel
