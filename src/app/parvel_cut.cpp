@@ -31,7 +31,7 @@ using namespace parvel;
 const char* const Usage = "usage: parvel-cut rapport [--registre FICHIER.reg] FICHIER.cut\n"
                           "       parvel-cut fraisage [--registre FICHIER.reg] FICHIER.cut\n"
                           "       parvel-cut image [--registre FICHIER.reg] [--taille LxH] [--fraisage] "
-                          "FICHIER.cut SORTIE.png\n";
+                          "[--vitesses] FICHIER.cut SORTIE.png\n";
 
 struct Options {
     std::string commande;
@@ -39,6 +39,7 @@ struct Options {
     std::vector<std::string> fichiers;
     std::string taille;    // image: "LxH" in pixels
     bool fraisage = false; // image: milling mode on
+    bool vitesses = false; // image: the speed map
 };
 
 // No window: messages go to stderr, prompts are cancelled, nothing else happens.
@@ -74,6 +75,8 @@ std::optional<Options> LitOptions(int argc, char** argv) {
             o.taille = argv[i];
         } else if (a == "--fraisage") {
             o.fraisage = true;
+        } else if (a == "--vitesses") {
+            o.vitesses = true;
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             return std::nullopt;
         } else {
@@ -203,6 +206,7 @@ int CommandeImage(const Options& o) {
         return 1;
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
+    p.CarteVitesses = o.vitesses;
     p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
     p.NomCourt = NomCourtPour(p.CheminCourant());
     try {

@@ -135,6 +135,9 @@ OptionsDessin Principale::OptionsCourantes() const {
     o.PasGauche = Ctl.Coche(Case::PGauche);
     o.Etendu = Ctl.Choisie(Option::Etendu);
     o.Fraisage = Ctl.FraisageActif();
+    o.CarteVitesses = CarteVitesses;
+    o.VitesseLente = Bilan.VitesseMinFichier;
+    o.VitesseRapide = Bilan.VitesseMax;
     return o;
 }
 
@@ -184,6 +187,13 @@ void Principale::CGauche_Click() {
 }
 
 void Principale::CDroite_Click() {
+    Image1.Efface();
+    if (!CheminCourant().empty())
+        DessineCut();
+}
+
+void Principale::Vitesses_Click() {
+    CarteVitesses = !CarteVitesses;
     Image1.Efface();
     if (!CheminCourant().empty())
         DessineCut();

@@ -54,6 +54,7 @@ class Principale {
     std::string NomCourt;
     Rapport DernierRapport;       // the report as last printed into Sortie
     std::string Separateur = "."; // the locale's decimal separator, for the report and the about box
+    bool CarteVitesses = false;   // paths coloured by their speed
 
     const std::string& CheminCourant() const { return CommonDialog1.NomFichier; }
     int NbMarques() const { return static_cast<int>(Fraiseuse.Marques.size()) + 1; }
@@ -82,6 +83,8 @@ class Principale {
     void PDroite_Click();
     void CGauche_Click();
     void CDroite_Click();
+    // Switches the speed map and draws the file again, as the "Coordonnées" boxes do.
+    void Vitesses_Click();
     void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);
     void Image1_MouseDown(short Button, short Shift, float X, float Y);
     void Image1_MouseMove(short Button, short Shift, float X, float Y);

@@ -4,6 +4,7 @@
 // text and three shapes laid over it. Sizes are in twips; drawing coordinates and
 // shape placements are in the mapping's units.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,19 @@ struct Mapping {
 inline constexpr std::uint32_t Palette[16] = {
     0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
     0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+};
+
+// What a line of the drawn paths stands for: the file's line (0: none), its speed in
+// mm/s (negative: it has none) and the time from the start of the cut when it begins.
+struct InfoTrait {
+    std::uint32_t Ligne = 0;
+    float Vitesse = -1;
+    float Temps = 0;
+};
+
+// The speed map's legend: the speeds of its two ends, in mm/s.
+struct LegendeVitesses {
+    double Min = 0, Max = 0;
 };
 
 class SurfaceDessin {
@@ -58,6 +72,23 @@ class SurfaceDessin {
     virtual void ImprimeAcote(std::string_view texte, double /*rayon*/) { Imprime(texte); }
 
     virtual void DefinitTexteSurvol(std::string texte) = 0;
+
+    // A line in any colour (0xRRGGBB); a surface with the palette alone draws it black.
+    virtual void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
+        (void)rgb;
+        Ligne(x1, y1, x2, y2, 0);
+    }
+    // The lines drawn until the next call keep `info` in their pixels (none: nullptr),
+    // for TraitPres; a surface that keeps nothing finds nothing.
+    virtual void DefinitTrait(const InfoTrait* info) { (void)info; }
+    // The line kept nearest to (x, y), within a few pixels.
+    virtual std::optional<InfoTrait> TraitPres(float x, float y) const {
+        (void)x;
+        (void)y;
+        return std::nullopt;
+    }
+    // The speed legend laid in a corner over the picture, or none.
+    virtual void MontreLegende(std::optional<LegendeVitesses> legende) { (void)legende; }
 
     virtual Placement LitForme(Forme f) const = 0;
     virtual void PlaceForme(Forme f, Placement p) = 0;

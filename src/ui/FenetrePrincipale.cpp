@@ -355,6 +355,17 @@ void FenetrePrincipale::ConstruitMenus() {
         SuitFichier();
     });
 
+    QMenu* vue = barre->addMenu("&Vue");
+    vue->setObjectName("Vue");
+    carteVitesses_ = vue->addAction("Carte des &vitesses");
+    carteVitesses_->setObjectName("CarteVitesses");
+    carteVitesses_->setCheckable(true);
+    carteVitesses_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    connect(carteVitesses_, &QAction::triggered, this, [this] {
+        Route([this] { principale_->Vitesses_Click(); });
+        carteVitesses_->setChecked(principale_->CarteVitesses);
+    });
+
     ouvrir->setShortcut(QKeySequence::Open);
     addAction(recharger);
     auto raccourci = [this](QKeySequence touches, auto action) {

@@ -41,6 +41,7 @@ class FenetrePrincipale : public QMainWindow {
     QCheckBox* Boite(Case c) const { return cases_[static_cast<int>(c)]; }
     QRadioButton* Bouton(Option o) const { return options_[static_cast<int>(o)]; }
     QAction* Activation() const { return activation_; }
+    QAction* CarteVitesses() const { return carteVitesses_; }
     const Twips& Unites() const { return twips_; }
 
     // The about box: created and loaded on first use, brought to the front while open.
@@ -84,6 +85,7 @@ class FenetrePrincipale : public QMainWindow {
     static constexpr int DelaiTailleMs = 150;
     std::unique_ptr<SuiviTravail> suivi_;
     QAction* rechargementAuto_ = nullptr;
+    QAction* carteVitesses_ = nullptr;
     std::vector<QAction*> recents_; // the recent files' entries of the menu, and their separator
     QFileSystemWatcher veille_;
     QTimer stabilite_;

@@ -78,6 +78,16 @@ void ZoneDessin::Ligne(double x1, double y1, double x2, double y2, int couleur) 
     Rafraichit();
 }
 
+void ZoneDessin::LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
+    raster_.LigneRGB(x1, y1, x2, y2, rgb);
+    Rafraichit();
+}
+
+void ZoneDessin::MontreLegende(std::optional<LegendeVitesses> legende) {
+    raster_.MontreLegende(legende);
+    Rafraichit();
+}
+
 void ZoneDessin::Point(double x, double y, int couleur) {
     raster_.Point(x, y, couleur);
     Rafraichit();

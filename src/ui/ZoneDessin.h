@@ -48,6 +48,10 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
 
     void Efface() override;
     void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
+    void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) override;
+    void DefinitTrait(const InfoTrait* info) override { raster_.DefinitTrait(info); }
+    std::optional<InfoTrait> TraitPres(float x, float y) const override { return raster_.TraitPres(x, y); }
+    void MontreLegende(std::optional<LegendeVitesses> legende) override;
     void Point(double x, double y, int couleur) override;
     void Cercle(double x, double y, double rayon, int couleur) override;
     void DefinitPosition(double x, double y) override { raster_.DefinitPosition(x, y); }

@@ -1,32 +1,64 @@
 // The redraw: the current file read again through the interpreter, whose segments
-// become the coordinate lines, with the step points, and in milling mode the markers
-// and bands.
+// become the coordinate lines (in their side's colour, or their speed's), with the step
+// points, and in milling mode the markers and bands.
+#include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "cut/Avancement.h"
 #include "cut/Calcul.h"
 #include "cut/Chargeur.h"
 #include "cut/LecteurLignes.h"
+#include "view/Vitesses.h"
 #include "view/Vue.h"
 
 namespace parvel {
 
 namespace {
 
-// Draws each side's segment when its "Coordonnées" box is checked.
+// Draws each side's segment when its "Coordonnées" box is checked, once its line is
+// read: the speed map colours it by the line's speed, and each keeps the line's number,
+// speed and start time in its pixels for the hover readout.
 class TraceurSegments final : public RecepteurSegments {
   public:
     TraceurSegments(SurfaceDessin& image, const OptionsDessin& o) : image_(image), options_(o) {}
-    void Recoit(const Segment& s) override {
+    void Recoit(const Segment& s) override { segments_.push_back(s); }
+    void FinLigne(std::int64_t numero, std::optional<double> vitesse, double duree) {
+        if (!segments_.empty()) {
+            const InfoTrait info{static_cast<std::uint32_t>(std::min<std::int64_t>(numero, UINT32_MAX)),
+                                 vitesse ? static_cast<float>(*vitesse) : -1.0f, static_cast<float>(temps_)};
+            image_.DefinitTrait(&info);
+            const std::uint32_t rgb =
+                vitesse ? CouleurVitesse(*vitesse, options_.VitesseLente, options_.VitesseRapide)
+                        : CouleurSansVitesse;
+            for (const Segment& s : segments_)
+                Trace(s, rgb);
+            image_.DefinitTrait(nullptr);
+            segments_.clear();
+        }
+        temps_ += duree;
+    }
+
+  private:
+    void Trace(const Segment& s, std::uint32_t rgb) {
+        if (options_.CarteVitesses) {
+            if (options_.CoordDroite)
+                image_.LigneRGB(s.XDPrec, s.YDPrec, s.XD, s.YD, rgb);
+            if (options_.CoordGauche)
+                image_.LigneRGB(s.XGPrec, s.YGPrec, s.XG, s.YG, rgb);
+            return;
+        }
         if (options_.CoordDroite)
             image_.Ligne(s.XDPrec, s.YDPrec, s.XD, s.YD, CouleurDroite);
         if (options_.CoordGauche)
             image_.Ligne(s.XGPrec, s.YGPrec, s.XG, s.YG, CouleurGauche);
     }
 
-  private:
     SurfaceDessin& image_;
     const OptionsDessin& options_;
+    std::vector<Segment> segments_; // the line's, usually one
+    double temps_ = 0;              // from the start of the cut to the line being read
 };
 
 // The interpreter gives its segments to `r` for the life of this object.
@@ -66,11 +98,21 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
     {
         Branchement branche(interp, traceur);
         std::int64_t numero = 0;
+        bool premierPoint = true;
         while (!lecteur->Fin()) {
             interp.NumeroLigne = ++numero;
             const std::string_view ligne = lecteur->LitLigne();
             suivi.Ligne(ligne.size());
             interp.AnalyseLigne(ligne);
+            // The first point has no speed and leaves none behind, as in the load pass.
+            std::optional<double> vitesse;
+            if (!premierPoint)
+                vitesse = VitesseLigne(interp);
+            else if (interp.PositionLue) {
+                premierPoint = false;
+                e.DureeSegment = 0;
+            }
+            traceur.FinLigne(numero, vitesse, interp.DureeLue);
             if (o.PasDroite)
                 Image1.Point(e.RelXD, e.RelYD, 2);
             if (o.PasGauche)
@@ -79,6 +121,10 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
     }
     e.TraceActif = true;
     lecteur.reset();
+    if (o.CarteVitesses && o.VitesseRapide > 0)
+        Image1.MontreLegende(LegendeVitesses{o.VitesseLente, o.VitesseRapide});
+    else
+        Image1.MontreLegende(std::nullopt);
 
     if (!o.Fraisage)
         return std::nullopt;

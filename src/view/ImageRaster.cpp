@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "view/Police.h"
+#include "view/Vitesses.h"
 
 namespace parvel {
 
@@ -134,6 +135,8 @@ void ImageRaster::Redimensionne(int largeurPx, int hauteurPx) {
         std::copy(src, src + l, nouveau.begin() + static_cast<std::ptrdiff_t>(y) * largeurPx);
     }
     pixels_ = std::move(nouveau);
+    // The kept picture is redrawn at its new scale: its old infos would point wrong.
+    traits_.assign(traits_.empty() ? 0 : pixels_.size(), InfoTrait{});
     largeurPx_ = largeurPx;
     hauteurPx_ = hauteurPx;
     MetAJourRepere();
@@ -210,6 +213,8 @@ void ImageRaster::MetAJourRepere() {
 
 void ImageRaster::Efface() {
     std::fill(pixels_.begin(), pixels_.end(), Opaque | Fond);
+    std::fill(traits_.begin(), traits_.end(), InfoTrait{});
+    legende_.reset();
     etiquettes_.clear();
     currentX_ = 0;
     currentY_ = 0;
@@ -218,7 +223,18 @@ void ImageRaster::Efface() {
 void ImageRaster::Ligne(double x1, double y1, double x2, double y2, int couleur) {
     currentX_ = x2;
     currentY_ = y2;
-    if (!CouleurValide(couleur) || repere_.vide)
+    if (CouleurValide(couleur))
+        LigneArgb(x1, y1, x2, y2, Argb(couleur), couleur);
+}
+
+void ImageRaster::LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
+    currentX_ = x2;
+    currentY_ = y2;
+    LigneArgb(x1, y1, x2, y2, Opaque | (rgb & 0xFFFFFFu), CacheRGB);
+}
+
+void ImageRaster::LigneArgb(double x1, double y1, double x2, double y2, std::uint32_t argb, int cache) {
+    if (repere_.vide)
         return;
     const Repere& r = repere_;
     // Most segments of a zoomed drawing miss the area entirely.
@@ -229,10 +245,10 @@ void ImageRaster::Ligne(double x1, double y1, double x2, double y2, int couleur)
     const bool inverse = x2 < x1 || (x2 == x1 && y2 < y1);
     // Most of a full view lies inside: nothing to clip, and the ends convert as clipped ones would.
     if (r.borne && DansCadre(x1, y1) && DansCadre(x2, y2)) {
-        std::pair<int, int> a = PxDansCadre(x1, y1, couleur), b = PxDansCadre(x2, y2, couleur);
+        std::pair<int, int> a = PxDansCadre(x1, y1, cache), b = PxDansCadre(x2, y2, cache);
         if (inverse)
             std::swap(a, b);
-        TraceSegment(a.first, a.second, b.first, b.second, Argb(couleur));
+        TraceSegment(a.first, a.second, b.first, b.second, argb);
         return;
     }
     if (inverse) {
@@ -250,7 +266,7 @@ void ImageRaster::Ligne(double x1, double y1, double x2, double y2, int couleur)
     auto py = [&](double y) {
         return static_cast<int>(std::floor(std::clamp((y - e.t) / e.h * ny, 0.0, ny)));
     };
-    TraceSegment(px(x1), py(y1), px(x2), py(y2), Argb(couleur));
+    TraceSegment(px(x1), py(y1), px(x2), py(y2), argb);
 }
 
 void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) {
@@ -260,22 +276,26 @@ void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) 
     if (std::min(x0, x1) >= 0 && std::min(y0, y1) >= 0 && std::max(x0, x1) < largeurPx_ &&
         std::max(y0, y1) < hauteurPx_) {
         // Both ends on the image, so every step between them is too.
-        std::uint32_t* p = pixels_.data() + static_cast<std::ptrdiff_t>(y0) * largeurPx_ + x0;
+        std::uint32_t* const px = pixels_.data();
+        InfoTrait* const t = traitActif_ ? traits_.data() : nullptr; // same offsets as the pixels
+        std::ptrdiff_t i = static_cast<std::ptrdiff_t>(y0) * largeurPx_ + x0;
         const std::ptrdiff_t pasY = sy * static_cast<std::ptrdiff_t>(largeurPx_);
         for (;;) {
-            *p = c;
+            px[i] = c;
+            if (t)
+                t[i] = trait_;
             if (x0 == x1 && y0 == y1)
                 break;
             const int e2 = 2 * err;
             if (e2 >= dy) {
                 err += dy;
                 x0 += sx;
-                p += sx;
+                i += sx;
             }
             if (e2 <= dx) {
                 err += dx;
                 y0 += sy;
-                p += pasY;
+                i += pasY;
             }
         }
         return;
@@ -283,7 +303,11 @@ void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) 
     // Pixels on the bottom edge belong to the last row, as points there do.
     const int bas = hauteurPx_ - 1;
     for (;;) {
-        Pose(x0, y0 == hauteurPx_ ? bas : y0, c);
+        const int y = y0 == hauteurPx_ ? bas : y0;
+        Pose(x0, y, c);
+        if (traitActif_ && x0 >= 0 && y >= 0 && x0 < largeurPx_ && y < hauteurPx_)
+            traits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
+                    static_cast<std::size_t>(x0)] = trait_;
         if (x0 == x1 && y0 == y1)
             break;
         const int e2 = 2 * err;
@@ -478,6 +502,39 @@ void ImageRaster::PoseMasque(const police::Masque& m, long long x, long long y, 
                 Pose(x + i, y + j, c);
 }
 
+void ImageRaster::DefinitTrait(const InfoTrait* info) {
+    traitActif_ = info != nullptr;
+    if (!info)
+        return;
+    trait_ = *info;
+    traits_.resize(pixels_.size());
+}
+
+std::optional<InfoTrait> ImageRaster::TraitPres(float x, float y) const {
+    const Echelle& e = repere_.e;
+    if (traits_.empty() || repere_.vide)
+        return std::nullopt;
+    const double fx = std::floor((x - e.l) / e.w * largeurPx_), fy = Rangee((y - e.t) / e.h * hauteurPx_);
+    if (!(fx > -RayonTraitPx - 1 && fy > -RayonTraitPx - 1 && fx < largeurPx_ + RayonTraitPx + 1 &&
+          fy < hauteurPx_ + RayonTraitPx + 1))
+        return std::nullopt;
+    const int cx = static_cast<int>(fx), cy = static_cast<int>(fy);
+    std::optional<InfoTrait> proche;
+    int meilleur = RayonTraitPx * RayonTraitPx + 1;
+    for (int py = std::max(cy - RayonTraitPx, 0); py <= std::min(cy + RayonTraitPx, hauteurPx_ - 1); ++py)
+        for (int px = std::max(cx - RayonTraitPx, 0); px <= std::min(cx + RayonTraitPx, largeurPx_ - 1);
+             ++px) {
+            const InfoTrait& t = traits_[static_cast<std::size_t>(py) * static_cast<std::size_t>(largeurPx_) +
+                                         static_cast<std::size_t>(px)];
+            const int d = (px - cx) * (px - cx) + (py - cy) * (py - cy);
+            if (t.Ligne != 0 && d < meilleur) {
+                meilleur = d;
+                proche = t;
+            }
+        }
+    return proche;
+}
+
 void ImageRaster::DefinitTexteSurvol(std::string texte) {
     texteSurvol_ = std::move(texte);
 }
@@ -571,6 +628,8 @@ void ImageRaster::Compose(std::vector<std::uint32_t>& sortie) const {
     };
     hachure(Forme::ZoneX, false);
     hachure(Forme::ZoneY, true);
+    if (legende_)
+        PoseLegende(sortie, largeurPx_, hauteurPx_, *legende_, twipsParPixel_);
 
     if (FormeVisible(Forme::Selection)) {
         const auto rect = RectangleForme(LitForme(Forme::Selection));

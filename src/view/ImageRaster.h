@@ -53,6 +53,7 @@ class ImageRaster final : public SurfaceDessin {
     void Efface() override;
     // The end point (x2, y2) becomes the current position. Colours outside 0-15 draw nothing.
     void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
+    void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) override;
     void Point(double x, double y, int couleur) override;
     // The radius is in X units; the centre becomes the current position.
     void Cercle(double x, double y, double rayon, int couleur) override;
@@ -70,6 +71,15 @@ class ImageRaster final : public SurfaceDessin {
 
     void DefinitTexteSurvol(std::string texte) override;
     const std::string& TexteSurvol() const { return texteSurvol_; }
+
+    // Lines keep their info per pixel (12 bytes a pixel, allocated on first use) until
+    // Efface or a change of size; TraitPres looks RayonTraitPx pixels around the point.
+    void DefinitTrait(const InfoTrait* info) override;
+    std::optional<InfoTrait> TraitPres(float x, float y) const override;
+    static constexpr int RayonTraitPx = 4;
+    // Efface hides the legend with the picture it belongs to.
+    void MontreLegende(std::optional<LegendeVitesses> legende) override { legende_ = legende; }
+    const std::optional<LegendeVitesses>& Legende() const { return legende_; }
 
     Placement LitForme(Forme f) const override;
     void PlaceForme(Forme f, Placement p) override;
@@ -107,8 +117,9 @@ class ImageRaster final : public SurfaceDessin {
         bool vide;             // a zero extent: nothing is drawn
         bool borne;            // a finite box: its points convert to pixels safely
     };
-    // The last point converted in each colour: a path is drawn in one colour, so each
-    // segment finds its start there and converts only its end.
+    // The last point converted in each colour, and one more for lines of any colour: a
+    // path is drawn in one colour, so each segment finds its start there and converts
+    // only its end.
     struct PointPx {
         double x, y;
         int px, py;
@@ -136,6 +147,8 @@ class ImageRaster final : public SurfaceDessin {
     double Rangee(double v) const { return v == hauteurPx_ ? hauteurPx_ - 1 : std::floor(v); }
     // Empty when the mapping has a zero extent.
     std::optional<RectPx> RectangleForme(const Placement& p) const;
+    // A line in `argb`; `cache` is the slot of dernierPoint_ its ends go through.
+    void LigneArgb(double x1, double y1, double x2, double y2, std::uint32_t argb, int cache);
     void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
     void TraceCercleMilieu(int cx, int cy, int r, std::uint32_t c);
     void TraceGrandCercle(double cx, double cy, double r, std::uint32_t c);
@@ -157,7 +170,12 @@ class ImageRaster final : public SurfaceDessin {
     std::array<Placement, 3> formes_{};
     std::array<bool, 3> formesVisibles_{};
     Repere repere_{};
-    std::array<PointPx, 16> dernierPoint_{};
+    static constexpr int CacheRGB = 16;
+    std::array<PointPx, 17> dernierPoint_{};
+    std::vector<InfoTrait> traits_; // per pixel, empty until a line keeps its info
+    InfoTrait trait_;
+    bool traitActif_ = false;
+    std::optional<LegendeVitesses> legende_;
     std::vector<Etiquette> etiquettes_; // since the last Efface, so that labels keep apart
 };
 

@@ -40,6 +40,9 @@ struct OptionsDessin {
     bool PasDroite = true, PasGauche = true;     // "Pas" boxes
     bool Etendu = false;                         // the area is cleared first
     bool Fraisage = false;                       // markers and bands
+    // The speed map, and the speeds at the two ends of its scale (the file's slowest and fastest).
+    bool CarteVitesses = false;
+    double VitesseLente = 0, VitesseRapide = 0;
 };
 
 // What a mouse press in the drawing area asks of the window.
@@ -72,6 +75,7 @@ class VueCut {
                                            const ParamFraisage& param, Avancement* avancement = nullptr);
 
     SuiteZoom Image1_MouseDown(short Button, short Shift, float X, float Y);
+    // The cursor in millimetres, and the line, speed and time of a path drawn under it.
     void Image1_MouseMove(short Button, short Shift, float X, float Y);
     // Leaves the rubber band: idle state, band hidden.
     void AnnuleSelection();

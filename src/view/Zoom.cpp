@@ -1,9 +1,11 @@
 // The cursor readout and the two-click zoom with its rubber band.
 #include <cfloat>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "cut/Nombres.h"
+#include "view/Vitesses.h"
 #include "view/Vue.h"
 
 namespace parvel {
@@ -38,7 +40,14 @@ float RapportAbsolu(float a, float b) {
 } // namespace
 
 void VueCut::Image1_MouseMove(short, short, float X, float Y) {
-    Image1.DefinitTexteSurvol("X: " + TexteSurvol(Centieme(X)) + " Y: " + TexteSurvol(Centieme(Y)));
+    std::string texte = "X: " + TexteSurvol(Centieme(X)) + " Y: " + TexteSurvol(Centieme(Y));
+    if (const std::optional<InfoTrait> trait = Image1.TraitPres(X, Y)) {
+        texte += " | ligne " + std::to_string(trait->Ligne);
+        if (trait->Vitesse >= 0)
+            texte += " | " + TexteVitesse(trait->Vitesse);
+        texte += " | " + TexteTemps(trait->Temps);
+    }
+    Image1.DefinitTexteSurvol(std::move(texte));
 
     EtatZoom& z = Zoom;
     if (z.EtatSelection != 1)

@@ -204,6 +204,7 @@ class TestFenetre : public QObject {
     void saisiePendantLeChargementIgnoree();
     void redimensionnementGardeUneEchelle();
     void cheminSurYZeroDessine();
+    void carteDesVitessesCommeParvelCut();
 };
 
 void TestFenetre::etatDeDepartEtMenus() {
@@ -217,13 +218,14 @@ void TestFenetre::etatDeDepartEtMenus() {
         QVERIFY(p.f->Boite(c)->isChecked());
     QCOMPARE(p.f->Image1()->grab().toImage().pixelColor(p.Ecran(10, 10)), QColor(192, 192, 192));
     // Only "&Fraisage" opens a drop-down among the original commands, which run at once;
-    // the files menu comes after them.
+    // the menus added since come after them.
     QStringList barre, items;
     for (QAction* a : p.f->menuBar()->actions()) {
         barre << a->text();
-        QCOMPARE(a->menu() != nullptr, a->text() == "&Fraisage" || a->text() == "Fichie&rs");
+        QCOMPARE(a->menu() != nullptr,
+                 a->text() != "&Quitter" && a->text() != "&Ouvrir" && a->text() != "&A propos");
     }
-    QCOMPARE(barre, QStringList({"&Quitter", "&Ouvrir", "&Fraisage", "&A propos", "Fichie&rs"}));
+    QCOMPARE(barre, QStringList({"&Quitter", "&Ouvrir", "&Fraisage", "&A propos", "Fichie&rs", "&Vue"}));
     QMenu* fraisage = p.f->menuBar()->actions()[2]->menu();
     for (QAction* a : fraisage->actions())
         items << a->text();
@@ -834,6 +836,51 @@ void TestFenetre::cheminSurYZeroDessine() {
     for (int x = 0; x < r.LargeurPx(); ++x)
         bas += r.Pixel(x, r.HauteurPx() - 1) == Magenta;
     QVERIFY(bas > r.LargeurPx() / 2);
+}
+
+// Ctrl+M colours the paths by speed, and so does parvel-cut image --vitesses.
+void TestFenetre::carteDesVitessesCommeParvelCut() {
+    Poste p;
+    const char* const lentRapide =
+        "T:0 XG:0 YG:0 XD:0 YD:0\nT:10 XG:10 YG:10 XD:10 YD:10\nT:1 XG:20 YG:0 XD:20 YD:0\n";
+    p.OuvreNom("v.cut", lentRapide);
+    QVERIFY(p.CouleurVers(5, 5, Magenta));
+    QTest::keyClick(p.f.get(), Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(p.f->CarteVitesses()->isChecked());
+    QVERIFY(p.CouleurVers(5, 5, 0x0000FF));
+    QVERIFY(p.CouleurVers(15, 5, 0xFF0000));
+
+    const std::string registre = p.dossier.Ecrit(
+        "r.reg", "Windows Registry Editor Version 5.00\n\n[" + CleTavik +
+                     "]\n\"XNtour\"=dword:000000c8\n\"XPas\"=dword:000004e2\n\"YNtour\"=dword:000000c8\n"
+                     "\"YPas\"=dword:000004e2\n\"YVmax\"=dword:000000c8\n");
+    const QString png = QString::fromStdString((p.dossier.Chemin() / "v.png").string());
+    QProcess cli;
+    cli.start(PARVEL_CUT, {"image", "--registre", QString::fromStdString(registre), "--vitesses", "--taille",
+                           QString("%1x%2").arg(p.Raster().LargeurPx()).arg(p.Raster().HauteurPx()),
+                           QString::fromStdString((p.dossier.Chemin() / "v.cut").string()), png});
+    QVERIFY(cli.waitForFinished(10000));
+    QCOMPARE(cli.exitCode(), 0);
+    // The slow rise is blue and left of the red fall; the legend holds both in its corner.
+    const QImage image(png);
+    QCOMPARE(image.size(), QSize(p.Raster().LargeurPx(), p.Raster().HauteurPx()));
+    int bleuMax = -1, rougeMin = image.width(), legende = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y) & 0xFFFFFFu;
+            if (y < 40 && x > image.width() - 160)
+                legende += c == 0x0000FF || c == 0xFF0000;
+            else if (c == 0x0000FF)
+                bleuMax = std::max(bleuMax, x);
+            else if (c == 0xFF0000)
+                rougeMin = std::min(rougeMin, x);
+        }
+    QVERIFY(bleuMax > image.width() / 4 && bleuMax <= rougeMin && rougeMin < image.width());
+    QVERIFY(legende > 10);
+
+    QTest::keyClick(p.f.get(), Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(!p.f->CarteVitesses()->isChecked());
+    QVERIFY(p.CouleurVers(5, 5, Magenta));
 }
 
 QTEST_MAIN(TestFenetre)
