@@ -18,6 +18,7 @@
 #include "cut/Fichiers.h"
 #include "cut/Fraisage.h"
 #include "cut/Nombres.h"
+#include "cut/Statistiques.h"
 #include "settings/Demarrage.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/ParamFraisage.h"
@@ -28,7 +29,7 @@ namespace {
 
 using namespace parvel;
 
-const char* const Usage = "usage: parvel-cut rapport [--registre FICHIER.reg] FICHIER.cut\n"
+const char* const Usage = "usage: parvel-cut rapport [--json] [--registre FICHIER.reg] FICHIER.cut\n"
                           "       parvel-cut fraisage [--registre FICHIER.reg] FICHIER.cut\n"
                           "       parvel-cut image [--registre FICHIER.reg] [--taille LxH] [--fraisage] "
                           "[--vitesses] FICHIER.cut SORTIE.png\n";
@@ -40,6 +41,7 @@ struct Options {
     std::string taille;    // image: "LxH" in pixels
     bool fraisage = false; // image: milling mode on
     bool vitesses = false; // image: the speed map
+    bool json = false;     // rapport: the statistics as JSON
 };
 
 // No window: messages go to stderr, prompts are cancelled, nothing else happens.
@@ -77,12 +79,16 @@ std::optional<Options> LitOptions(int argc, char** argv) {
             o.fraisage = true;
         } else if (a == "--vitesses") {
             o.vitesses = true;
+        } else if (a == "--json") {
+            o.json = true;
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             return std::nullopt;
         } else {
             o.fichiers.push_back(a);
         }
     }
+    if ((o.json && o.commande != "rapport") || (o.vitesses && o.commande != "image"))
+        return std::nullopt;
     return o;
 }
 
@@ -105,7 +111,8 @@ int Echec(const ErreurParvel& e, const std::string& entree) {
 
 // Loads the file once and prints the report: the engine alone, no window. With a store
 // the machine configuration and the milling parameters are read from it first, as the
-// window's start-up does; with `fraisage` the milling output is written too.
+// window's start-up does; with `fraisage` the milling output is written too. With
+// --json the statistics are printed instead, from two readings of the file.
 int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
     if (o.fichiers.size() != 1) {
         std::cerr << Usage;
@@ -132,6 +139,11 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
     if (fraisage)
         ecrivain.Prepare(CheminSortieFraisage(config.RepProjet, chemin), param);
     try {
+        if (o.json) {
+            const std::string json = TexteJson(CalculeStatistiques(chemin, interp));
+            std::fwrite(json.data(), 1, json.size(), stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
         PasseChargement(chemin, interp, bilan, fraisage ? &ecrivain : nullptr);
     } catch (const ErreurParvel& e) {
         return Echec(e, chemin);

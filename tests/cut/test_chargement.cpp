@@ -2,8 +2,12 @@
 // (<cas>.rapport, its five lines), or the failure (<cas>.erreur); with <cas>.fraisage,
 // a load in milling mode whose output must be that file, with the markers of
 // <cas>.marques ("X Y Label Couleur" a line). <cas>.param ("nom=valeur" lines) sets the
-// report's separator and the milling parameters over the defaults below.
+// report's separator and the milling parameters over the defaults below. The statistics
+// of each case with a report agree with it; <cas>.json is their JSON form, the path
+// written "@ENTREE@".
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -21,6 +25,7 @@
 #include "cut/Erreur.h"
 #include "cut/Fraisage.h"
 #include "cut/Nombres.h"
+#include "cut/Statistiques.h"
 
 namespace parvel {
 namespace {
@@ -77,6 +82,55 @@ Reglages LitReglages(const std::string& chemin) {
     return r;
 }
 
+// The number after `"nom": `, read back in its own type.
+template <class T> T Valeur(const std::string& json, const std::string& nom) {
+    const std::size_t p = json.find("\"" + nom + "\": ");
+    T v{};
+    if (p == std::string::npos) {
+        ADD_FAILURE() << nom << " absent";
+        return v;
+    }
+    const auto r = std::from_chars(json.data() + p + nom.size() + 4, json.data() + json.size(), v);
+    EXPECT_TRUE(r.ec == std::errc() && (*r.ptr == ',' || *r.ptr == '\n')) << nom;
+    return v;
+}
+
+// The report made from the JSON's numbers is the file's report; the bands share the whole
+// time out from the slowest speed to the fastest.
+void VerifieStatistiques(const std::string& base, const std::string& separateur, const std::string& rapport) {
+    Interpreteur interp;
+    StatistiquesCut s = CalculeStatistiques(base + ".cut", interp);
+    EXPECT_EQ(s.Chemin, base + ".cut");
+    s.Chemin = "@ENTREE@";
+    const std::string texte = TexteJson(s);
+    if (const auto json = Lit(base + ".json")) {
+        EXPECT_EQ(texte, *json);
+    }
+    BilanCut b;
+    b.VitesseMin = Valeur<float>(texte, "vitesse_min"), b.VitesseMax = Valeur<double>(texte, "vitesse_max");
+    b.XGMin = Valeur<double>(texte, "xg_min"), b.XGMax = Valeur<double>(texte, "xg_max");
+    b.YGMin = Valeur<double>(texte, "yg_min"), b.YGMax = Valeur<double>(texte, "yg_max");
+    b.XDMin = Valeur<double>(texte, "xd_min"), b.XDMax = Valeur<double>(texte, "xd_max");
+    b.YDMin = Valeur<float>(texte, "yd_min"), b.YDMax = Valeur<float>(texte, "yd_max");
+    EtatCut e;
+    e.TempsTotal = Valeur<float>(texte, "temps_total"), e.ZeroX = Valeur<float>(texte, "zero_x");
+    std::string lignes;
+    for (const LigneRapport& l : FaitRapport(b, e, separateur))
+        lignes += l.Texte + "\n";
+    EXPECT_EQ(lignes, rapport);
+
+    double somme = s.DureeSansVitesse, bas = s.Bilan.VitesseMinFichier;
+    for (const BandeVitesse& x : s.Bandes) {
+        EXPECT_EQ(x.VitesseBasse, bas);
+        EXPECT_LE(x.VitesseBasse, x.VitesseHaute);
+        bas = x.VitesseHaute;
+        somme += x.Duree;
+    }
+    EXPECT_NEAR(somme, s.DureeTotale, 1e-9 * std::abs(s.DureeTotale));
+    EXPECT_EQ(s.Bandes.size(), s.Bilan.VitesseMinFichier > 0 ? std::size_t{NombreBandesVitesse} : 0);
+    EXPECT_EQ(bas, s.Bandes.empty() ? 0 : s.Bilan.VitesseMax);
+}
+
 class Fichier : public testing::TestWithParam<std::string> {};
 
 TEST_P(Fichier, DonneCeQuiEstAttendu) {
@@ -105,6 +159,7 @@ TEST_P(Fichier, DonneCeQuiEstAttendu) {
         for (const LigneRapport& l : FaitRapport(bilan, interp.Etat, r.separateur))
             texte += l.Texte + "\n";
         EXPECT_EQ(texte, *rapport);
+        VerifieStatistiques(base, r.separateur, *rapport);
     }
     if (fraisage) {
         EXPECT_EQ(test::LitFichier(cible), *fraisage);
@@ -119,6 +174,14 @@ TEST_P(Fichier, DonneCeQuiEstAttendu) {
 
 INSTANTIATE_TEST_SUITE_P(Chargement, Fichier, testing::ValuesIn(Cas()),
                          [](const testing::TestParamInfo<std::string>& i) { return i.param; });
+
+TEST(StatistiquesJson, CheminEchappe) {
+    StatistiquesCut s;
+    s.Chemin = "C:\\a \"b\"\t\x01\x7f/é.cut";
+    EXPECT_NE(TexteJson(s).find(R"("chemin": "C:\\a \"b\"\t\u0001)"
+                                "\x7f/é.cut\",\n"),
+              std::string::npos);
+}
 
 class Chargement : public testing::Test {
   protected:

@@ -1,0 +1,175 @@
+#include "cut/Statistiques.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <type_traits>
+
+namespace parvel {
+namespace {
+
+// The second pass: counts, path lengths and the time per speed band, a line at a time.
+class Mesure : public RecepteurLignes {
+  public:
+    explicit Mesure(StatistiquesCut& s) : s_(s) {}
+
+    void Ligne(const Interpreteur& in, std::optional<double> v) override {
+        const EtatCut& e = in.Etat;
+        s_.DureeTotale += in.DureeLue;
+        if (in.DureeLue > 0 && !in.PositionLue)
+            ++s_.NombrePauses;
+        if (!premiere_) {
+            if (in.PositionLue)
+                ++s_.NombreSegments;
+            // hypot: two far points give a long path, not an overflow in the squares.
+            s_.LongueurGauche += std::hypot(e.XG - xg_, e.YG - yg_);
+            s_.LongueurDroite += std::hypot(e.XD - xd_, static_cast<double>(e.YD) - yd_);
+        }
+        premiere_ = false;
+        xg_ = e.XG, yg_ = e.YG, xd_ = e.XD, yd_ = e.YD;
+        // A zero speed (a move of no length) counts as no speed, as the slowest speed does.
+        if (v && *v > 0 && !s_.Bandes.empty())
+            s_.Bandes[Bande(*v)].Duree += in.DureeLue;
+        else
+            s_.DureeSansVitesse += in.DureeLue;
+    }
+
+  private:
+    // The band whose written edges hold v, whatever the rounding of the division.
+    std::size_t Bande(double v) const {
+        const auto& b = s_.Bandes;
+        const double bas = b.front().VitesseBasse, haut = b.back().VitesseHaute;
+        const double x = haut > bas ? (v - bas) / (haut - bas) * NombreBandesVitesse : NombreBandesVitesse;
+        std::size_t i = static_cast<std::size_t>(std::clamp(x, 0.0, NombreBandesVitesse - 1.0));
+        while (i > 0 && v < b[i].VitesseBasse)
+            --i;
+        while (i + 1 < b.size() && v >= b[i + 1].VitesseBasse)
+            ++i;
+        return i;
+    }
+
+    StatistiquesCut& s_;
+    bool premiere_ = true;
+    double xg_ = 0, yg_ = 0, xd_ = 0, yd_ = 0;
+};
+
+std::vector<BandeVitesse> Bandes(double bas, double haut) {
+    std::vector<BandeVitesse> b(NombreBandesVitesse);
+    for (int i = 0; i < NombreBandesVitesse; ++i)
+        b[i].VitesseBasse = i == 0 ? bas : bas + (haut - bas) * i / NombreBandesVitesse;
+    for (int i = 0; i + 1 < NombreBandesVitesse; ++i)
+        b[i].VitesseHaute = b[i + 1].VitesseBasse;
+    b.back().VitesseHaute = haut;
+    return b;
+}
+
+void Chaine(std::string& j, std::string_view t) {
+    j += '"';
+    for (const char c : t) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            j += '\\';
+            j += c;
+        } else if (c == '\n') {
+            j += "\\n";
+        } else if (c == '\r') {
+            j += "\\r";
+        } else if (c == '\t') {
+            j += "\\t";
+        } else if (u < 0x20) {
+            const char* const hex = "0123456789abcdef";
+            j += "\\u00";
+            j += hex[u >> 4];
+            j += hex[u & 15];
+        } else {
+            j += c; // other bytes as they are: UTF-8 passes through
+        }
+    }
+    j += '"';
+}
+
+// The shortest text that reads back to v in v's own type; JSON has no infinity.
+template <class T> void Nombre(std::string& j, T v) {
+    if constexpr (std::is_floating_point_v<T>) {
+        if (!std::isfinite(v)) {
+            j += "null";
+            return;
+        }
+    }
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    j.append(buf, r.ptr);
+}
+
+// One `"nom": ` of the top-level object, with the comma that separates it from the last.
+void Cle(std::string& j, const char* nom) {
+    j += j.size() == 1 ? "\n  \"" : ",\n  \"";
+    j += nom;
+    j += "\": ";
+}
+
+template <class T> void Champ(std::string& j, const char* nom, T v) {
+    Cle(j, nom);
+    Nombre(j, v);
+}
+
+} // namespace
+
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp) {
+    StatistiquesCut s;
+    s.Chemin = chemin;
+    PasseChargement(chemin, interp, s.Bilan);
+    s.TempsTotal = interp.Etat.TempsTotal;
+    s.ZeroX = interp.Etat.ZeroX;
+    if (s.Bilan.VitesseMinFichier > 0)
+        s.Bandes = Bandes(s.Bilan.VitesseMinFichier, s.Bilan.VitesseMax);
+    Mesure mesure(s);
+    BilanCut second;
+    PasseChargement(chemin, interp, second, nullptr, nullptr, &mesure);
+    return s;
+}
+
+std::string TexteJson(const StatistiquesCut& s) {
+    const BilanCut& b = s.Bilan;
+    std::string j = "{";
+    Cle(j, "chemin");
+    Chaine(j, s.Chemin);
+    Champ(j, "nombre_lignes", b.NombreLignes);
+    Champ(j, "nombre_segments", s.NombreSegments);
+    Champ(j, "nombre_pauses", s.NombrePauses);
+    Champ(j, "vitesse_min", b.VitesseMin);
+    Champ(j, "vitesse_max", b.VitesseMax);
+    Champ(j, "vitesse_min_fichier", b.VitesseMinFichier);
+    Champ(j, "temps_total", s.TempsTotal);
+    Champ(j, "duree_totale", s.DureeTotale);
+    Champ(j, "duree_sans_vitesse", s.DureeSansVitesse);
+    Champ(j, "zero_x", s.ZeroX);
+    Champ(j, "xg_min", b.XGMin);
+    Champ(j, "xg_max", b.XGMax);
+    Champ(j, "yg_min", b.YGMin);
+    Champ(j, "yg_max", b.YGMax);
+    Champ(j, "xd_min", b.XDMin);
+    Champ(j, "xd_max", b.XDMax);
+    Champ(j, "yd_min", b.YDMin);
+    Champ(j, "yd_max", b.YDMax);
+    Champ(j, "longueur_gauche", s.LongueurGauche);
+    Champ(j, "longueur_droite", s.LongueurDroite);
+    Cle(j, "histogramme_vitesses");
+    j += '[';
+    for (std::size_t i = 0; i < s.Bandes.size(); ++i) {
+        j += i == 0 ? "\n    {\"vitesse_basse\": " : ",\n    {\"vitesse_basse\": ";
+        Nombre(j, s.Bandes[i].VitesseBasse);
+        j += ", \"vitesse_haute\": ";
+        Nombre(j, s.Bandes[i].VitesseHaute);
+        j += ", \"duree\": ";
+        Nombre(j, s.Bandes[i].Duree);
+        j += '}';
+    }
+    if (!s.Bandes.empty())
+        j += "\n  ";
+    j += "]\n}\n";
+    return j;
+}
+
+} // namespace parvel
