@@ -4,6 +4,7 @@
 // text and three shapes laid over it. Sizes are in twips; drawing coordinates and
 // shape placements are in the mapping's units.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ struct Placement {
 
 struct Mapping {
     float ScaleLeft = 0, ScaleTop = 0, ScaleWidth = 0, ScaleHeight = 0;
+};
+
+// The wire during playback: where each carriage is, in the mapping's units.
+struct Fil {
+    double XG = 0, YG = 0, XD = 0, YD = 0;
 };
 
 // The 16-colour palette, as 0xRRGGBB.
@@ -63,6 +69,9 @@ class SurfaceDessin {
     virtual void PlaceForme(Forme f, Placement p) = 0;
     virtual bool FormeVisible(Forme f) const = 0;
     virtual void MontreForme(Forme f, bool visible) = 0;
+
+    // Lays the wire over the picture without drawing into it; none takes it away.
+    virtual void MontreFil(std::optional<Fil> /*fil*/) {}
 };
 
 } // namespace parvel

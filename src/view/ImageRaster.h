@@ -75,6 +75,9 @@ class ImageRaster final : public SurfaceDessin {
     void PlaceForme(Forme f, Placement p) override;
     bool FormeVisible(Forme f) const override;
     void MontreForme(Forme f, bool visible) override;
+    // Drawn by Compose, over the shapes and under the rubber band.
+    void MontreFil(std::optional<Fil> fil) override { fil_ = fil; }
+    const std::optional<Fil>& FilMontre() const { return fil_; }
 
     double CurrentX() const { return currentX_; }
     double CurrentY() const { return currentY_; }
@@ -137,6 +140,8 @@ class ImageRaster final : public SurfaceDessin {
     // Empty when the mapping has a zero extent.
     std::optional<RectPx> RectangleForme(const Placement& p) const;
     void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
+    // The wire as a black line and the carriages as squares of their colours.
+    void ComposeFil(std::vector<std::uint32_t>& sortie) const;
     void TraceCercleMilieu(int cx, int cy, int r, std::uint32_t c);
     void TraceGrandCercle(double cx, double cy, double r, std::uint32_t c);
     void PoseMasque(const police::Masque& m, long long x, long long y, std::uint32_t c);
@@ -156,6 +161,7 @@ class ImageRaster final : public SurfaceDessin {
     std::string texteSurvol_;
     std::array<Placement, 3> formes_{};
     std::array<bool, 3> formesVisibles_{};
+    std::optional<Fil> fil_;
     Repere repere_{};
     std::array<PointPx, 16> dernierPoint_{};
     std::vector<Etiquette> etiquettes_; // since the last Efface, so that labels keep apart
