@@ -342,7 +342,7 @@ bool Principale::PrepareLecture() {
         return false;
     } catch (const Annulation&) {
         Lecture.EnLecture = false;
-        throw;
+        throw Annulation("Lecture interrompue");
     }
     Lecture.Total = lecture_->TempsTotal();
     return true;
