@@ -1,4 +1,5 @@
-// Measures the load pass and the redraw on a generated wing core of a million lines.
+// Measures the load pass, the redraw and playback (its index, the wire at random
+// moments and at consecutive ones) on a generated wing core of a million lines.
 // The file is generated once into the build folder (or taken from $PARVEL_BANC_CUT).
 #include <benchmark/benchmark.h>
 
@@ -8,11 +9,13 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "GenerateurAile.h"
 #include "cut/Chargeur.h"
+#include "cut/Lecture.h"
 #include "view/ImageRaster.h"
 #include "view/Vue.h"
 
@@ -108,6 +111,55 @@ void BM_DessineCut(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * f.octets);
 }
 BENCHMARK(BM_DessineCut)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The playback index: one more pass over the file, at the first playback after a load.
+void BM_IndexeLecture(benchmark::State& state) {
+    const Fichier& f = FichierBanc();
+    Interpreteur interp;
+    BilanCut bilan;
+    PasseChargement(f.chemin, interp, bilan);
+    std::size_t reperes = 0;
+    for (auto _ : state) {
+        LectureCut lecture(f.chemin, interp);
+        reperes = lecture.NombreReperes();
+        benchmark::DoNotOptimize(reperes);
+    }
+    state.counters["reperes"] = static_cast<double>(reperes);
+    state.SetItemsProcessed(state.iterations() * f.lignes);
+}
+BENCHMARK(BM_IndexeLecture)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The wire at a moment: random moments (scrubbing), or each 30 s of cut after the last
+// (playing at x1000 with a 30 ms clock).
+void Lecture(benchmark::State& state, bool auHasard) {
+    const Fichier& f = FichierBanc();
+    Interpreteur interp;
+    BilanCut bilan;
+    PasseChargement(f.chemin, interp, bilan);
+    LectureCut lecture(f.chemin, interp);
+    const double total = lecture.TempsTotal();
+    std::mt19937 alea(1);
+    std::uniform_real_distribution<double> moment(0, total);
+    double t = 0;
+    for (auto _ : state) {
+        t = auHasard ? moment(alea) : t + 30 > total ? 0 : t + 30;
+        const std::optional<PositionFil> p = lecture.Position(t);
+        if (!p) {
+            state.SkipWithError("pas de réponse");
+            return;
+        }
+        benchmark::DoNotOptimize(p->XG);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+void BM_LectureAuHasard(benchmark::State& state) {
+    Lecture(state, true);
+}
+void BM_LectureSuivie(benchmark::State& state) {
+    Lecture(state, false);
+}
+BENCHMARK(BM_LectureAuHasard)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_LectureSuivie)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 } // namespace
 

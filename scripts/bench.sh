@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the loader: builds Release in build-release/, generates a wing core of a
-# million lines, runs the load and redraw benchmarks, times `parvel-cut rapport`
+# million lines, runs the load, redraw and playback benchmarks, times `parvel-cut rapport`
 # against `wc -l` on the same file, reads the peak memory on 10 lines and on a
 # million, and prints a summary.
 #   scripts/bench.sh [LIGNES]     (1000000 by default)
@@ -80,6 +80,12 @@ charge_octets=$(mesure BM_PasseChargement 6)
 dessin_ms=$(mesure BM_DessineCut 3)
 dessin_cpu_ms=$(mesure BM_DessineCut 4)
 dessin_items=$(mesure BM_DessineCut 7)
+index_ms=$(mesure BM_IndexeLecture 3)
+index_cpu_ms=$(mesure BM_IndexeLecture 4)
+hasard_us=$(mesure BM_LectureAuHasard 3)
+hasard_cpu_us=$(mesure BM_LectureAuHasard 4)
+suivie_us=$(mesure BM_LectureSuivie 3)
+suivie_cpu_us=$(mesure BM_LectureSuivie 4)
 
 echo
 echo "== Résumé ($lignes lignes, $((octets / 1000000)) Mo)"
@@ -93,6 +99,9 @@ if [ -n "$dessin_ms" ]; then
   printf '%-46s %.1f ms (CPU %.1f ms), %.2f M lignes/s\n' "redessin DessineCut 481 x 337" "$dessin_ms" \
     "$dessin_cpu_ms" "$(calc "$dessin_items / 1000000")"
 fi
+printf '%-46s %.1f ms (CPU %.1f ms)\n' "lecture : index du fichier" "$index_ms" "$index_cpu_ms"
+printf '%-46s %.0f us (CPU %.0f us)\n' "lecture : fil à un instant au hasard" "$hasard_us" "$hasard_cpu_us"
+printf '%-46s %.0f us (CPU %.0f us)\n' "lecture : fil 30 s plus loin (x1000)" "$suivie_us" "$suivie_cpu_us"
 printf '%-46s %s s\n' "parvel-cut rapport, meilleur de 5" "$t_rapport"
 printf '%-46s %s s\n' "wc -l, meilleur de 5" "$t_wc"
 printf '%-46s %s ko\n' "RSS max parvel-cut rapport, 10 lignes" "$rss_petit"

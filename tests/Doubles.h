@@ -113,6 +113,8 @@ class SurfaceEnregistreuse : public SurfaceDessin {
     void PlaceForme(Forme f, Placement p) override { formes[static_cast<int>(f)] = p; }
     bool FormeVisible(Forme f) const override { return visibles[static_cast<int>(f)]; }
     void MontreForme(Forme f, bool v) override { visibles[static_cast<int>(f)] = v; }
+    std::optional<Fil> fil;
+    void MontreFil(std::optional<Fil> f) override { fil = f; }
 
   private:
     double posX_ = 0, posY_ = 0;

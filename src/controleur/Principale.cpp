@@ -1,5 +1,7 @@
 #include "controleur/Principale.h"
 
+#include <cmath>
+#include <cstdio>
 #include <new>
 
 #include "settings/Demarrage.h"
@@ -66,8 +68,15 @@ bool Principale::ChargeCutSignale(const Instantane& avant) {
 }
 
 Principale::Instantane Principale::Photographie() const {
-    return {CommonDialog1.NomFichier, NomCourt,          Interp.Etat,          Bilan,
-            Fraiseuse.Etat,           Fraiseuse.Marques, Vue.Zoom.RapportZoom, Ctl.Active(Option::Fige)};
+    return {CommonDialog1.NomFichier,
+            NomCourt,
+            Interp.Etat,
+            Bilan,
+            Fraiseuse.Etat,
+            Fraiseuse.Marques,
+            Vue.Zoom.RapportZoom,
+            Ctl.Active(Option::Fige),
+            Lecture};
 }
 
 void Principale::Restaure(const Instantane& i) {
@@ -79,6 +88,8 @@ void Principale::Restaure(const Instantane& i) {
     Fraiseuse.Marques = i.Marques;
     Vue.Zoom.RapportZoom = i.RapportZoom;
     Ctl.DefinitActive(Option::Fige, i.FigeActif);
+    Lecture = i.Lecture;
+    Lecture.EnLecture = false;
 }
 
 void Principale::Signale(const ErreurParvel& e) {
@@ -97,6 +108,7 @@ void Principale::ChargeCut() {
 }
 
 void Principale::PasseChargement() {
+    OublieLecture();
     passeFinie_ = false;
     Ctl.DefinitActive(Option::Fige, true);
     Vue.Zoom.RapportZoom = 1;
@@ -109,6 +121,7 @@ void Principale::PasseChargement() {
         fraisage = &Fraiseuse;
     }
     parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi);
+    Lecture.Total = Interp.Etat.TempsTotal;
 
     DernierRapport = FaitRapport(Bilan, Interp.Etat, Separateur);
     Sortie.Efface();
@@ -310,6 +323,96 @@ void Principale::DefinitCoche(Case c, bool coche) {
     case Case::CDroite:
         return CDroite_Click();
     }
+}
+
+// Playback.
+
+void Principale::OublieLecture() {
+    lecture_.reset();
+    Lecture = EtatLecture{0, 0, 0, Lecture.Facteur, false};
+    Image1.MontreFil(std::nullopt);
+}
+
+bool Principale::PrepareLecture() {
+    if (!LectureDisponible())
+        return false;
+    if (lecture_)
+        return true;
+    try {
+        Interp.MmParPasX = Config.MmParPasX;
+        Interp.MmParPasY = Config.MmParPasY;
+        lecture_ = std::make_unique<LectureCut>(CheminCourant(), Interp, Suivi);
+    } catch (const ErreurParvel& e) {
+        Lecture.EnLecture = false;
+        Signale(e);
+        return false;
+    } catch (const std::bad_alloc&) {
+        Lecture.EnLecture = false;
+        Signale(ErreurParvel(7));
+        return false;
+    } catch (const Annulation&) {
+        Lecture.EnLecture = false;
+        throw Annulation("Lecture interrompue");
+    }
+    Lecture.Total = lecture_->TempsTotal();
+    return true;
+}
+
+void Principale::MontreInstant(double t) {
+    const std::optional<PositionFil> p = lecture_->Position(t);
+    if (!p) {
+        // Indexed again at the next use, from the file as it now is.
+        const int facteur = Lecture.Facteur;
+        OublieLecture();
+        Lecture.Facteur = facteur;
+        Dlg.Message("Le fichier a changé depuis son chargement : rechargez-le pour le lire");
+        return;
+    }
+    Lecture.Temps = p->Temps;
+    Lecture.Total = p->TempsTotal;
+    Lecture.Ligne = p->Ligne;
+    if (Lecture.Temps >= Lecture.Total)
+        Lecture.EnLecture = false;
+    Image1.MontreFil(Fil{p->XG, p->YG, p->XD, p->YD});
+}
+
+void Principale::Lecture_Temps(double t) {
+    if (PrepareLecture())
+        MontreInstant(t);
+}
+
+void Principale::Lecture_Bascule() {
+    if (Lecture.EnLecture) {
+        Lecture.EnLecture = false;
+        return;
+    }
+    if (!PrepareLecture())
+        return;
+    Lecture.EnLecture = true;
+    // Once at the end, playing starts over.
+    MontreInstant(Lecture.Temps >= Lecture.Total ? 0 : Lecture.Temps);
+}
+
+void Principale::Lecture_Vitesse(int facteur) {
+    Lecture.Facteur = facteur > 0 ? facteur : 1;
+}
+
+void Principale::Lecture_Avance(double secondesReelles) {
+    if (Lecture.EnLecture && lecture_ && secondesReelles > 0)
+        MontreInstant(Lecture.Temps + secondesReelles * Lecture.Facteur);
+}
+
+std::string Principale::TexteLecture() const {
+    auto duree = [](double s) {
+        const long long n = std::isfinite(s) && s > 0 ? static_cast<long long>(s) : 0;
+        char t[48];
+        std::snprintf(t, sizeof t, "%lld mn %02lld s", n / 60, n % 60);
+        return std::string(t);
+    };
+    std::string t = duree(Lecture.Temps) + " / " + duree(Lecture.Total);
+    if (Lecture.Ligne > 0)
+        t += " | ligne " + std::to_string(Lecture.Ligne);
+    return t;
 }
 
 // Start-up and settings.

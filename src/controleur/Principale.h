@@ -3,12 +3,14 @@
 // and the current document, and runs every handler of the window as a short sequence
 // of calls into them. It is the only code that touches the controls and the dialogs;
 // the window, `parvel-cut image` and the tests give it the platform through `Plateforme`.
+#include <memory>
 #include <string>
 
 #include "cut/Avancement.h"
 #include "cut/Chargeur.h"
 #include "cut/Fraisage.h"
 #include "cut/Interpreteur.h"
+#include "cut/Lecture.h"
 #include "cut/Parametres.h"
 #include "plateforme/Controles.h"
 #include "plateforme/Dialogues.h"
@@ -18,6 +20,14 @@
 #include "view/Vue.h"
 
 namespace parvel {
+
+// Playback as the window shows it.
+struct EtatLecture {
+    double Temps = 0, Total = 0; // seconds of the cut
+    std::int64_t Ligne = 0;      // the line being cut, 0 before the first moment shown
+    int Facteur = 1;             // seconds of the cut per real second
+    bool EnLecture = false;
+};
 
 struct Plateforme {
     SurfaceDessin& Image1;
@@ -95,6 +105,18 @@ class Principale {
     void Deplace(int versDroite, int versHaut);
     void Image1_Echap();
 
+    // Playback: the wire at a moment (scrub), play and pause, the speed, and the clock's
+    // tick of `secondesReelles` while playing. The first use after a load reads the file
+    // once to index it; the end stops the play.
+    EtatLecture Lecture;
+    bool LectureDisponible() const { return !CheminCourant().empty() && passeFinie_; }
+    void Lecture_Temps(double t);
+    void Lecture_Bascule();
+    void Lecture_Vitesse(int facteur);
+    void Lecture_Avance(double secondesReelles);
+    // "12 mn 03 s / 45 mn 10 s | ligne 1234".
+    std::string TexteLecture() const;
+
     // Start-up and settings.
     void Form_Load();
     void Fin_Click();
@@ -118,6 +140,7 @@ class Principale {
         std::vector<Marque> Marques;
         float RapportZoom;
         bool FigeActif;
+        EtatLecture Lecture;
     };
     Instantane Photographie() const;
     void Restaure(const Instantane& i);
@@ -132,6 +155,10 @@ class Principale {
     void AppliqueZoom(SuiteZoom suite);
     // Draws the current file again on a cleared area, without the beep.
     void Redessine();
+    std::unique_ptr<LectureCut> lecture_; // the index of the current file, once played
+    bool PrepareLecture();
+    void MontreInstant(double t);
+    void OublieLecture();
 };
 
 } // namespace parvel

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <new>
 #include <sys/stat.h>
 
@@ -22,7 +23,6 @@
 namespace parvel {
 
 namespace {
-constexpr std::size_t TailleLecture = 1 << 20;
 
 bool DossierParentExiste(const std::string& chemin) {
     std::error_code ec;
@@ -83,9 +83,28 @@ std::FILE* OuvreFichierLecture(const std::string& chemin) {
 #endif
 }
 
-LecteurLignes::LecteurLignes(const std::string& chemin, std::size_t longueurMax)
-    : fichier_(OuvreFichierLecture(chemin)), longueurMax_(longueurMax), chemin_(chemin) {
-    Agrandit(TailleLecture);
+LecteurLignes::LecteurLignes(const std::string& chemin, std::size_t longueurMax, std::size_t tailleLecture)
+    : fichier_(OuvreFichierLecture(chemin)), longueurMax_(longueurMax),
+      tailleLecture_(std::max<std::size_t>(tailleLecture, 64)), chemin_(chemin) {
+    Agrandit(tailleLecture_);
+}
+
+void LecteurLignes::Reprend(std::uint64_t position) {
+    std::FILE* f = fichier_.get();
+    std::clearerr(f);
+#ifdef _WIN32
+    const bool place = position <= static_cast<std::uint64_t>(std::numeric_limits<__int64>::max()) &&
+                       _fseeki64(f, static_cast<__int64>(position), SEEK_SET) == 0;
+#else
+    const bool place = position <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) &&
+                       ::fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+    // Whatever the outcome, nothing of the old place is served again.
+    debut_ = fin_ = lf_ = 0;
+    origine_ = position;
+    finFichier_ = !place;
+    if (!place)
+        throw ErreurParvel(ErrEntreeSortie, RoleFichier::Entree, chemin_);
 }
 
 void LecteurLignes::Agrandit(std::size_t capacite) {
@@ -108,14 +127,15 @@ bool LecteurLignes::Remplit() {
         return false;
     if (debut_ > 0) {
         std::memmove(tampon_.get(), tampon_.get() + debut_, fin_ - debut_);
+        origine_ += debut_;
         fin_ -= debut_;
         lf_ = lf_ > debut_ ? lf_ - debut_ : 0;
         debut_ = 0;
     }
-    if (capacite_ - fin_ < TailleLecture / 2)
+    if (capacite_ - fin_ < tailleLecture_ / 2)
         Agrandit(capacite_ * 2);
     // Read no more than a chunk, so that only what the line needs is ever touched.
-    const std::size_t demande = std::min(capacite_ - fin_, TailleLecture);
+    const std::size_t demande = std::min(capacite_ - fin_, tailleLecture_);
     std::size_t lu = std::fread(tampon_.get() + fin_, 1, demande, fichier_.get());
     if (lu == 0) {
         if (std::ferror(fichier_.get()))

@@ -2,6 +2,7 @@
 // Reads a text file line by line as bytes, without holding more than the current
 // line and one read buffer. A line ends at CR LF, a lone CR or a lone LF.
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -16,14 +17,22 @@ inline constexpr std::size_t LongueurLigneMax = std::size_t{256} << 20;
 class LecteurLignes {
   public:
     // Opens the file; raises ErreurParvel (role "entrée", this path) when it cannot be
-    // opened or is not a regular file.
-    explicit LecteurLignes(const std::string& chemin, std::size_t longueurMax = LongueurLigneMax);
+    // opened or is not a regular file. `tailleLecture` bytes are read at a time: less
+    // suits a reader that jumps about the file and reads a little at each place.
+    explicit LecteurLignes(const std::string& chemin, std::size_t longueurMax = LongueurLigneMax,
+                           std::size_t tailleLecture = std::size_t{1} << 20);
 
     // True when no line is left.
     bool Fin() { return debut_ >= fin_ && !Remplit(); }
     // The next line without its end. The view stays valid until the next call.
     // A line longer than the limit raises ErreurParvel(ErrDepassement).
     std::string_view LitLigne();
+    // Byte offset in the file of the next line, once the previous one's end (CR LF
+    // included) is behind it.
+    std::uint64_t Position() const { return origine_ + debut_; }
+    // Goes on from byte `position`, which should be the start of a line (a Position()
+    // seen before); raises ErreurParvel(ErrEntreeSortie) when the file cannot go there.
+    void Reprend(std::uint64_t position);
 
   private:
     struct FermeFichier {
@@ -43,6 +52,8 @@ class LecteurLignes {
     // No LF lies between the search start and lf_, which is an LF or fin_.
     std::size_t lf_ = 0;
     std::size_t longueurMax_;
+    std::size_t tailleLecture_;
+    std::uint64_t origine_ = 0; // offset in the file of the buffer's first byte
     std::string chemin_;
     bool finFichier_ = false;
 };

@@ -22,6 +22,11 @@ struct Mapping {
     float ScaleLeft = 0, ScaleTop = 0, ScaleWidth = 0, ScaleHeight = 0;
 };
 
+// The wire during playback: where each carriage is, in the mapping's units.
+struct Fil {
+    double XG = 0, YG = 0, XD = 0, YD = 0;
+};
+
 // The 16-colour palette, as 0xRRGGBB.
 inline constexpr std::uint32_t Palette[16] = {
     0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
@@ -94,6 +99,9 @@ class SurfaceDessin {
     virtual void PlaceForme(Forme f, Placement p) = 0;
     virtual bool FormeVisible(Forme f) const = 0;
     virtual void MontreForme(Forme f, bool visible) = 0;
+
+    // Lays the wire over the picture without drawing into it; none takes it away.
+    virtual void MontreFil(std::optional<Fil> /*fil*/) {}
 };
 
 } // namespace parvel

@@ -1,21 +1,27 @@
 #include "ui/FenetrePrincipale.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSlider>
+#include <algorithm>
+#include <cmath>
 
 #include "cut/Erreur.h"
 #include "settings/OuvreRegistre.h"
@@ -95,6 +101,7 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
 
     Construit();
     ConstruitMenus();
+    ConstruitMenuLecture();
 
     controles_ = std::make_unique<ControlesQt>(cases_, options_, activation_);
     dialoguesQt_ = std::make_unique<DialoguesQt>(
@@ -114,6 +121,14 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     stabilite_.setSingleShot(true);
     stabilite_.setInterval(DelaiStabiliteMs);
     connect(&stabilite_, &QTimer::timeout, this, [this] { FichierModifie(); });
+    horloge_.setInterval(TicLectureMs);
+    connect(&horloge_, &QTimer::timeout, this, [this] {
+        const double secondes = static_cast<double>(chrono_.nsecsElapsed()) / 1e9;
+        chrono_.restart();
+        // The hand on the slider has the last word.
+        if (!curseur_->isSliderDown())
+            Route([&] { principale_->Lecture_Avance(secondes); });
+    });
     connect(&veille_, &QFileSystemWatcher::fileChanged, this, [this] {
         // A file replaced by a rename leaves the watch: it is set again after the reload.
         etatFichier_.clear();
@@ -268,6 +283,7 @@ void FenetrePrincipale::Construit() {
 
     for (QPushButton* b : {chargeOut, dessine, efface})
         b->setAutoDefault(false);
+    ConstruitLecture(client);
 
     // Keyboard order of the design, starting at the drawing area.
     const QList<QWidget*> ordre = {image1_,
@@ -281,7 +297,10 @@ void FenetrePrincipale::Construit() {
                                    cases_[static_cast<int>(Case::PGauche)],
                                    sortie_,
                                    dessine,
-                                   efface};
+                                   efface,
+                                   lire_,
+                                   vitesse_,
+                                   curseur_};
     for (qsizetype i = 0; i + 1 < ordre.size(); ++i)
         setTabOrder(ordre[i], ordre[i + 1]);
     image1_->setFocus();
@@ -379,6 +398,91 @@ void FenetrePrincipale::ConstruitMenus() {
     raccourci(QKeySequence::Copy, [this] { CopieRapport(); });
 }
 
+void FenetrePrincipale::ConstruitLecture(QWidget* client) {
+    // In the free space right of the report, above the drawing area.
+    cadreLecture_ = new QGroupBox("Lecture", client);
+    cadreLecture_->setObjectName("Lecture");
+    cadreLecture_->setFocusPolicy(Qt::NoFocus);
+    cadreLecture_->setGeometry(twips_.Rectangle(6855, 60, 4380, 1800));
+    auto place = [&](QWidget* w, const char* nom, Rect r) {
+        w->setObjectName(nom);
+        w->setGeometry(twips_.Rectangle(r.l, r.t, r.w, r.h));
+    };
+    lire_ = new QPushButton("Lire", cadreLecture_);
+    place(lire_, "Lire", {120, 300, 1095, 372});
+    lire_->setAutoDefault(false);
+    connect(lire_, &QPushButton::clicked, this,
+            [this] { Route([this] { principale_->Lecture_Bascule(); }); });
+    vitesse_ = new QComboBox(cadreLecture_);
+    place(vitesse_, "VitesseLecture", {1335, 300, 975, 372});
+    for (int f : FacteursLecture)
+        vitesse_->addItem(QString("x%1").arg(f));
+    connect(vitesse_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (i >= 0 && i < 4)
+            Route([&] { principale_->Lecture_Vitesse(FacteursLecture[i]); });
+    });
+    // Tenths of a second.
+    curseur_ = new QSlider(Qt::Horizontal, cadreLecture_);
+    place(curseur_, "CurseurLecture", {120, 780, 4140, 330});
+    connect(curseur_, &QSlider::valueChanged, this,
+            [this](int v) { Route([&] { principale_->Lecture_Temps(v / 10.0); }); });
+    texteLecture_ = new QLabel(cadreLecture_);
+    place(texteLecture_, "TexteLecture", {120, 1260, 4140, 300});
+}
+
+void FenetrePrincipale::ConstruitMenuLecture() {
+    QMenu* menu = menuBar()->addMenu("&Lecture");
+    menu->setObjectName("MenuLecture");
+    lireAction_ = menu->addAction("Lire");
+    lireAction_->setObjectName("LectureBascule");
+    lireAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
+    connect(lireAction_, &QAction::triggered, this,
+            [this] { Route([this] { principale_->Lecture_Bascule(); }); });
+    menu->addSeparator();
+    auto* groupe = new QActionGroup(this);
+    for (int f : FacteursLecture) {
+        QAction* a = menu->addAction(QString("x%1").arg(f));
+        a->setCheckable(true);
+        groupe->addAction(a);
+        vitesses_.push_back(a);
+        connect(a, &QAction::triggered, this, [this, f] { Route([&] { principale_->Lecture_Vitesse(f); }); });
+    }
+    // The shortcut works wherever the focus is in the window.
+    addAction(lireAction_);
+}
+
+void FenetrePrincipale::MontreLecture() {
+    if (!principale_ || !curseur_)
+        return;
+    const Principale& p = *principale_;
+    const EtatLecture& l = p.Lecture;
+    const bool disponible = p.LectureDisponible();
+    cadreLecture_->setEnabled(disponible);
+    lireAction_->setEnabled(disponible);
+    const QString texte = l.EnLecture ? "Pause" : "Lire";
+    lire_->setText(texte);
+    lireAction_->setText(texte);
+    {
+        const QSignalBlocker muet(curseur_);
+        const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
+        curseur_->setMaximum(static_cast<int>(max));
+        curseur_->setValue(static_cast<int>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
+    }
+    for (int i = 0; i < 4; ++i)
+        if (FacteursLecture[i] == l.Facteur) {
+            const QSignalBlocker muet(vitesse_);
+            vitesse_->setCurrentIndex(i);
+            vitesses_[static_cast<std::size_t>(i)]->setChecked(true);
+        }
+    texteLecture_->setText(QString::fromStdString(p.TexteLecture()));
+    if (!l.EnLecture)
+        horloge_.stop();
+    else if (!horloge_.isActive()) {
+        chrono_.start();
+        horloge_.start();
+    }
+}
+
 void FenetrePrincipale::CopieRapport() {
     QStringList lignes;
     for (const ZoneRapport::Ligne& l : sortie_->Lignes())
@@ -456,6 +560,7 @@ void FenetrePrincipale::Route(const std::function<void()>& procedure) {
         dialogues_->Message(std::string("Erreur : ") + e.what());
     }
     suivi_->Termine(annulation);
+    MontreLecture();
     image1_->update();
     sortie_->update();
     SuitFichier();

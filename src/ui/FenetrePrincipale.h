@@ -2,6 +2,7 @@
 // The main window `Principale`: builds the controls at their design places, implements
 // the core's platform interfaces with them and routes every event to the core
 // procedure of the same name. The handlers stay thin: call, then repaint.
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QMainWindow>
 #include <QPointer>
@@ -15,7 +16,11 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
 class QPushButton;
+class QSlider;
 class QRadioButton;
 
 namespace parvel::ui {
@@ -61,6 +66,10 @@ class FenetrePrincipale : public QMainWindow {
   private:
     void Construit();
     void ConstruitMenus();
+    // The "Lecture" frame and menu; MontreLecture makes them show the controller's playback.
+    void ConstruitLecture(QWidget* client);
+    void ConstruitMenuLecture();
+    void MontreLecture();
     // Runs a core procedure, then repaints the drawing and report areas.
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
@@ -91,6 +100,18 @@ class FenetrePrincipale : public QMainWindow {
     QTimer stabilite_;
     QString etatFichier_; // size and date at the last look
     static constexpr int DelaiStabiliteMs = 300;
+
+    QGroupBox* cadreLecture_ = nullptr;
+    QPushButton* lire_ = nullptr;
+    QComboBox* vitesse_ = nullptr;
+    QSlider* curseur_ = nullptr;
+    QLabel* texteLecture_ = nullptr;
+    QAction* lireAction_ = nullptr;
+    std::vector<QAction*> vitesses_; // x1 to x1000 in the menu
+    QTimer horloge_;                 // ticks while playing
+    QElapsedTimer chrono_;           // real time since the last tick
+    static constexpr int TicLectureMs = 30;
+    static constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
 
     std::unique_ptr<ControlesQt> controles_;
     std::unique_ptr<DialoguesQt> dialoguesQt_;

@@ -127,6 +127,11 @@ void ZoneDessin::MontreForme(Forme f, bool visible) {
     Rafraichit();
 }
 
+void ZoneDessin::MontreFil(std::optional<Fil> fil) {
+    raster_.MontreFil(fil);
+    Rafraichit();
+}
+
 void ZoneDessin::Rafraichit() {
     // A redraw changes the picture millions of times: one request until the next paint.
     if (rafraichissementDemande_)

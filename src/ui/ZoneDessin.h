@@ -65,6 +65,7 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     void PlaceForme(Forme f, Placement p) override;
     bool FormeVisible(Forme f) const override { return raster_.FormeVisible(f); }
     void MontreForme(Forme f, bool visible) override;
+    void MontreFil(std::optional<Fil> fil) override;
 
     QSize sizeHint() const override;
 

@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "cut/Chargeur.h"
 #include "view/Police.h"
 #include "view/Vitesses.h"
 
@@ -628,6 +629,7 @@ void ImageRaster::Compose(std::vector<std::uint32_t>& sortie) const {
     };
     hachure(Forme::ZoneX, false);
     hachure(Forme::ZoneY, true);
+    ComposeFil(sortie);
     if (legende_)
         PoseLegende(sortie, largeurPx_, hauteurPx_, *legende_, twipsParPixel_);
 
@@ -654,6 +656,59 @@ void ImageRaster::Compose(std::vector<std::uint32_t>& sortie) const {
                 inverse(droite, y);
         }
     }
+}
+
+void ImageRaster::ComposeFil(std::vector<std::uint32_t>& sortie) const {
+    const Repere& r = repere_;
+    if (!fil_ || r.vide || !r.borne)
+        return;
+    const Echelle& e = r.e;
+    const double nx = largeurPx_, ny = hauteurPx_;
+    auto pose = [&](long long x, long long y, std::uint32_t c) {
+        if (x >= 0 && y >= 0 && x < largeurPx_ && y < hauteurPx_)
+            sortie[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
+                   static_cast<std::size_t>(x)] = c;
+    };
+    // Clipped in the mapping's units first, so that a zoomed view walks its own pixels only.
+    double ax = fil_->XG, ay = fil_->YG, bx = fil_->XD, by = fil_->YD;
+    if (ClippeSegment(ax, ay, bx, by, r.xmin, r.xmax, r.ymin, r.ymax)) {
+        auto px = [&](double x) {
+            return static_cast<int>(std::floor(std::clamp((x - e.l) / e.w * nx, 0.0, nx)));
+        };
+        auto py = [&](double y) {
+            return static_cast<int>(Rangee(std::clamp((y - e.t) / e.h * ny, 0.0, ny)));
+        };
+        int x0 = px(ax), y0 = py(ay);
+        const int x1 = px(bx), y1 = py(by);
+        const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+        const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+        for (int err = dx + dy;;) {
+            pose(x0, y0, Noir);
+            if (x0 == x1 && y0 == y1)
+                break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x0 += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y0 += sy;
+            }
+        }
+    }
+    // Each carriage: its pixel as Point finds it, in a 5 x 5 square framed in black.
+    auto chariot = [&](double x, double y, int couleur) {
+        const double cx = std::floor((x - e.l) / e.w * nx), cy = Rangee((y - e.t) / e.h * ny);
+        if (!(cx > -4 && cy > -4 && cx < nx + 4 && cy < ny + 4))
+            return;
+        for (int j = -3; j <= 3; ++j)
+            for (int i = -3; i <= 3; ++i)
+                pose(static_cast<long long>(cx) + i, static_cast<long long>(cy) + j,
+                     std::abs(i) == 3 || std::abs(j) == 3 ? Noir : Argb(couleur));
+    };
+    chariot(fil_->XG, fil_->YG, CouleurGauche);
+    chariot(fil_->XD, fil_->YD, CouleurDroite);
 }
 
 } // namespace parvel

@@ -85,6 +85,9 @@ class ImageRaster final : public SurfaceDessin {
     void PlaceForme(Forme f, Placement p) override;
     bool FormeVisible(Forme f) const override;
     void MontreForme(Forme f, bool visible) override;
+    // Drawn by Compose, over the shapes and under the rubber band.
+    void MontreFil(std::optional<Fil> fil) override { fil_ = fil; }
+    const std::optional<Fil>& FilMontre() const { return fil_; }
 
     double CurrentX() const { return currentX_; }
     double CurrentY() const { return currentY_; }
@@ -150,6 +153,8 @@ class ImageRaster final : public SurfaceDessin {
     // A line in `argb`; `cache` is the slot of dernierPoint_ its ends go through.
     void LigneArgb(double x1, double y1, double x2, double y2, std::uint32_t argb, int cache);
     void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
+    // The wire as a black line and the carriages as squares of their colours.
+    void ComposeFil(std::vector<std::uint32_t>& sortie) const;
     void TraceCercleMilieu(int cx, int cy, int r, std::uint32_t c);
     void TraceGrandCercle(double cx, double cy, double r, std::uint32_t c);
     void PoseMasque(const police::Masque& m, long long x, long long y, std::uint32_t c);
@@ -169,6 +174,7 @@ class ImageRaster final : public SurfaceDessin {
     std::string texteSurvol_;
     std::array<Placement, 3> formes_{};
     std::array<bool, 3> formesVisibles_{};
+    std::optional<Fil> fil_;
     Repere repere_{};
     static constexpr int CacheRGB = 16;
     std::array<PointPx, 17> dernierPoint_{};

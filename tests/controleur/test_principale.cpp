@@ -263,6 +263,43 @@ TEST_F(Fraisage, ReglageEnregistrePuisRecharge) {
     EXPECT_EQ(b.p.Param.ZNtour, 1e12);
 }
 
+// Playback: a minute along X, then 64 s up; the right carriage goes twice as far in X.
+TEST_F(Principal, LectureDuFil) {
+    b.p.Lecture_Bascule();
+    EXPECT_FALSE(b.p.Lecture.EnLecture || b.image.fil) << "sans fichier, rien ne se lit";
+    const std::string chemin =
+        Charge("XG:5 YG:0 XD:5 YD:0\r\nT:60 XG:65 YG:0 XD:125 YD:0\r\nT:64 XG:65 YG:64 XD:125 YD:64\r\n");
+    EXPECT_EQ(b.p.TexteLecture(), "0 mn 00 s / 2 mn 04 s");
+    auto fil = [&] {
+        const Fil f = b.image.fil.value_or(Fil{-1, -1, -1, -1});
+        return std::vector<double>{f.XG, f.YG, f.XD, f.YD};
+    };
+    b.p.Lecture_Temps(30);
+    EXPECT_EQ(fil(), (std::vector<double>{30, 0, 60, 0})) << "le zéro X du chargement";
+    EXPECT_EQ(b.p.TexteLecture(), "0 mn 30 s / 2 mn 04 s | ligne 2");
+    // Ten times real time: 5 s of clock are 50 s of cut; the end stops the play.
+    b.p.Lecture_Vitesse(10);
+    b.p.Lecture_Avance(5);
+    EXPECT_EQ(b.p.Lecture.Temps, 30) << "à l'arrêt, l'horloge ne fait rien";
+    b.p.Lecture_Bascule();
+    b.p.Lecture_Avance(5);
+    EXPECT_EQ(fil(), (std::vector<double>{60, 20, 120, 20}));
+    b.p.Lecture_Avance(10);
+    EXPECT_FALSE(b.p.Lecture.EnLecture);
+    EXPECT_EQ(fil(), (std::vector<double>{60, 64, 120, 64}));
+    // Played again from the end, it starts over.
+    b.p.Lecture_Bascule();
+    EXPECT_TRUE(b.p.Lecture.EnLecture && b.p.Lecture.Temps == 0);
+    // A load hides the wire and stops; a file changed since its index is said so.
+    Charge(test::LitFichier(chemin), "b.cut");
+    EXPECT_FALSE(b.p.Lecture.EnLecture || b.image.fil);
+    b.p.Lecture_Temps(1);
+    dossier.Ecrit("b.cut", "T:1 XG:1 YG:1 XD:1 YD:1\r\n");
+    b.p.Lecture_Temps(2);
+    EXPECT_FALSE(b.image.fil);
+    EXPECT_EQ(b.dialogues.messages.at(0).rfind("Le fichier a changé depuis son chargement", 0), 0u);
+}
+
 // A failure that is no numeric one ends the program, and the milling parameters are not
 // loaded after it; theirs has a message of its own.
 TEST(Demarrage, Arrets) {

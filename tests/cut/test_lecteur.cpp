@@ -56,6 +56,19 @@ TEST(LecteurLignes, CommeUnDecoupageSimple) {
         i = k + (k + 1 < contenu.size() && contenu[k] == '\r' && contenu[k + 1] == '\n' ? 2 : 1);
     }
     EXPECT_TRUE(Lignes(contenu) == attendu);
+    // Each line's start as the reader gives it, then readings resumed there, with a chunk
+    // small enough to split many CR LF pairs.
+    test::DossierTemporaire d;
+    LecteurLignes l(d.Ecrit("f.cut", contenu), LongueurLigneMax, 64);
+    std::vector<std::uint64_t> debuts{l.Position()};
+    for (std::size_t i = 0; !l.Fin(); ++i, debuts.push_back(l.Position()))
+        ASSERT_EQ(l.LitLigne(), attendu.at(i));
+    ASSERT_EQ(debuts.back(), contenu.size());
+    for (std::size_t i = attendu.size() - 1; i < attendu.size(); i -= 97) {
+        l.Reprend(debuts[i]);
+        ASSERT_EQ(l.LitLigne(), attendu[i]) << i;
+        EXPECT_EQ(l.Position(), debuts[i + 1]);
+    }
 }
 
 TEST(LecteurLignes, LigneTropLongue) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QtTest>
 #include <algorithm>
 #include <array>
@@ -205,6 +207,7 @@ class TestFenetre : public QObject {
     void redimensionnementGardeUneEchelle();
     void cheminSurYZeroDessine();
     void carteDesVitessesCommeParvelCut();
+    void lectureDuFil();
 };
 
 void TestFenetre::etatDeDepartEtMenus() {
@@ -225,7 +228,8 @@ void TestFenetre::etatDeDepartEtMenus() {
         QCOMPARE(a->menu() != nullptr,
                  a->text() != "&Quitter" && a->text() != "&Ouvrir" && a->text() != "&A propos");
     }
-    QCOMPARE(barre, QStringList({"&Quitter", "&Ouvrir", "&Fraisage", "&A propos", "Fichie&rs", "&Vue"}));
+    QCOMPARE(barre,
+             QStringList({"&Quitter", "&Ouvrir", "&Fraisage", "&A propos", "Fichie&rs", "&Vue", "&Lecture"}));
     QMenu* fraisage = p.f->menuBar()->actions()[2]->menu();
     for (QAction* a : fraisage->actions())
         items << a->text();
@@ -272,14 +276,15 @@ void TestFenetre::ordreDeTabulation() {
     QVERIFY(QTest::qWaitForWindowActive(p.f.get()));
     p.f->Image1()->setFocus();
     QStringList ordre;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 13; ++i) {
         ordre << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     // "Variable" is disabled for good; frames never take the focus; the option group is
     // one stop, at its selected button.
-    QCOMPARE(ordre, QStringList({"Image1", "Option2", "ChargeOut", "CDroite", "CGauche", "PDroite", "PGauche",
-                                 "Sortie", "Commande1", "Commande2"}));
+    QCOMPARE(ordre,
+             QStringList({"Image1", "Option2", "ChargeOut", "CDroite", "CGauche", "PDroite", "PGauche",
+                          "Sortie", "Commande1", "Commande2", "Lire", "VitesseLecture", "CurseurLecture"}));
     QCOMPARE(QApplication::focusWidget(), p.f->Image1());
 }
 
@@ -881,6 +886,48 @@ void TestFenetre::carteDesVitessesCommeParvelCut() {
     QTest::keyClick(p.f.get(), Qt::Key_M, Qt::ControlModifier);
     QVERIFY(!p.f->CarteVitesses()->isChecked());
     QVERIFY(p.CouleurVers(5, 5, Magenta));
+}
+
+// The "Lecture" frame: disabled until a load; scrubbing lays the wire where its carriages
+// are; Ctrl+Space plays at the speed chosen in the menu until the end.
+void TestFenetre::lectureDuFil() {
+    Poste p;
+    QVERIFY(QTest::qWaitForWindowExposed(p.f.get()));
+    auto* cadre = p.f->centralWidget()->findChild<QGroupBox*>("Lecture");
+    auto* curseur = cadre->findChild<QSlider*>("CurseurLecture");
+    auto* lire = cadre->findChild<QPushButton*>("Lire");
+    const QRect g = cadre->geometry();
+    QVERIFY(g.left() > p.f->Sortie()->geometry().right() && g.bottom() < p.f->Image1()->y());
+    QVERIFY(p.f->centralWidget()->rect().contains(g) && !cadre->isEnabled());
+    p.Ouvre();
+    QVERIFY(cadre->isEnabled());
+    // At 1 s both carriages are halfway along X: left at (50, 20), right at (50, 60).
+    const QPoint g1 = p.PixelDe(50, 20), d1 = p.PixelDe(50, 60), milieu = p.PixelDe(50, 40);
+    auto couleur = [&](QPoint px, int dy = 0) {
+        return p.f->Image1()->grab().toImage().pixelColor(p.Ecran(px.x(), px.y() + dy)).rgb() & 0xFFFFFF;
+    };
+    QCOMPARE(couleur(g1, 2), ImageRaster::Fond);
+    curseur->setValue(10);
+    QCOMPARE(cadre->findChild<QLabel*>("TexteLecture")->text(), QString("0 mn 01 s / 0 mn 04 s | ligne 2"));
+    // Squares of the carriages' colours reach two pixels off the paths, the wire lies between.
+    QCOMPARE(couleur(g1, 2), Magenta);
+    QCOMPARE(couleur(d1, -2), Blanc);
+    QCOMPARE(couleur(milieu), 0u);
+    QCOMPARE(p.Raster().Pixel(milieu.x(), milieu.y()), ImageRaster::Fond); // the picture stays as drawn
+    for (QAction* a : p.f->menuBar()->findChild<QMenu*>("MenuLecture")->actions())
+        if (a->text() == "x1000")
+            a->trigger();
+    QCOMPARE(cadre->findChild<QComboBox*>("VitesseLecture")->currentText(), QString("x1000"));
+    QApplication::setActiveWindow(p.f.get());
+    QVERIFY(QTest::qWaitForWindowActive(p.f.get()));
+    QTest::keyClick(p.f.get(), Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(lire->text(), QString("Pause"));
+    QTRY_COMPARE(lire->text(), QString("Lire"));
+    QCOMPARE(curseur->value(), curseur->maximum());
+    QCOMPARE(couleur(p.PixelDe(100, 40), -2), Magenta);
+    // A new load takes the wire away.
+    p.OuvreNom();
+    QVERIFY(!p.Raster().FilMontre());
 }
 
 QTEST_MAIN(TestFenetre)
