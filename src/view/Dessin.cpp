@@ -23,36 +23,46 @@ namespace {
 class TraceurSegments final : public RecepteurSegments {
   public:
     TraceurSegments(SurfaceDessin& image, const OptionsDessin& o) : image_(image), options_(o) {}
+    ~TraceurSegments() override { image_.DefinitTrait(nullptr); }
+    TraceurSegments(const TraceurSegments&) = delete;
+    TraceurSegments& operator=(const TraceurSegments&) = delete;
+
     void Recoit(const Segment& s) override { segments_.push_back(s); }
-    void FinLigne(std::int64_t numero, std::optional<double> vitesse, double duree) {
+    // The line `in` has just read is over; before the first point no line has a speed.
+    void FinLigne(const Interpreteur& in, bool avantPremierPoint) {
         if (!segments_.empty()) {
-            const InfoTrait info{static_cast<std::uint32_t>(std::min<std::int64_t>(numero, UINT32_MAX)),
-                                 vitesse ? static_cast<float>(*vitesse) : -1.0f, static_cast<float>(temps_)};
+            const std::optional<double> v = avantPremierPoint ? std::nullopt : VitesseLigne(in);
+            const InfoTrait info{
+                static_cast<std::uint32_t>(std::min<std::int64_t>(in.NumeroLigne, UINT32_MAX)),
+                v ? static_cast<float>(*v) : -1.0f, static_cast<float>(temps_)};
             image_.DefinitTrait(&info);
-            const std::uint32_t rgb =
-                vitesse ? CouleurVitesse(*vitesse, options_.VitesseLente, options_.VitesseRapide)
-                        : CouleurSansVitesse;
-            for (const Segment& s : segments_)
-                Trace(s, rgb);
-            image_.DefinitTrait(nullptr);
+            if (options_.CarteVitesses) {
+                const std::uint32_t rgb =
+                    v ? CouleurVitesse(*v, options_.VitesseLente, options_.VitesseRapide)
+                      : CouleurSansVitesse;
+                for (const Segment& s : segments_)
+                    TraceRGB(s, rgb);
+            } else {
+                for (const Segment& s : segments_)
+                    Trace(s);
+            }
             segments_.clear();
         }
-        temps_ += duree;
+        temps_ += in.DureeLue;
     }
 
   private:
-    void Trace(const Segment& s, std::uint32_t rgb) {
-        if (options_.CarteVitesses) {
-            if (options_.CoordDroite)
-                image_.LigneRGB(s.XDPrec, s.YDPrec, s.XD, s.YD, rgb);
-            if (options_.CoordGauche)
-                image_.LigneRGB(s.XGPrec, s.YGPrec, s.XG, s.YG, rgb);
-            return;
-        }
+    void Trace(const Segment& s) {
         if (options_.CoordDroite)
             image_.Ligne(s.XDPrec, s.YDPrec, s.XD, s.YD, CouleurDroite);
         if (options_.CoordGauche)
             image_.Ligne(s.XGPrec, s.YGPrec, s.XG, s.YG, CouleurGauche);
+    }
+    void TraceRGB(const Segment& s, std::uint32_t rgb) {
+        if (options_.CoordDroite)
+            image_.LigneRGB(s.XDPrec, s.YDPrec, s.XD, s.YD, rgb);
+        if (options_.CoordGauche)
+            image_.LigneRGB(s.XGPrec, s.YGPrec, s.XG, s.YG, rgb);
     }
 
     SurfaceDessin& image_;
@@ -104,15 +114,12 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
             const std::string_view ligne = lecteur->LitLigne();
             suivi.Ligne(ligne.size());
             interp.AnalyseLigne(ligne);
+            traceur.FinLigne(interp, premierPoint);
             // The first point has no speed and leaves none behind, as in the load pass.
-            std::optional<double> vitesse;
-            if (!premierPoint)
-                vitesse = VitesseLigne(interp);
-            else if (interp.PositionLue) {
+            if (premierPoint && interp.PositionLue) {
                 premierPoint = false;
                 e.DureeSegment = 0;
             }
-            traceur.FinLigne(numero, vitesse, interp.DureeLue);
             if (o.PasDroite)
                 Image1.Point(e.RelXD, e.RelYD, 2);
             if (o.PasGauche)

@@ -279,12 +279,13 @@ void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) 
         // Both ends on the image, so every step between them is too.
         std::uint32_t* const px = pixels_.data();
         InfoTrait* const t = traitActif_ ? traits_.data() : nullptr; // same offsets as the pixels
+        const InfoTrait info = trait_; // a local copy: the pixel stores cannot change it
         std::ptrdiff_t i = static_cast<std::ptrdiff_t>(y0) * largeurPx_ + x0;
         const std::ptrdiff_t pasY = sy * static_cast<std::ptrdiff_t>(largeurPx_);
         for (;;) {
             px[i] = c;
             if (t)
-                t[i] = trait_;
+                t[i] = info;
             if (x0 == x1 && y0 == y1)
                 break;
             const int e2 = 2 * err;
@@ -508,7 +509,8 @@ void ImageRaster::DefinitTrait(const InfoTrait* info) {
     if (!info)
         return;
     trait_ = *info;
-    traits_.resize(pixels_.size());
+    if (traits_.size() != pixels_.size())
+        traits_.resize(pixels_.size());
 }
 
 std::optional<InfoTrait> ImageRaster::TraitPres(float x, float y) const {
