@@ -69,20 +69,18 @@ LectureCut::LectureCut(const std::string& chemin, const Interpreteur& charge, Av
     empreinte_ = empreinte.value_or(Empreinte{static_cast<std::uintmax_t>(-1), {}});
 }
 
-void LectureCut::VaAuRepere(const Repere& r) {
-    if (!lecteur_)
-        lecteur_.emplace(chemin_, LongueurLigneMax, OctetsParLecture);
-    lecteur_->Reprend(r.Octet);
+void LectureCut::VaAuRepere(const Repere& r, LecteurLignes& lecteur) {
+    lecteur.Reprend(r.Octet);
     interp_.Etat = r.Etat;
     lignesLues_ = r.Lignes;
     temps_ = r.Temps;
     dernier_.reset();
 }
 
-void LectureCut::LitUneLigne() {
+void LectureCut::LitUneLigne(LecteurLignes& lecteur) {
     const EtatCut& e = interp_.Etat;
     Pas p{{e.XG, e.YG, e.XD, e.YD}, {}, temps_, 0, 0, false};
-    const std::string_view ligne = lecteur_->LitLigne();
+    const std::string_view ligne = lecteur.LitLigne();
     interp_.NumeroLigne = ++lignesLues_;
     interp_.AnalyseLigne(ligne);
     const double apres[4] = {e.XG, e.YG, e.XD, e.YD};
@@ -103,21 +101,28 @@ std::optional<PositionFil> LectureCut::Position(double t) {
                                           [](double v, const Repere& r) { return v < r.Temps; });
     const Repere& r = *std::prev(suivant);
     try {
+        // Opened for this moment only: a file held open could not be replaced meanwhile
+        // (on Windows), and the sibling program rewrites the file it is playing.
+        LecteurLignes lecteur(chemin_, LongueurLigneMax, OctetsParLecture);
         // Forward from where the last moment left off, unless the entry lies further on.
-        const bool suite = lecteur_ && r.Lignes <= lignesLues_ && (dernier_ ? dernier_->Debut : temps_) <= t;
-        if (!suite)
-            VaAuRepere(r);
+        const bool suite = enCours_ && r.Lignes <= lignesLues_ && (dernier_ ? dernier_->Debut : temps_) <= t;
+        enCours_ = false;
+        if (suite)
+            lecteur.Reprend(octet_);
+        else
+            VaAuRepere(r, lecteur);
         while (!(dernier_ && t < dernier_->Debut + dernier_->Duree)) {
-            if (lecteur_->Fin()) {
+            if (lecteur.Fin()) {
                 // Fewer lines than indexed: the file changed under the reading.
                 if (lignesLues_ != lignes_)
                     return std::nullopt;
                 break;
             }
-            LitUneLigne();
+            LitUneLigne(lecteur);
         }
+        octet_ = lecteur.Position();
+        enCours_ = true;
     } catch (const ErreurParvel&) {
-        lecteur_.reset();
         return std::nullopt;
     }
     return Reponse(t);

@@ -35,8 +35,8 @@ class LectureCut {
                std::int64_t pas = PasDefaut);
 
     // The wire at `t` seconds from the start. Consecutive moments forward go on reading
-    // from the last one. None when the file changed since it was indexed or cannot be
-    // read any more.
+    // from the last one; the file is open only during the call. None when the file
+    // changed since it was indexed or cannot be read any more.
     std::optional<PositionFil> Position(double t);
 
     double TempsTotal() const { return total_; }
@@ -65,8 +65,8 @@ class LectureCut {
         bool operator==(const Empreinte&) const = default;
     };
     static std::optional<Empreinte> EmpreinteDe(const std::string& chemin);
-    void LitUneLigne();
-    void VaAuRepere(const Repere& r);
+    void LitUneLigne(LecteurLignes& lecteur);
+    void VaAuRepere(const Repere& r, LecteurLignes& lecteur);
     PositionFil Reponse(double t) const;
 
     std::string chemin_;
@@ -74,8 +74,10 @@ class LectureCut {
     std::vector<Repere> reperes_;
     double total_ = 0;
     std::int64_t lignes_ = 0;
-    // The reading position: lignesLues_ lines read, up to the time temps_.
-    std::optional<LecteurLignes> lecteur_;
+    // The reading position: lignesLues_ lines read, up to the time temps_, the next
+    // line at octet_; valid while enCours_.
+    std::uint64_t octet_ = 0;
+    bool enCours_ = false;
     Interpreteur interp_;
     std::int64_t lignesLues_ = 0;
     double temps_ = 0;
