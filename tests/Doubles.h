@@ -16,6 +16,8 @@ class DossierTemporaire {
     const std::filesystem::path& Chemin() const { return chemin_; }
     // Writes `contenu` as bytes into a file of the folder and returns its path.
     std::string Ecrit(const std::string& nom, const std::string& contenu) const;
+    // The names of the folder's entries, sorted.
+    std::vector<std::string> Noms(const std::filesystem::path& sous = {}) const;
 
   private:
     std::filesystem::path chemin_;
@@ -23,11 +25,13 @@ class DossierTemporaire {
 
 std::string LitFichier(const std::filesystem::path& chemin);
 
-// The rows of a tab-separated table, without its "#" lines; "\t" and "\n" in a field
-// stand for a tab and a line feed.
+// The rows of a tab-separated table (a path relative to tests/data), without its "#"
+// lines; "\t", "\n", "\r" and "\0" in a field stand for those bytes.
 std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chemin);
 // The numbers of a field, separated by blanks.
 std::vector<double> Nombres(const std::string& champ);
+// The "nom=valeur" pairs of a field, separated by blanks, the values numbers.
+std::vector<std::pair<std::string, double>> Paires(const std::string& champ);
 
 } // namespace parvel::test
 

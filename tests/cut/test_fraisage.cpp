@@ -1,6 +1,5 @@
 // The milling writer over several loads and when it cannot write; the single loads
 // and their outputs are data files of tests/data/chargement.
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,14 +28,6 @@ int DescripteursOuverts() {
          it.increment(ec))
         ++n;
     return n;
-}
-
-std::vector<std::string> Contenu(const fs::path& dossier) {
-    std::vector<std::string> noms;
-    for (const auto& e : fs::directory_iterator(dossier))
-        noms.push_back(e.path().filename().string());
-    std::sort(noms.begin(), noms.end());
-    return noms;
 }
 
 // Zone: X above 5 and Y at most 50; lift height 2.5, 0.5 s a move; the output in a fresh folder.
@@ -87,7 +78,7 @@ TEST_F(Fraisage, SortieImpossibleACreer) {
         }
     }
     EXPECT_EQ(DescripteursOuverts(), avant);
-    EXPECT_EQ(Contenu(dossier.Chemin()), std::vector<std::string>{"a.cut"});
+    EXPECT_EQ(dossier.Noms(), std::vector<std::string>{"a.cut"});
 }
 
 TEST_F(Fraisage, MouvementAvantToutYGEchoueSansRienLaisser) {
@@ -102,8 +93,7 @@ TEST_F(Fraisage, MouvementAvantToutYGEchoueSansRienLaisser) {
         EXPECT_EQ(e.Description(), "Appel de procédure ou argument incorrect");
     }
     EXPECT_EQ(DescripteursOuverts(), avant);
-    EXPECT_EQ(Contenu(dossier.Chemin()), (std::vector<std::string>{"Fr+a.cut", "a.cut"}))
-        << "pas de fichier provisoire";
+    EXPECT_EQ(dossier.Noms(), (std::vector<std::string>{"Fr+a.cut", "a.cut"})) << "pas de fichier provisoire";
     EXPECT_EQ(LitFichier(sortie), premiere) << "la sortie précédente reste";
     EXPECT_EQ(Charge("XG:0 YG:0 XD:0 YD:0\r\n"), "XG:0 YG:0 XD:0 YD:0\r\n");
 }

@@ -1,6 +1,5 @@
 // The interpreter: lines of tests/data/interpreteur.tsv run from a given state to an
 // expected one, then the segments it hands to its receiver.
-#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -33,20 +32,11 @@ std::map<std::string, double> Champs(const Interpreteur& i) {
             {"PosYG", static_cast<double>(e.PosYG)}};
 }
 
-// "nom=valeur" pairs separated by blanks.
-std::vector<std::pair<std::string, double>> Paires(const std::string& champ) {
-    std::vector<std::pair<std::string, double>> v;
-    std::istringstream s(champ);
-    for (std::string p; s >> p;)
-        v.emplace_back(p.substr(0, p.find('=')), test::Nombres(p.substr(p.find('=') + 1)).at(0));
-    return v;
-}
-
 TEST(Interpreteur, DUnEtatAUnAutre) {
-    for (const auto& l : test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "interpreteur.tsv")) {
+    for (const auto& l : test::LitTable("interpreteur.tsv")) {
         SCOPED_TRACE(testing::PrintToString(l[1]));
         Interpreteur interp;
-        for (const auto& [nom, v] : Paires(l[0])) {
+        for (const auto& [nom, v] : test::Paires(l[0])) {
             EtatCut& e = interp.Etat;
             double* champ = nom == "XG"          ? &e.XG
                             : nom == "YG"        ? &e.YG
@@ -66,7 +56,7 @@ TEST(Interpreteur, DUnEtatAUnAutre) {
         for (std::string ligne; std::getline(lignes, ligne);)
             interp.AnalyseLigne(ligne);
         const auto champs = Champs(interp);
-        for (const auto& [nom, v] : Paires(l[2]))
+        for (const auto& [nom, v] : test::Paires(l[2]))
             EXPECT_EQ(champs.at(nom), v) << nom;
     }
 }

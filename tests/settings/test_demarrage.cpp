@@ -1,6 +1,5 @@
 // The machine configuration read at start-up, with its recovery.
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -48,18 +47,14 @@ class Demarrage : public testing::Test {
     void TearDown() override {
         PoseVariable(VariableAccueil, ancienAccueil ? ancienAccueil->c_str() : nullptr);
     }
-    void Pose(const char* nom, std::int32_t v) { registre.PoseEntier(CleTavik, nom, v); }
 };
 
 TEST_F(Demarrage, Configurations) {
-    const auto table =
-        test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "reglages" / "configurations.tsv");
-    for (const auto& l : table) {
+    for (const auto& l : test::LitTable("reglages/configurations.tsv")) {
         SCOPED_TRACE(l[0]);
         registre = {};
-        std::istringstream entiers(l[0]);
-        for (std::string e; entiers >> e;)
-            Pose(e.substr(0, e.find('=')).c_str(), std::stoi(e.substr(e.find('=') + 1)));
+        for (const auto& [nom, v] : test::Paires(l[0]))
+            registre.PoseEntier(CleTavik, nom, static_cast<std::int32_t>(v));
         if (l[1] != "-")
             registre.PoseTexte(CleTavik, "RepProjet", l[1]);
         registre.PoseTexte(CleTavik, "RepIns", "/tavik");

@@ -35,27 +35,12 @@ const std::string A = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USE
 const std::string X1 = "\"X\"=dword:00000001\n";
 constexpr Racine Hkcu = HKEY_CURRENT_USER;
 
-// "\r" and "\0" in a field of the tables.
-std::string Champ(std::string s) {
-    for (const auto& [code, octet] : {std::pair{"\\r"s, "\r"s}, std::pair{"\\0"s, "\0"s}})
-        for (auto p = s.find(code); p != std::string::npos; p = s.find(code, p + 1))
-            s.replace(p, 2, octet);
-    return s;
-}
-
-int NombreDeLignes(const std::string& texte, const std::string& debut) {
-    int n = 0;
-    for (std::size_t p = texte.find(debut); p != std::string::npos; p = texte.find(debut, p + 1))
-        ++n;
-    return n;
-}
-
 TEST(FormatRegistre, Lectures) {
-    for (const auto& l : test::LitTable(Donnees / "lectures.tsv")) {
+    for (const auto& l : test::LitTable("registre/lectures.tsv")) {
         ASSERT_EQ(l.size(), 5u);
         SCOPED_TRACE(l[0] + " " + l[1] + " " + l[2]);
         const auto doc = DocumentRegistre::Analyse(LitFichier(Donnees / l[0]));
-        std::string cle = Champ(l[1]), nom = Champ(l[2]);
+        std::string cle = l[1], nom = l[2];
         const auto section = SectionRegistre(Hkcu, cle, nom);
         const auto entier = section ? doc.Entier(*section, nom) : std::nullopt;
         EXPECT_EQ(entier ? std::to_string(*entier) : "-", l[3]);
@@ -64,12 +49,12 @@ TEST(FormatRegistre, Lectures) {
 }
 
 TEST(FormatRegistre, EcrituresNeChangentQueLaLigneDeLaValeur) {
-    for (const auto& l : test::LitTable(Donnees / "ecritures.tsv")) {
+    for (const auto& l : test::LitTable("registre/ecritures.tsv")) {
         ASSERT_EQ(l.size(), 5u);
         SCOPED_TRACE(l[0] + " " + l[1] + " " + l[2] + " " + l[3]);
-        const std::string avant = LitFichier(Donnees / l[0]), valeur = Champ(l[3]);
+        const std::string avant = LitFichier(Donnees / l[0]), valeur = l[3];
         auto doc = DocumentRegistre::Analyse(avant);
-        std::string cle = Champ(l[1]), nom = Champ(l[2]);
+        std::string cle = l[1], nom = l[2];
         const auto section = SectionRegistre(Hkcu, cle, nom);
         const bool texte = valeur.front() == '"';
         const std::string t = valeur.substr(1, valeur.size() - 2);
@@ -215,7 +200,7 @@ class RegistreFichierEssai : public testing::Test {
         f();
         const std::string erreurs = testing::internal::GetCapturedStderr();
         EXPECT_EQ(erreurs.rfind("parvel: registre " + debut, 0), 0u) << erreurs;
-        EXPECT_EQ(NombreDeLignes(erreurs, "\n"), 1) << erreurs;
+        EXPECT_EQ(std::count(erreurs.begin(), erreurs.end(), '\n'), 1) << erreurs;
     }
 };
 
@@ -317,7 +302,7 @@ TEST_F(RegistreFichierEssai, LiensEtFichiersSpeciaux) {
         fs::permissions(Fichier, fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow,
                         ec);
         EXPECT_EQ(erreurs.rfind(c.erreurs, 0), 0u) << erreurs;
-        EXPECT_EQ(NombreDeLignes(erreurs, "\n"), c.erreurs.empty() ? 0 : 1) << erreurs;
+        EXPECT_EQ(std::count(erreurs.begin(), erreurs.end(), '\n'), c.erreurs.empty() ? 0 : 1) << erreurs;
         EXPECT_EQ(reg.LitEntierRegistre(Hkcu, "A", "X"), c.erreurs.empty() ? 3 : c.lu);
         if (!c.erreurs.empty() && fs::is_regular_file(Fichier)) {
             EXPECT_EQ(LitFichier(Fichier), octets);

@@ -1,7 +1,6 @@
 // The view on a recording surface: framing, redraw, zoom, hover text and resizing, with
 // the tables of tests/data/vue.
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -20,9 +19,6 @@ using test::Inscription;
 using test::PointDessine;
 using test::Trait;
 
-std::vector<std::vector<std::string>> Table(const char* nom) {
-    return test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "vue" / nom);
-}
 std::vector<float> Champs(const Mapping& m) {
     return {m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
 }
@@ -76,7 +72,7 @@ class Vue : public testing::Test {
 // Extents, scale, the milling limits held within the extents, and the full-extent
 // mapping: Y = 0 on the lower edge.
 TEST_F(Vue, Cadres) {
-    for (const auto& l : Table("cadres.tsv")) {
+    for (const auto& l : test::LitTable("vue/cadres.tsv")) {
         SCOPED_TRACE(l[0] + " " + l[1]);
         const auto limites = test::Nombres(l[1]), etendue = test::Nombres(l[2]);
         const double echelle = test::Nombres(l[3]).at(0);
@@ -180,7 +176,7 @@ TEST_F(Vue, MarquesEtBandesEnFraisage) {
 // Mouse scripts on a set view: what each press asks of the window, the selection, its
 // band and the view they leave.
 TEST(VueSouris, Scripts) {
-    for (const auto& l : Table("souris.tsv")) {
+    for (const auto& l : test::LitTable("vue/souris.tsv")) {
         SCOPED_TRACE(l[0] + " / " + l[1]);
         test::SurfaceEnregistreuse image;
         VueCut vue(image);
@@ -220,12 +216,12 @@ TEST(VueSouris, Scripts) {
 }
 
 TEST_F(Vue, TexteDeSurvolEtAireQuiSuitLaFenetre) {
-    for (const auto& l : Table("survols.tsv")) {
+    for (const auto& l : test::LitTable("vue/survols.tsv")) {
         const auto xy = Simples(l[0]);
         vue.Image1_MouseMove(0, 0, xy[0], xy[1]);
         EXPECT_EQ(image.survol, l[1]);
     }
-    for (const auto& l : Table("fenetres.tsv")) {
+    for (const auto& l : test::LitTable("vue/fenetres.tsv")) {
         SCOPED_TRACE(l[0]);
         const auto f = Simples(l[0]), aire = Simples(l[1]);
         image.DefinitTaille(7212, 5055);
