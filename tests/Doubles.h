@@ -70,6 +70,10 @@ struct Inscription {
     bool operator==(const Inscription&) const = default;
 };
 
+// X from -100 to 50 and Y from 0 to 30 over both sides.
+inline const char* const FichierLarge =
+    "XG:0 YG:0 XD:0 YD:0\r\nT:0.05 XG:-100 YG:30 XD:50 YD:10\r\nT:0.05 XG:-20 YG:5 XD:10 YD:2\r\n";
+
 // Records every drawing call; the mapping behaves as the area's does (twips until set).
 class SurfaceEnregistreuse : public SurfaceDessin {
   public:

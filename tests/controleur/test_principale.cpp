@@ -16,12 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Banc;
+using test::FichierLarge;
 
 const std::string CleTavik = std::string(CleTavikDebut) + "Tavik" + CleTavikFin;
-
-// X from -100 to 50 and Y from 0 to 30 over both sides.
-const char* const FichierLarge =
-    "XG:0 YG:0 XD:0 YD:0\r\nT:0.05 XG:-100 YG:30 XD:50 YD:10\r\nT:0.05 XG:-20 YG:5 XD:10 YD:2\r\n";
 
 class Principal : public testing::Test {
   protected:

@@ -15,6 +15,7 @@
 namespace parvel {
 namespace {
 
+using test::FichierLarge;
 using test::Inscription;
 using test::PointDessine;
 using test::Trait;
@@ -29,10 +30,6 @@ std::vector<float> Simples(const std::string& champ) {
     const std::vector<double> v = test::Nombres(champ);
     return std::vector<float>(v.begin(), v.end());
 }
-
-// X from -100 to 50 and Y from 0 to 30 over both sides.
-const char* const FichierLarge =
-    "XG:0 YG:0 XD:0 YD:0\r\nT:0.05 XG:-100 YG:30 XD:50 YD:10\r\nT:0.05 XG:-20 YG:5 XD:10 YD:2\r\n";
 
 class Vue : public testing::Test {
   protected:
