@@ -142,15 +142,6 @@ TEST_F(Chargement, ChaqueChargementRepartDeZero) {
     EXPECT_EQ(interp.Etat.RelXG, 0);
 }
 
-TEST_F(Chargement, LigneUniqueTresLongue) {
-    // 3 MB, longer than the read buffer, with its tokens spread over it.
-    const Rapport r =
-        Charge("T:2 XG:0 YG:0" + std::string(3 << 20, ' ') + "XD:0 YD:4\r\nXG:1 YG:0 XD:0 YD:0");
-    EXPECT_EQ(r[1].Texte, "  Temps de découpe : 0 mn 2 s");
-    EXPECT_EQ(r[4].Texte, "  A droite : X de 0 à 0  et Y de 0 à 4 ");
-    EXPECT_EQ(interp.Etat.PosYG, 10);
-}
-
 TEST_F(Chargement, EchecsDOuverture) {
     auto echec = [&](const std::string& chemin) {
         try {
