@@ -167,10 +167,7 @@ class Fraisage : public Principal {
   protected:
     void SetUp() override {
         b.p.Config.RepProjet = dossier.Chemin().string();
-        b.p.Param.XFraise = 5;
-        b.p.Param.YFraise = 50;
-        b.p.Param.DegZYD = 2.5;
-        b.p.Param.TempsZ = 0.5f;
+        b.p.Param = {.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
     }
     std::string Sortie() const { return (dossier.Chemin() / "Fr+a.cut").string(); }
 };

@@ -52,10 +52,7 @@ struct Reglages {
 // Zone: X above 5 and Y at most 50; lift height 2.5 on the right Y axis, 0.5 s a move.
 Reglages LitReglages(const std::string& chemin) {
     Reglages r;
-    r.param.XFraise = 5;
-    r.param.YFraise = 50;
-    r.param.DegZYD = 2.5;
-    r.param.TempsZ = 0.5f;
+    r.param = {.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
     std::ifstream f(chemin);
     for (std::string l; std::getline(f, l);) {
         const std::size_t egal = l.find('=');

@@ -37,15 +37,9 @@ class Fraisage : public testing::Test {
     Interpreteur interp;
     BilanCut bilan;
     EcrivainFraisage ecrivain;
-    ParamFraisage param;
+    ParamFraisage param{.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
     const std::string sortie = (dossier.Chemin() / "Fr+a.cut").string();
 
-    void SetUp() override {
-        param.XFraise = 5;
-        param.YFraise = 50;
-        param.DegZYD = 2.5;
-        param.TempsZ = 0.5f;
-    }
     void ChargeChemin(const std::string& chemin, const std::string& vers) {
         ecrivain.Prepare(vers, param);
         PasseChargement(chemin, interp, bilan, &ecrivain);

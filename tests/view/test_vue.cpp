@@ -73,8 +73,7 @@ TEST_F(Vue, Cadres) {
         SCOPED_TRACE(l[0] + " " + l[1]);
         const auto limites = test::Nombres(l[1]), etendue = test::Nombres(l[2]);
         const double echelle = test::Nombres(l[3]).at(0);
-        param.XFraise = limites[0];
-        param.YFraise = limites[1];
+        param = {.XFraise = limites[0], .YFraise = limites[1]};
         Charge(l[0]);
         const EtatVue& v = vue.Etat;
         EXPECT_EQ((std::vector<double>{v.XMin, v.XMax, v.YMin, v.YMax}), etendue);
@@ -151,8 +150,7 @@ TEST_F(Vue, RedessinDepuisDesPositionsNullesAvecLeZeroDuChargement) {
 }
 
 TEST_F(Vue, MarquesEtBandesEnFraisage) {
-    param.XFraise = 20;
-    param.YFraise = 10;
+    param = {.XFraise = 20, .YFraise = 10};
     Charge(FichierLarge);
     marques = {{10, 20, "Up", 2}, {-5, 3, "Down", 4}};
     Dessine();
