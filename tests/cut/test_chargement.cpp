@@ -5,7 +5,6 @@
 // report's separator and the milling parameters over the defaults below.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -20,7 +19,6 @@
 #include "cut/Chargeur.h"
 #include "cut/Erreur.h"
 #include "cut/Fraisage.h"
-#include "cut/Nombres.h"
 
 namespace parvel {
 namespace {
@@ -46,30 +44,26 @@ std::optional<std::string> Lit(const std::string& chemin) {
 
 struct Reglages {
     std::string separateur = ".";
-    ParamFraisage param;
+    // Zone: X above 5 and Y at most 50; lift height 2.5 on the right Y axis, 0.5 s a move.
+    ParamFraisage param{.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
 };
 
-// Zone: X above 5 and Y at most 50; lift height 2.5 on the right Y axis, 0.5 s a move.
+// <cas>.param: "nom=valeur" pairs over the defaults, virgule=1 for the decimal comma.
 Reglages LitReglages(const std::string& chemin) {
     Reglages r;
-    r.param = {.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
-    std::ifstream f(chemin);
-    for (std::string l; std::getline(f, l);) {
-        const std::size_t egal = l.find('=');
-        const std::string nom = l.substr(0, egal), valeur = l.substr(egal + 1);
-        const double v = LitNombre(valeur);
-        if (nom == "separateur")
-            r.separateur = valeur;
+    for (const auto& [nom, v] : test::Paires(Lit(chemin).value_or(""))) {
+        double* const champ = nom == "DegZYD"    ? &r.param.DegZYD
+                              : nom == "XFraise" ? &r.param.XFraise
+                              : nom == "YFraise" ? &r.param.YFraise
+                                                 : nullptr;
+        if (nom == "virgule")
+            r.separateur = ",";
         else if (nom == "TempsZ")
             r.param.TempsZ = static_cast<float>(v);
-        else if (nom == "DegZYD")
-            r.param.DegZYD = v;
-        else if (nom == "XFraise")
-            r.param.XFraise = v;
-        else if (nom == "YFraise")
-            r.param.YFraise = v;
+        else if (champ)
+            *champ = v;
         else
-            ADD_FAILURE() << "réglage inconnu: " << l;
+            ADD_FAILURE() << "réglage inconnu: " << nom;
     }
     return r;
 }

@@ -1,7 +1,6 @@
 // The machine configuration read at start-up, with its recovery.
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,9 +34,6 @@ const std::string Accueil = "/accueil/utilisateur";
 class Demarrage : public testing::Test {
   protected:
     std::optional<std::string> ancienAccueil;
-    test::RegistreMemoire registre;
-    ConfigMachine config;
-    std::string dossierInitial;
 
     void SetUp() override {
         if (const char* v = std::getenv(VariableAccueil))
@@ -52,22 +48,19 @@ class Demarrage : public testing::Test {
 TEST_F(Demarrage, Configurations) {
     for (const auto& l : test::LitTable("reglages/configurations.tsv")) {
         SCOPED_TRACE(l[0]);
-        registre = {};
+        test::RegistreMemoire registre;
         for (const auto& [nom, v] : test::Paires(l[0]))
             registre.PoseEntier(CleTavik, nom, static_cast<std::int32_t>(v));
         if (l[1] != "-")
             registre.PoseTexte(CleTavik, "RepProjet", l[1]);
         registre.PoseTexte(CleTavik, "RepIns", "/tavik");
-        std::istringstream echec(l[6]);
-        std::string nom;
-        int numero = 0;
-        if (echec >> nom >> numero)
-            registre.echecsLecture[nom] = numero;
-        config = {};
+        for (const auto& [nom, numero] : test::Paires(l[6]))
+            registre.echecsLecture[nom] = static_cast<int>(numero);
         const auto avant = test::Nombres(l[5]);
+        ConfigMachine config;
         config.MmParPasX = avant[0];
         config.VitMaxY = avant[1];
-        dossierInitial.clear();
+        std::string dossierInitial;
         EXPECT_EQ(LitConfigMachine(registre, config, dossierInitial).value_or(""), l[7]);
         EXPECT_EQ((std::vector<double>{config.XNtour, config.XPas, config.YNtour, config.YPas, config.YVmax}),
                   test::Nombres(l[2]));

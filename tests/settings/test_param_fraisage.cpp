@@ -58,11 +58,8 @@ TEST(Recuperation, Demarrages) {
         p.DegZYD = test::Nombres(l[2]).at(0);
         if (l[0] != "-")
             PoseFraisage(registre, test::Nombres(l[0]));
-        std::istringstream echec(l[9]);
-        std::string nom;
-        int numero = 0;
-        if (echec >> nom >> numero)
-            registre.echecsLecture[nom] = numero;
+        for (const auto& [nom, numero] : test::Paires(l[9]))
+            registre.echecsLecture[nom] = static_cast<int>(numero);
         const auto arret = Recup_Param_Parvel(registre, config, p);
         EXPECT_EQ(arret.value_or(""), l[8]);
         if (l[3] != "-") {
