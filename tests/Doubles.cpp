@@ -27,9 +27,8 @@ std::string DialoguesScriptes::Saisie(std::string_view titre, std::string_view t
 
 std::string RegistreMemoire::Plie(const std::string& cle, const std::string& nom) {
     std::string s = cle + "|" + nom;
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
     return s;
 }
 

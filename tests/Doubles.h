@@ -88,11 +88,7 @@ class SurfaceEnregistreuse : public SurfaceDessin {
     Placement formes[3];
     bool visibles[3] = {false, false, false};
 
-    void OublieDessins() {
-        traits.clear();
-        points.clear();
-        inscriptions.clear();
-    }
+    void OublieDessins() { traits.clear(), points.clear(), inscriptions.clear(); }
     float Largeur() const override { return largeur; }
     float Hauteur() const override { return hauteur; }
     void DefinitTaille(float l, float h) override { largeur = l, hauteur = h; }
