@@ -1,5 +1,6 @@
 #include "Doubles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <fstream>
@@ -26,9 +27,8 @@ std::string DialoguesScriptes::Saisie(std::string_view titre, std::string_view t
 
 std::string RegistreMemoire::Plie(const std::string& cle, const std::string& nom) {
     std::string s = cle + "|" + nom;
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
     return s;
 }
 
@@ -77,6 +77,14 @@ std::string DossierTemporaire::Ecrit(const std::string& nom, const std::string& 
     return p.string();
 }
 
+std::vector<std::string> DossierTemporaire::Noms(const std::filesystem::path& sous) const {
+    std::vector<std::string> noms;
+    for (const auto& e : std::filesystem::directory_iterator(chemin_ / sous))
+        noms.push_back(e.path().filename().string());
+    std::sort(noms.begin(), noms.end());
+    return noms;
+}
+
 std::string LitFichier(const std::filesystem::path& chemin) {
     std::ifstream f(chemin, std::ios::binary);
     std::ostringstream s;
@@ -85,19 +93,26 @@ std::string LitFichier(const std::filesystem::path& chemin) {
 }
 
 std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chemin) {
+#ifdef PARVEL_DONNEES_TEST
+    std::ifstream f(std::filesystem::path(PARVEL_DONNEES_TEST) / chemin, std::ios::binary);
+#else
     std::ifstream f(chemin, std::ios::binary);
+#endif
     if (!f)
         throw std::runtime_error("table absente: " + chemin.string());
+    const std::string codes = "tnr0", octets("\t\n\r\0", 4);
     std::vector<std::vector<std::string>> lignes;
     for (std::string l; std::getline(f, l);) {
         if (l.rfind('#', 0) == 0)
             continue;
         std::vector<std::string> champs(1);
         for (std::size_t i = 0; i < l.size(); ++i) {
+            const std::size_t code =
+                l[i] == '\\' && i + 1 < l.size() ? codes.find(l[i + 1]) : std::string::npos;
             if (l[i] == '\t')
                 champs.emplace_back();
-            else if (l[i] == '\\' && i + 1 < l.size() && (l[i + 1] == 't' || l[i + 1] == 'n'))
-                champs.back() += l[++i] == 't' ? '\t' : '\n';
+            else if (code != std::string::npos)
+                champs.back() += octets[code], ++i;
             else
                 champs.back() += l[i];
         }
@@ -116,6 +131,14 @@ std::vector<double> Nombres(const std::string& champ) {
             throw std::runtime_error("nombre illisible: " + t);
         v.push_back(negatif ? -x : x);
     }
+    return v;
+}
+
+std::vector<std::pair<std::string, double>> Paires(const std::string& champ) {
+    std::vector<std::pair<std::string, double>> v;
+    std::istringstream s(champ);
+    for (std::string p; s >> p;)
+        v.emplace_back(p.substr(0, p.find('=')), Nombres(p.substr(p.find('=') + 1)).at(0));
     return v;
 }
 

@@ -16,6 +16,8 @@ class DossierTemporaire {
     const std::filesystem::path& Chemin() const { return chemin_; }
     // Writes `contenu` as bytes into a file of the folder and returns its path.
     std::string Ecrit(const std::string& nom, const std::string& contenu) const;
+    // The names of the folder's entries, sorted.
+    std::vector<std::string> Noms(const std::filesystem::path& sous = {}) const;
 
   private:
     std::filesystem::path chemin_;
@@ -23,11 +25,13 @@ class DossierTemporaire {
 
 std::string LitFichier(const std::filesystem::path& chemin);
 
-// The rows of a tab-separated table, without its "#" lines; "\t" and "\n" in a field
-// stand for a tab and a line feed.
+// The rows of a tab-separated table (a path relative to tests/data), without its "#"
+// lines; "\t", "\n", "\r" and "\0" in a field stand for those bytes.
 std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chemin);
 // The numbers of a field, separated by blanks.
 std::vector<double> Nombres(const std::string& champ);
+// The "nom=valeur" pairs of a field, separated by blanks, the values numbers.
+std::vector<std::pair<std::string, double>> Paires(const std::string& champ);
 
 } // namespace parvel::test
 
@@ -66,6 +70,10 @@ struct Inscription {
     bool operator==(const Inscription&) const = default;
 };
 
+// X from -100 to 50 and Y from 0 to 30 over both sides.
+inline const char* const FichierLarge =
+    "XG:0 YG:0 XD:0 YD:0\r\nT:0.05 XG:-100 YG:30 XD:50 YD:10\r\nT:0.05 XG:-20 YG:5 XD:10 YD:2\r\n";
+
 // Records every drawing call; the mapping behaves as the area's does (twips until set).
 class SurfaceEnregistreuse : public SurfaceDessin {
   public:
@@ -80,11 +88,7 @@ class SurfaceEnregistreuse : public SurfaceDessin {
     Placement formes[3];
     bool visibles[3] = {false, false, false};
 
-    void OublieDessins() {
-        traits.clear();
-        points.clear();
-        inscriptions.clear();
-    }
+    void OublieDessins() { traits.clear(), points.clear(), inscriptions.clear(); }
     float Largeur() const override { return largeur; }
     float Hauteur() const override { return hauteur; }
     void DefinitTaille(float l, float h) override { largeur = l, hauteur = h; }

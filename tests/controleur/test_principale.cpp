@@ -16,12 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Banc;
+using test::FichierLarge;
 
 const std::string CleTavik = std::string(CleTavikDebut) + "Tavik" + CleTavikFin;
-
-// X from -100 to 50 and Y from 0 to 30 over both sides.
-const char* const FichierLarge =
-    "XG:0 YG:0 XD:0 YD:0\r\nT:0.05 XG:-100 YG:30 XD:50 YD:10\r\nT:0.05 XG:-20 YG:5 XD:10 YD:2\r\n";
 
 class Principal : public testing::Test {
   protected:
@@ -170,10 +167,7 @@ class Fraisage : public Principal {
   protected:
     void SetUp() override {
         b.p.Config.RepProjet = dossier.Chemin().string();
-        b.p.Param.XFraise = 5;
-        b.p.Param.YFraise = 50;
-        b.p.Param.DegZYD = 2.5;
-        b.p.Param.TempsZ = 0.5f;
+        b.p.Param = {.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
     }
     std::string Sortie() const { return (dossier.Chemin() / "Fr+a.cut").string(); }
 };

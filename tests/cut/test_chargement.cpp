@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -51,33 +50,26 @@ std::optional<std::string> Lit(const std::string& chemin) {
 
 struct Reglages {
     std::string separateur = ".";
-    ParamFraisage param;
+    // Zone: X above 5 and Y at most 50; lift height 2.5 on the right Y axis, 0.5 s a move.
+    ParamFraisage param{.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
 };
 
-// Zone: X above 5 and Y at most 50; lift height 2.5 on the right Y axis, 0.5 s a move.
+// <cas>.param: "nom=valeur" pairs over the defaults, virgule=1 for the decimal comma.
 Reglages LitReglages(const std::string& chemin) {
     Reglages r;
-    r.param.XFraise = 5;
-    r.param.YFraise = 50;
-    r.param.DegZYD = 2.5;
-    r.param.TempsZ = 0.5f;
-    std::ifstream f(chemin);
-    for (std::string l; std::getline(f, l);) {
-        const std::size_t egal = l.find('=');
-        const std::string nom = l.substr(0, egal), valeur = l.substr(egal + 1);
-        const double v = LitNombre(valeur);
-        if (nom == "separateur")
-            r.separateur = valeur;
+    for (const auto& [nom, v] : test::Paires(Lit(chemin).value_or(""))) {
+        double* const champ = nom == "DegZYD"    ? &r.param.DegZYD
+                              : nom == "XFraise" ? &r.param.XFraise
+                              : nom == "YFraise" ? &r.param.YFraise
+                                                 : nullptr;
+        if (nom == "virgule")
+            r.separateur = ",";
         else if (nom == "TempsZ")
             r.param.TempsZ = static_cast<float>(v);
-        else if (nom == "DegZYD")
-            r.param.DegZYD = v;
-        else if (nom == "XFraise")
-            r.param.XFraise = v;
-        else if (nom == "YFraise")
-            r.param.YFraise = v;
+        else if (champ)
+            *champ = v;
         else
-            ADD_FAILURE() << "réglage inconnu: " << l;
+            ADD_FAILURE() << "réglage inconnu: " << nom;
     }
     return r;
 }
@@ -203,15 +195,6 @@ TEST_F(Chargement, ChaqueChargementRepartDeZero) {
     EXPECT_EQ(r[3].Texte, "  A gauche : X de 0 à 0  et Y de 0 à 0 ");
     EXPECT_EQ(r[4].Texte, "  A droite : X de 0 à 0  et Y de 0 à 0 ");
     EXPECT_EQ(interp.Etat.RelXG, 0);
-}
-
-TEST_F(Chargement, LigneUniqueTresLongue) {
-    // 3 MB, longer than the read buffer, with its tokens spread over it.
-    const Rapport r =
-        Charge("T:2 XG:0 YG:0" + std::string(3 << 20, ' ') + "XD:0 YD:4\r\nXG:1 YG:0 XD:0 YD:0");
-    EXPECT_EQ(r[1].Texte, "  Temps de découpe : 0 mn 2 s");
-    EXPECT_EQ(r[4].Texte, "  A droite : X de 0 à 0  et Y de 0 à 4 ");
-    EXPECT_EQ(interp.Etat.PosYG, 10);
 }
 
 TEST_F(Chargement, EchecsDOuverture) {

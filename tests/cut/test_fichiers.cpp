@@ -21,13 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> Noms(const fs::path& dossier) {
-    std::vector<std::string> noms;
-    for (const auto& e : fs::directory_iterator(dossier))
-        noms.push_back(e.path().filename().string());
-    return noms;
-}
-
 TEST(SortieFraisage, DeuxEcrivainsLaissentChacunUnFichierEntier) {
     test::DossierTemporaire d;
     const std::string cible = (d.Chemin() / "Fr+x.cut").string();
@@ -47,12 +40,12 @@ TEST(SortieFraisage, DeuxEcrivainsLaissentChacunUnFichierEntier) {
         for (int i = 0; i < lignes; ++i)
             attendu += std::string(40, contenu[0]) + std::to_string(i) + "\r\n";
         ASSERT_EQ(contenu, attendu) << "tour " << tour;
-        ASSERT_EQ(Noms(d.Chemin()), std::vector<std::string>{"Fr+x.cut"});
+        ASSERT_EQ(d.Noms(), std::vector<std::string>{"Fr+x.cut"});
     }
     const std::string avant = test::LitFichier(cible);
     SortieFraisage(cible).EcritLigne("abandonnée"); // never finished: leaves nothing
     EXPECT_EQ(test::LitFichier(cible), avant);
-    EXPECT_EQ(Noms(d.Chemin()), std::vector<std::string>{"Fr+x.cut"});
+    EXPECT_EQ(d.Noms(), std::vector<std::string>{"Fr+x.cut"});
 }
 
 #ifndef _WIN32
@@ -78,8 +71,8 @@ TEST(EcritureAtomique, LienSuiviEtPiegesIntacts) {
     struct stat st {};
     ASSERT_EQ(::stat(vrai.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(Noms(d.Chemin()).size(), 6u);
-    EXPECT_EQ(Noms(d.Chemin() / "ailleurs").size(), 4u);
+    EXPECT_EQ(d.Noms().size(), 6u);
+    EXPECT_EQ(d.Noms("ailleurs").size(), 4u);
 }
 
 TEST(EcritureAtomique, FichiersSpeciauxRefuses) {
@@ -108,7 +101,7 @@ TEST(EcritureAtomique, FichiersSpeciauxRefuses) {
     struct stat st {};
     EXPECT_TRUE(::stat("/dev/null", &st) == 0 && S_ISCHR(st.st_mode));
     EXPECT_TRUE(::lstat(tube.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
-    EXPECT_EQ(Noms(d.Chemin()).size(), 2u);
+    EXPECT_EQ(d.Noms().size(), 2u);
 }
 
 TEST(MemeFichier, ParLiensEtNoms) {

@@ -1,6 +1,5 @@
 // The milling writer over several loads and when it cannot write; the single loads
 // and their outputs are data files of tests/data/chargement.
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,14 +30,6 @@ int DescripteursOuverts() {
     return n;
 }
 
-std::vector<std::string> Contenu(const fs::path& dossier) {
-    std::vector<std::string> noms;
-    for (const auto& e : fs::directory_iterator(dossier))
-        noms.push_back(e.path().filename().string());
-    std::sort(noms.begin(), noms.end());
-    return noms;
-}
-
 // Zone: X above 5 and Y at most 50; lift height 2.5, 0.5 s a move; the output in a fresh folder.
 class Fraisage : public testing::Test {
   protected:
@@ -46,15 +37,9 @@ class Fraisage : public testing::Test {
     Interpreteur interp;
     BilanCut bilan;
     EcrivainFraisage ecrivain;
-    ParamFraisage param;
+    ParamFraisage param{.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
     const std::string sortie = (dossier.Chemin() / "Fr+a.cut").string();
 
-    void SetUp() override {
-        param.XFraise = 5;
-        param.YFraise = 50;
-        param.DegZYD = 2.5;
-        param.TempsZ = 0.5f;
-    }
     void ChargeChemin(const std::string& chemin, const std::string& vers) {
         ecrivain.Prepare(vers, param);
         PasseChargement(chemin, interp, bilan, &ecrivain);
@@ -87,7 +72,7 @@ TEST_F(Fraisage, SortieImpossibleACreer) {
         }
     }
     EXPECT_EQ(DescripteursOuverts(), avant);
-    EXPECT_EQ(Contenu(dossier.Chemin()), std::vector<std::string>{"a.cut"});
+    EXPECT_EQ(dossier.Noms(), std::vector<std::string>{"a.cut"});
 }
 
 TEST_F(Fraisage, MouvementAvantToutYGEchoueSansRienLaisser) {
@@ -102,8 +87,7 @@ TEST_F(Fraisage, MouvementAvantToutYGEchoueSansRienLaisser) {
         EXPECT_EQ(e.Description(), "Appel de procédure ou argument incorrect");
     }
     EXPECT_EQ(DescripteursOuverts(), avant);
-    EXPECT_EQ(Contenu(dossier.Chemin()), (std::vector<std::string>{"Fr+a.cut", "a.cut"}))
-        << "pas de fichier provisoire";
+    EXPECT_EQ(dossier.Noms(), (std::vector<std::string>{"Fr+a.cut", "a.cut"})) << "pas de fichier provisoire";
     EXPECT_EQ(LitFichier(sortie), premiere) << "la sortie précédente reste";
     EXPECT_EQ(Charge("XG:0 YG:0 XD:0 YD:0\r\n"), "XG:0 YG:0 XD:0 YD:0\r\n");
 }

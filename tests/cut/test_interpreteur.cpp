@@ -1,9 +1,10 @@
-// The interpreter: lines of tests/data/interpreteur.tsv run from a given state to an
-// expected one, then the segments it hands to its receiver.
-#include <filesystem>
-#include <map>
+// The interpreter: lines of tests/data/interpreteur.tsv run from a given state
+// to an expected one, then the segments it hands to its receiver.
+#include <algorithm>
+#include <array>
 #include <sstream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -14,60 +15,33 @@
 namespace parvel {
 namespace {
 
-std::map<std::string, double> Champs(const Interpreteur& i) {
-    const EtatCut& e = i.Etat;
-    return {{"XG", e.XG},
-            {"YG", e.YG},
-            {"XD", e.XD},
-            {"YD", e.YD},
-            {"XGPrec", e.XGPrec},
-            {"YGPrec", e.YGPrec},
-            {"XDPrec", e.XDPrec},
-            {"YDPrec", e.YDPrec},
-            {"RelXG", e.RelXG},
-            {"RelYG", e.RelYG},
-            {"RelXD", e.RelXD},
-            {"RelYD", e.RelYD},
-            {"TempsTotal", e.TempsTotal},
-            {"DureeSegment", e.DureeSegment},
-            {"PosYG", static_cast<double>(e.PosYG)}};
-}
-
-// "nom=valeur" pairs separated by blanks.
-std::vector<std::pair<std::string, double>> Paires(const std::string& champ) {
-    std::vector<std::pair<std::string, double>> v;
-    std::istringstream s(champ);
-    for (std::string p; s >> p;)
-        v.emplace_back(p.substr(0, p.find('=')), test::Nombres(p.substr(p.find('=') + 1)).at(0));
-    return v;
+// A field of the interpreter by its name in the table, whatever its type.
+using Champ = std::variant<double*, float*, std::int64_t*>;
+Champ Trouve(Interpreteur& i, const std::string& nom) {
+    EtatCut& e = i.Etat;
+    const std::array<std::string, 18> noms = {
+        "MmParPasX", "MmParPasY", "XG",    "YG",    "XD",    "YD",    "XGPrec",     "YGPrec",       "XDPrec",
+        "YDPrec",    "RelXG",     "RelYG", "RelXD", "RelYD", "ZeroX", "TempsTotal", "DureeSegment", "PosYG"};
+    const std::array<Champ, 18> champs = {&i.MmParPasX,  &i.MmParPasY,    &e.XG,     &e.YG,     &e.XD,
+                                          &e.YD,         &e.XGPrec,       &e.YGPrec, &e.XDPrec, &e.YDPrec,
+                                          &e.RelXG,      &e.RelYG,        &e.RelXD,  &e.RelYD,  &e.ZeroX,
+                                          &e.TempsTotal, &e.DureeSegment, &e.PosYG};
+    return champs.at(std::find(noms.begin(), noms.end(), nom) - noms.begin());
 }
 
 TEST(Interpreteur, DUnEtatAUnAutre) {
-    for (const auto& l : test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "interpreteur.tsv")) {
+    for (const auto& l : test::LitTable("interpreteur.tsv")) {
         SCOPED_TRACE(testing::PrintToString(l[1]));
         Interpreteur interp;
-        for (const auto& [nom, v] : Paires(l[0])) {
-            EtatCut& e = interp.Etat;
-            double* champ = nom == "XG"          ? &e.XG
-                            : nom == "YG"        ? &e.YG
-                            : nom == "MmParPasX" ? &interp.MmParPasX
-                            : nom == "MmParPasY" ? &interp.MmParPasY
-                                                 : nullptr;
-            if (champ)
-                *champ = v;
-            else if (nom == "TempsTotal")
-                e.TempsTotal = static_cast<float>(v);
-            else if (nom == "ZeroX")
-                e.ZeroX = static_cast<float>(v);
-            else
-                FAIL() << nom;
-        }
+        for (const auto& [nom, v] : test::Paires(l[0]))
+            std::visit([v](auto* c) { *c = static_cast<std::remove_pointer_t<decltype(c)>>(v); },
+                       Trouve(interp, nom));
         std::istringstream lignes(l[1]);
         for (std::string ligne; std::getline(lignes, ligne);)
             interp.AnalyseLigne(ligne);
-        const auto champs = Champs(interp);
-        for (const auto& [nom, v] : Paires(l[2]))
-            EXPECT_EQ(champs.at(nom), v) << nom;
+        for (const auto& [nom, v] : test::Paires(l[2]))
+            EXPECT_EQ(std::visit([](auto* c) { return static_cast<double>(*c); }, Trouve(interp, nom)), v)
+                << nom;
     }
 }
 

@@ -27,43 +27,40 @@ V Lignes(const std::string& contenu, std::size_t limite = LongueurLigneMax) {
     return v;
 }
 
-TEST(LecteurLignes, FinsDeLigne) {
-    EXPECT_EQ(Lignes(""), V{});
-    EXPECT_EQ(Lignes("a\r\nb"), (V{"a", "b"}));
-    EXPECT_EQ(Lignes("a\rb\r"), (V{"a", "b"}));
-    EXPECT_EQ(Lignes("a\n\rb"), (V{"a", "", "b"})) << "LF then CR: two ends";
-    EXPECT_EQ(Lignes("a\r\r\nb"), (V{"a", "", "b"}));
-    EXPECT_EQ(Lignes(std::string("a\0b\r\n\xff", 6)), (V{std::string("a\0b", 3), "\xff"})) << "raw bytes";
-    // The read buffer holds 1 MiB: a CR as its last byte, the LF as the next one.
-    const std::string x((1 << 20) - 1, 'x');
-    EXPECT_EQ(Lignes(x + "\r\nfin"), (V{x, "fin"}));
-    EXPECT_EQ(Lignes(x + "\r"), V{x});
-    const std::string longue(5 << 20, 'z');
-    EXPECT_EQ(Lignes("a\r\n" + longue + "\r\nb"), (V{"a", longue, "b"}));
-}
-
-// Random runs of CR, LF and text across several buffers, against a plain splitter.
+// Every kind of end, raw bytes, a CR as the last byte of the 1 MiB read buffer and its LF
+// as the next one, a line longer than the buffer, and random runs of CR, LF and text over
+// several buffers: the lines of a plain splitter.
 TEST(LecteurLignes, CommeUnDecoupageSimple) {
+    auto decoupe = [](const std::string& contenu) {
+        V v;
+        for (std::size_t i = 0; i < contenu.size();) {
+            const std::size_t k = std::min(contenu.find_first_of("\r\n", i), contenu.size());
+            v.push_back(contenu.substr(i, k - i));
+            i = k + (k + 1 < contenu.size() && contenu[k] == '\r' && contenu[k + 1] == '\n' ? 2 : 1);
+        }
+        return v;
+    };
+    ASSERT_EQ(decoupe("a\n\rb\r\r\nc\r"), (V{"a", "", "b", "", "c"}));
     std::mt19937 alea(5);
-    std::string contenu;
-    while (contenu.size() < (3u << 20))
-        contenu +=
+    std::string melange;
+    while (melange.size() < (3u << 20))
+        melange +=
             alea() % 3 == 0 ? std::string(alea() % 4, "\r\n"[alea() % 2]) : std::string(alea() % 300, 'x');
-    V attendu;
-    for (std::size_t i = 0; i < contenu.size();) {
-        const std::size_t k = std::min(contenu.find_first_of("\r\n", i), contenu.size());
-        attendu.push_back(contenu.substr(i, k - i));
-        i = k + (k + 1 < contenu.size() && contenu[k] == '\r' && contenu[k + 1] == '\n' ? 2 : 1);
-    }
-    EXPECT_TRUE(Lignes(contenu) == attendu);
+    const std::string x((1 << 20) - 1, 'x');
+    for (const std::string& contenu :
+         {std::string(), std::string("a\r\nb"), std::string("a\rb\r"), std::string("a\n\rb"),
+          std::string("a\r\r\nb"), std::string("a\0b\r\n\xff", 6), x + "\r\nfin", x + "\r",
+          "a\r\n" + std::string(5 << 20, 'z') + "\r\nb", melange})
+        EXPECT_TRUE(Lignes(contenu) == decoupe(contenu)) << contenu.size();
     // Each line's start as the reader gives it, then readings resumed there, with a chunk
     // small enough to split many CR LF pairs.
+    const V attendu = decoupe(melange);
     test::DossierTemporaire d;
-    LecteurLignes l(d.Ecrit("f.cut", contenu), LongueurLigneMax, 64);
+    LecteurLignes l(d.Ecrit("f.cut", melange), LongueurLigneMax, 64);
     std::vector<std::uint64_t> debuts{l.Position()};
     for (std::size_t i = 0; !l.Fin(); ++i, debuts.push_back(l.Position()))
         ASSERT_EQ(l.LitLigne(), attendu.at(i));
-    ASSERT_EQ(debuts.back(), contenu.size());
+    ASSERT_EQ(debuts.back(), melange.size());
     for (std::size_t i = attendu.size() - 1; i < attendu.size(); i -= 97) {
         l.Reprend(debuts[i]);
         ASSERT_EQ(l.LitLigne(), attendu[i]) << i;

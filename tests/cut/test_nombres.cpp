@@ -2,7 +2,6 @@
 // hold (the fast path against a correct reading, the locale's separator).
 #include <clocale>
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,16 +16,12 @@
 namespace parvel {
 namespace {
 
-std::vector<std::vector<std::string>> Table(const char* nom) {
-    return test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "nombres" / nom);
-}
-
 double Double(const std::string& t) {
     return test::Nombres(t).at(0);
 }
 
 TEST(Nombres, Lecture) {
-    for (const auto& l : Table("lecture.tsv")) {
+    for (const auto& l : test::LitTable("nombres/lecture.tsv")) {
         ASSERT_EQ(l.size(), 2u);
         SCOPED_TRACE(testing::PrintToString(l[0]));
         if (l[1] != "dépassement") {
@@ -43,7 +38,7 @@ TEST(Nombres, Lecture) {
 }
 
 TEST(Nombres, LesTroisFormesDEcriture) {
-    for (const auto& l : Table("ecriture.tsv")) {
+    for (const auto& l : test::LitTable("nombres/ecriture.tsv")) {
         ASSERT_EQ(l.size(), 5u);
         SCOPED_TRACE(l[0] + " " + l[1]);
         const double v = Double(l[0]);

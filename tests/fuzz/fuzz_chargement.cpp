@@ -16,10 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
     const bool fraisage = taille > 0 && (data[0] & 1);
     test::Banc b;
     b.p.Config.RepProjet = dossier->Chemin().string();
-    b.p.Param.XFraise = 15;
-    b.p.Param.YFraise = 40;
-    b.p.Param.TempsZ = 0.5f;
-    b.p.Param.DegZYD = 2.5;
+    b.p.Param = {.XFraise = 15, .YFraise = 40, .TempsZ = 0.5f, .DegZYD = 2.5};
     b.p.NomCourt = "entree.cut";
     b.p.CommonDialog1.NomFichier =
         dossier->Ecrit("entree.cut", std::string(reinterpret_cast<const char*>(data), taille));

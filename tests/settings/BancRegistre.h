@@ -7,7 +7,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <random>
 #include <string>
 
@@ -49,11 +48,6 @@ struct FabriqueBanc {
     std::string Nom;
     std::function<std::unique_ptr<BancRegistre>()> Cree;
 };
-
-// Names the bench in failure messages.
-inline void PrintTo(const FabriqueBanc& f, std::ostream* os) {
-    *os << f.Nom;
-}
 
 std::unique_ptr<BancRegistre> CreeBancFichier();
 #ifdef _WIN32

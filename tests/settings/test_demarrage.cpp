@@ -1,8 +1,6 @@
 // The machine configuration read at start-up, with its recovery.
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,9 +34,6 @@ const std::string Accueil = "/accueil/utilisateur";
 class Demarrage : public testing::Test {
   protected:
     std::optional<std::string> ancienAccueil;
-    test::RegistreMemoire registre;
-    ConfigMachine config;
-    std::string dossierInitial;
 
     void SetUp() override {
         if (const char* v = std::getenv(VariableAccueil))
@@ -48,31 +43,24 @@ class Demarrage : public testing::Test {
     void TearDown() override {
         PoseVariable(VariableAccueil, ancienAccueil ? ancienAccueil->c_str() : nullptr);
     }
-    void Pose(const char* nom, std::int32_t v) { registre.PoseEntier(CleTavik, nom, v); }
 };
 
 TEST_F(Demarrage, Configurations) {
-    const auto table =
-        test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "reglages" / "configurations.tsv");
-    for (const auto& l : table) {
+    for (const auto& l : test::LitTable("reglages/configurations.tsv")) {
         SCOPED_TRACE(l[0]);
-        registre = {};
-        std::istringstream entiers(l[0]);
-        for (std::string e; entiers >> e;)
-            Pose(e.substr(0, e.find('=')).c_str(), std::stoi(e.substr(e.find('=') + 1)));
+        test::RegistreMemoire registre;
+        for (const auto& [nom, v] : test::Paires(l[0]))
+            registre.PoseEntier(CleTavik, nom, static_cast<std::int32_t>(v));
         if (l[1] != "-")
             registre.PoseTexte(CleTavik, "RepProjet", l[1]);
         registre.PoseTexte(CleTavik, "RepIns", "/tavik");
-        std::istringstream echec(l[6]);
-        std::string nom;
-        int numero = 0;
-        if (echec >> nom >> numero)
-            registre.echecsLecture[nom] = numero;
-        config = {};
+        for (const auto& [nom, numero] : test::Paires(l[6]))
+            registre.echecsLecture[nom] = static_cast<int>(numero);
         const auto avant = test::Nombres(l[5]);
+        ConfigMachine config;
         config.MmParPasX = avant[0];
         config.VitMaxY = avant[1];
-        dossierInitial.clear();
+        std::string dossierInitial;
         EXPECT_EQ(LitConfigMachine(registre, config, dossierInitial).value_or(""), l[7]);
         EXPECT_EQ((std::vector<double>{config.XNtour, config.XPas, config.YNtour, config.YPas, config.YVmax}),
                   test::Nombres(l[2]));

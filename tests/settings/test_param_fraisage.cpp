@@ -1,7 +1,7 @@
 // The milling parameters: their loading with its recovery, their saving and the
 // "Réglage" prompts, on an in-memory store and scripted dialogs, with the tables of
 // tests/data/reglages.
-#include <filesystem>
+#include <array>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -19,12 +19,7 @@ namespace parvel {
 namespace {
 
 const std::string CleTavik = std::string(CleTavikDebut) + "Tavik" + CleTavikFin;
-const std::string Vitesse = "Vitesse de dégagement en Z (mm/s). Max :";
 const char* const Noms[] = {"DegZ", "VitZ", "XFraise", "YFraise", "ZNtour", "ZPas"};
-
-std::vector<std::vector<std::string>> Table(const char* nom) {
-    return test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "reglages" / nom);
-}
 
 void PoseFraisage(test::RegistreMemoire& r, const std::vector<double>& stockes) {
     for (std::size_t i = 0; i < stockes.size(); ++i)
@@ -52,7 +47,7 @@ std::vector<double> Precedentes(const ParamFraisage& p) {
 }
 
 TEST(Recuperation, Demarrages) {
-    for (const auto& l : Table("recuperations.tsv")) {
+    for (const auto& l : test::LitTable("reglages/recuperations.tsv")) {
         SCOPED_TRACE(l[0] + " / " + l[1]);
         test::RegistreMemoire registre;
         const auto y = test::Nombres(l[1]);
@@ -63,11 +58,8 @@ TEST(Recuperation, Demarrages) {
         p.DegZYD = test::Nombres(l[2]).at(0);
         if (l[0] != "-")
             PoseFraisage(registre, test::Nombres(l[0]));
-        std::istringstream echec(l[9]);
-        std::string nom;
-        int numero = 0;
-        if (echec >> nom >> numero)
-            registre.echecsLecture[nom] = numero;
+        for (const auto& [nom, numero] : test::Paires(l[9]))
+            registre.echecsLecture[nom] = static_cast<int>(numero);
         const auto arret = Recup_Param_Parvel(registre, config, p);
         EXPECT_EQ(arret.value_or(""), l[8]);
         if (l[3] != "-") {
@@ -82,7 +74,7 @@ TEST(Recuperation, Demarrages) {
 
 // Rounded half to even after scaling; out of the 32-bit range, error 6 before any write.
 TEST(SauveRegistre, ArrondiAuPairEchelleEtDepassement) {
-    for (const auto& l : Table("sauvegardes.tsv")) {
+    for (const auto& l : test::LitTable("reglages/sauvegardes.tsv")) {
         SCOPED_TRACE(l[0] + " " + l[1]);
         test::RegistreMemoire registre;
         ParamFraisage p;
@@ -104,162 +96,65 @@ TEST(SauveRegistre, ArrondiAuPairEchelleEtDepassement) {
     }
 }
 
-// A complete machine (Y: 48 steps of a 1 mm screw, 2 ms a step, so 10.4166 mm/s) and
-// stored milling parameters with the same mechanics for Z.
-class Reglage : public testing::Test {
-  protected:
-    test::RegistreMemoire registre;
-    test::DialoguesScriptes dialogues;
-    ConfigMachine config;
-    ParamFraisage p;
-    void SetUp() override {
-        for (auto [nom, v] :
-             {std::pair{"XNtour", 48}, {"XPas", 1000}, {"YNtour", 48}, {"YPas", 1000}, {"YVmax", 200}})
-            registre.PoseEntier(CleTavik, nom, v);
-        PoseFraisage(registre, {10, 200, 15, 40, 48, 1});
-        config = {};
-        std::string dossier;
-        ASSERT_FALSE(LitConfigMachine(registre, config, dossier));
-        ASSERT_FALSE(Recup_Param_Parvel(registre, config, p));
+// A field of the parameters or of the machine, by its name in the table.
+double& Champ(ParamFraisage& p, ConfigMachine& c, const std::string& nom) {
+    const std::array<std::string, 14> noms = {"DegZ",     "VitZ",    "XFraise", "YFraise",  "ZNtour",
+                                              "ZPas",     "DegZYD",  "VitMaxZ", "VitZPrec", "ZNtourPrec",
+                                              "ZPasPrec", "VitMaxY", "YNtour",  "YPas"};
+    const std::array<double*, 14> champs = {&p.DegZ,     &p.VitZ,    &p.XFraise, &p.YFraise,  &p.ZNtour,
+                                            &p.ZPas,     &p.DegZYD,  &p.VitMaxZ, &p.VitZPrec, &p.ZNtourPrec,
+                                            &p.ZPasPrec, &c.VitMaxY, &c.YNtour,  &c.YPas};
+    return *champs.at(std::find(noms.begin(), noms.end(), nom) - noms.begin());
+}
+
+// One "Réglage" a row of reglages/reglage.tsv: the prompts answered, then the save.
+TEST(Reglage, Lancements) {
+    const std::string textes[] = {"Dégagement en Z (mm)", "Distance de dégagement en X (mm)",
+                                  "Distance de dégagement en Y (mm)", "Nombre de pas par tour pour l'axe Z",
+                                  "Pas de la vis pour l'axe Z (mm/t)"};
+    for (const auto& l : test::LitTable("reglages/reglage.tsv")) {
+        SCOPED_TRACE(l[0] + " / " + l[1] + " / " + l[2]);
+        test::RegistreMemoire registre;
+        test::DialoguesScriptes dialogues;
         dialogues.limiteInvites = 50;
-    }
-    // The prompts, then the save, as "Réglage" runs them.
-    void Lance(std::vector<std::string> reponses, const std::string& separateur = ".") {
-        dialogues.reponses.assign(reponses.begin(), reponses.end());
-        dialogues.invites.clear();
-        registre.ecritures.clear();
-        DemandeParamFraisage(dialogues, config, p, separateur);
-        SauveRegistre(registre, p);
-    }
-};
-
-TEST_F(Reglage, InvitesEtTextesParDefaut) {
-    p.XFraise = 2.5;
-    p.YFraise = 0.5;
-    Lance({}, ",");
-    const std::vector<std::pair<std::string, std::string>> attendu = {
-        {"Dégagement en Z (mm)", "10"},
-        {"Distance de dégagement en X (mm)", "2.5"},
-        {"Distance de dégagement en Y (mm)", "0.5"},
-        {"Nombre de pas par tour pour l'axe Z", "48"},
-        {"Pas de la vis pour l'axe Z (mm/t)", "1"},
-        {Vitesse + "10,41", "2"},
-    };
-    ASSERT_EQ(dialogues.invites.size(), attendu.size());
-    for (std::size_t i = 0; i < attendu.size(); ++i) {
-        EXPECT_EQ(dialogues.invites[i].titre, "Paramètres Fraisage 2.5");
-        EXPECT_EQ(dialogues.invites[i].texte, attendu[i].first);
-        EXPECT_EQ(dialogues.invites[i].defaut, attendu[i].second);
-    }
-    // Cancel everywhere comes back to the last accepted values, whatever a load's view
-    // set-up or an unaccepted speed left in their place.
-    p.XFraise = 0;
-    p.YFraise = 3;
-    p.VitZ = 7;
-    Lance({});
-    EXPECT_EQ(Valeurs(p), (std::vector<double>{10, 2, 15, 40, 48, 1}));
-    EXPECT_EQ(Precedentes(p), Valeurs(p));
-    EXPECT_EQ(p.TempsZ, 5);
-    EXPECT_EQ(Ecrits(registre), (std::vector<double>{10, 200, 15, 40, 48, 1}));
-}
-
-TEST_F(Reglage, LectureDesReponses) {
-    for (const auto& l : Table("reponses.tsv")) {
-        SCOPED_TRACE(l[0]);
-        Lance({l[0]});
-        EXPECT_EQ(p.DegZ, test::Nombres(l[1]).at(0));
-        EXPECT_EQ(p.DegZPrec, p.DegZ);
-        EXPECT_EQ(dialogues.invites.size(), 6u);
-        Lance({"10"}); // back to the stored state
-    }
-    // An X limit put to 0 by the view is shown as such; Cancel gives back the accepted one.
-    p.XFraise = 0;
-    Lance({"", ""});
-    EXPECT_EQ(dialogues.invites.at(1).defaut, "0");
-    EXPECT_EQ(p.XFraise, 15);
-}
-
-TEST_F(Reglage, ParametresDerivesEtStockage) {
-    Lance({"4", "20", "30", "96", "2", "2.125"});
-    EXPECT_DOUBLE_EQ(p.DegZYD, 4 * (96.0 / 2) * (1.0 / 48));
-    EXPECT_DOUBLE_EQ(p.VitMaxZ, 1000.0 / 96 / (96.0 / 2) / (1.0 / 48));
-    EXPECT_EQ(p.TempsZ, static_cast<float>(4 / 2.125));
-    EXPECT_EQ(p.VitZPrec, 2.125);
-    EXPECT_EQ(p.ZNtourPrec, 96);
-    EXPECT_EQ(Ecrits(registre), (std::vector<double>{4, 212, 20, 30, 96, 2}));
-    ASSERT_FALSE(Recup_Param_Parvel(registre, config, p));
-    EXPECT_EQ(p.VitZ, 2.12);
-    // A Z axis with a zero in its mechanics takes the Y axis's.
-    config.YNtour = 200;
-    config.YPas = 5;
-    for (const std::vector<std::string>& r :
-         {std::vector<std::string>{"", "", "", "", "0"}, {"", "", "", "0", ""}}) {
-        Lance(r);
-        EXPECT_EQ(Valeurs(p), (std::vector<double>{4, 2.12, 20, 30, 200, 5}));
-        EXPECT_DOUBLE_EQ(p.DegZYD, 4);
-        EXPECT_EQ(Ecrits(registre), (std::vector<double>{4, 212, 20, 30, 200, 5}));
-        Lance({"", "", "", "96", "2"});
-    }
-}
-
-TEST_F(Reglage, Vitesses) {
-    for (const auto& l : Table("vitesses.tsv")) {
-        SCOPED_TRACE(l[0] + " " + l[1] + " " + l[2]);
-        SetUp(); // the stored state again
-        if (l[0] != "-") {
-            // Z and Y mechanics in powers of two: the top Z speed is exactly the top Y speed.
-            config.VitMaxY = test::Nombres(l[0]).at(0);
-            config.YNtour = p.ZNtour = p.ZNtourPrec = 64;
-            config.YPas = p.ZPas = p.ZPasPrec = 2;
+        ConfigMachine config;
+        ParamFraisage p;
+        if (l[0] == "Tavik") {
+            for (auto [nom, v] :
+                 {std::pair{"XNtour", 48}, {"XPas", 1000}, {"YNtour", 48}, {"YPas", 1000}, {"YVmax", 200}})
+                registre.PoseEntier(CleTavik, nom, v);
+            PoseFraisage(registre, {10, 200, 15, 40, 48, 1});
+            std::string dossier;
+            ASSERT_FALSE(LitConfigMachine(registre, config, dossier));
+            ASSERT_FALSE(Recup_Param_Parvel(registre, config, p));
         }
-        if (l[1] != "-")
-            p.VitZPrec = test::Nombres(l[1]).at(0);
-        std::vector<std::string> reponses(5, "");
-        std::istringstream vitesses(l[2]);
-        for (std::string r; !l[2].empty() && std::getline(vitesses, r, '|');)
-            reponses.push_back(r);
-        if (!l[2].empty() && l[2].back() == '|')
-            reponses.push_back("");
-        Lance(reponses);
-        EXPECT_DOUBLE_EQ(p.VitZ, test::Nombres(l[3]).at(0));
-        EXPECT_EQ(p.VitZPrec, p.VitZ);
+        for (const auto& [nom, v] : test::Paires(l[1]))
+            Champ(p, config, nom) = v;
+        std::istringstream reponses(l[2]);
+        for (std::string r; std::getline(reponses, r, '|');)
+            dialogues.reponses.push_back(r);
+        DemandeParamFraisage(dialogues, config, p, l[3]);
+        registre.ecritures.clear();
+        SauveRegistre(registre, p);
+        for (const auto& [nom, v] : test::Paires(l[4]))
+            EXPECT_EQ(nom == "invites" ? dialogues.invites.size() : Champ(p, config, nom), v) << nom;
+        // Every run ends with the copies of what it accepted and the lift time they give.
+        EXPECT_EQ(Precedentes(p), Valeurs(p));
         EXPECT_EQ(p.TempsZ, static_cast<float>(p.DegZ / p.VitZ));
-        EXPECT_EQ(dialogues.invites.size(), 5 + std::stoul(l[4]));
-        for (std::size_t i = 5; l[5] != "-" && i < dialogues.invites.size(); ++i)
-            EXPECT_EQ(dialogues.invites[i].texte, Vitesse + l[5]);
+        if (l[5] != "-") {
+            EXPECT_EQ(Ecrits(registre), test::Nombres(l[5]));
+        }
+        std::string defauts;
+        for (std::size_t i = 0; i < dialogues.invites.size(); ++i) {
+            const test::Invite& invite = dialogues.invites[i];
+            EXPECT_EQ(invite.titre, "Paramètres Fraisage 2.5");
+            EXPECT_EQ(invite.texte, i < 5         ? textes[i]
+                                    : l[7] == "-" ? invite.texte
+                                                  : "Vitesse de dégagement en Z (mm/s). Max :" + l[7]);
+            defauts += (i ? "|" : "") + invite.defaut;
+        }
+        EXPECT_EQ(l[6] == "-" ? l[6] : defauts, l[6]);
     }
-}
-
-TEST_F(Reglage, VitesseRedemandeeAvecLaReponseRefusee) {
-    Lance({"", "", "", "", "", "50", "3"});
-    ASSERT_EQ(dialogues.invites.size(), 7u);
-    EXPECT_EQ(dialogues.invites[5].defaut, "2");
-    EXPECT_EQ(dialogues.invites[6].defaut, "50");
-}
-
-// The speed's default is written with the separator of the maximum shown beside it.
-TEST(ReglageSansDemarrage, DefautAvecLeSeparateurDuMaximum) {
-    test::DialoguesScriptes dialogues;
-    dialogues.reponses = {"", "", "", "", "", "2,5"};
-    ParamFraisage p;
-    p.VitZ = p.VitZPrec = 2.25;
-    DemandeParamFraisage(dialogues, ConfigMachine{}, p, ",");
-    EXPECT_EQ(dialogues.invites.at(5).defaut, "2,25");
-    EXPECT_EQ(p.VitZ, 2.5);
-}
-
-TEST(ReglageSansDemarrage, MecaniqueYInutilisable) {
-    // No start-up ran: the Y mechanics are 0 and nothing can be converted.
-    test::DialoguesScriptes dialogues;
-    dialogues.reponses = {"10", "", "", "48", "1", "0"};
-    ParamFraisage p;
-    p.DegZYD = 3.5;
-    DemandeParamFraisage(dialogues, ConfigMachine{}, p, ".");
-    EXPECT_EQ(p.DegZYD, 3.5) << "la hauteur garde sa valeur";
-    EXPECT_EQ(p.VitMaxZ, 0);
-    EXPECT_EQ(dialogues.invites.size(), 6u);
-    EXPECT_EQ(p.VitZ, 2);
-    EXPECT_EQ(p.TempsZ, 5);
 }
 
 } // namespace

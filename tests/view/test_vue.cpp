@@ -1,7 +1,6 @@
 // The view on a recording surface: framing, redraw, zoom, hover text and resizing, with
 // the tables of tests/data/vue.
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -16,13 +15,11 @@
 namespace parvel {
 namespace {
 
+using test::FichierLarge;
 using test::Inscription;
 using test::PointDessine;
 using test::Trait;
 
-std::vector<std::vector<std::string>> Table(const char* nom) {
-    return test::LitTable(std::filesystem::path(PARVEL_DONNEES_TEST) / "vue" / nom);
-}
 std::vector<float> Champs(const Mapping& m) {
     return {m.ScaleLeft, m.ScaleTop, m.ScaleWidth, m.ScaleHeight};
 }
@@ -33,10 +30,6 @@ std::vector<float> Simples(const std::string& champ) {
     const std::vector<double> v = test::Nombres(champ);
     return std::vector<float>(v.begin(), v.end());
 }
-
-// X from -100 to 50 and Y from 0 to 30 over both sides.
-const char* const FichierLarge =
-    "XG:0 YG:0 XD:0 YD:0\r\nT:0.05 XG:-100 YG:30 XD:50 YD:10\r\nT:0.05 XG:-20 YG:5 XD:10 YD:2\r\n";
 
 class Vue : public testing::Test {
   protected:
@@ -73,40 +66,25 @@ class Vue : public testing::Test {
     }
 };
 
-// Extents, scale, the milling limits held within the extents, and the full-extent
-// mapping: Y = 0 on the lower edge.
+// One load after another: extents, scale, the milling limits held within the extents,
+// and the full-extent mapping (Y = 0 on the lower edge); without extent or without an
+// area, the scale and the mapping stay.
 TEST_F(Vue, Cadres) {
-    for (const auto& l : Table("cadres.tsv")) {
+    for (const auto& l : test::LitTable("vue/cadres.tsv")) {
         SCOPED_TRACE(l[0] + " " + l[1]);
         const auto limites = test::Nombres(l[1]), etendue = test::Nombres(l[2]);
         const double echelle = test::Nombres(l[3]).at(0);
-        param.XFraise = limites[0];
-        param.YFraise = limites[1];
+        param = {.XFraise = limites[0], .YFraise = limites[1]};
+        const auto aire = Simples(l.size() > 5 ? l[5] : "7212 5055");
+        image.DefinitTaille(aire[0], aire[1]);
         Charge(l[0]);
         const EtatVue& v = vue.Etat;
         EXPECT_EQ((std::vector<double>{v.XMin, v.XMax, v.YMin, v.YMax}), etendue);
         EXPECT_NEAR(v.Echelle, echelle, echelle * 1e-6);
         EXPECT_EQ((std::vector<double>{param.XFraise, param.YFraise}), test::Nombres(l[4]));
-        EXPECT_EQ(Champs(image.mapping), (std::vector<float>{static_cast<float>(etendue[0]), 5055 * v.Echelle,
-                                                             7212 * v.Echelle, -5055 * v.Echelle}));
-    }
-}
-
-TEST_F(Vue, SansEtendueNiTailleLEchelleReste) {
-    Charge("XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:0 YG:0 XD:0 YD:0\r\n");
-    EXPECT_EQ(Champs(image.mapping), (std::vector<float>{0, 5055, 7212, -5055}));
-    Charge(FichierLarge);
-    const float echelle = vue.Etat.Echelle;
-    Charge("XG:3 YG:0 XD:3 YD:0\r\n");
-    EXPECT_EQ(vue.Etat.Echelle, echelle);
-    const Mapping plat = image.mapping;
-    EXPECT_EQ(plat.ScaleWidth, 7212 * echelle);
-    // An area without width or height keeps both the scale and the mapping.
-    for (auto [l, h] : {std::pair{0.0f, 5055.0f}, std::pair{7212.0f, 0.0f}}) {
-        image.DefinitTaille(l, h);
-        Charge(FichierLarge);
-        EXPECT_EQ(vue.Etat.Echelle, echelle);
-        EXPECT_EQ(Champs(image.mapping), Champs(plat));
+        const std::vector<float> etendu = {static_cast<float>(etendue[0]), 5055 * v.Echelle, 7212 * v.Echelle,
+                                           -5055 * v.Echelle};
+        EXPECT_EQ(Champs(image.mapping), l.size() > 6 ? Simples(l[6]) : etendu);
     }
 }
 
@@ -158,8 +136,7 @@ TEST_F(Vue, RedessinDepuisDesPositionsNullesAvecLeZeroDuChargement) {
 }
 
 TEST_F(Vue, MarquesEtBandesEnFraisage) {
-    param.XFraise = 20;
-    param.YFraise = 10;
+    param = {.XFraise = 20, .YFraise = 10};
     Charge(FichierLarge);
     marques = {{10, 20, "Up", 2}, {-5, 3, "Down", 4}};
     Dessine();
@@ -180,7 +157,7 @@ TEST_F(Vue, MarquesEtBandesEnFraisage) {
 // Mouse scripts on a set view: what each press asks of the window, the selection, its
 // band and the view they leave.
 TEST(VueSouris, Scripts) {
-    for (const auto& l : Table("souris.tsv")) {
+    for (const auto& l : test::LitTable("vue/souris.tsv")) {
         SCOPED_TRACE(l[0] + " / " + l[1]);
         test::SurfaceEnregistreuse image;
         VueCut vue(image);
@@ -220,12 +197,12 @@ TEST(VueSouris, Scripts) {
 }
 
 TEST_F(Vue, TexteDeSurvolEtAireQuiSuitLaFenetre) {
-    for (const auto& l : Table("survols.tsv")) {
+    for (const auto& l : test::LitTable("vue/survols.tsv")) {
         const auto xy = Simples(l[0]);
         vue.Image1_MouseMove(0, 0, xy[0], xy[1]);
         EXPECT_EQ(image.survol, l[1]);
     }
-    for (const auto& l : Table("fenetres.tsv")) {
+    for (const auto& l : test::LitTable("vue/fenetres.tsv")) {
         SCOPED_TRACE(l[0]);
         const auto f = Simples(l[0]), aire = Simples(l[1]);
         image.DefinitTaille(7212, 5055);
