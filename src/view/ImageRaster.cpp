@@ -221,20 +221,9 @@ void ImageRaster::Efface() {
     currentY_ = 0;
 }
 
-void ImageRaster::Ligne(double x1, double y1, double x2, double y2, int couleur) {
-    currentX_ = x2;
-    currentY_ = y2;
-    if (CouleurValide(couleur))
-        LigneArgb(x1, y1, x2, y2, Argb(couleur), couleur);
-}
-
-void ImageRaster::LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
-    currentX_ = x2;
-    currentY_ = y2;
-    LigneArgb(x1, y1, x2, y2, Opaque | (rgb & 0xFFFFFFu), CacheRGB);
-}
-
-void ImageRaster::LigneArgb(double x1, double y1, double x2, double y2, std::uint32_t argb, int cache) {
+// Inlined into its two callers: it runs for every segment of a redraw.
+[[gnu::always_inline]] inline void ImageRaster::LigneArgb(double x1, double y1, double x2, double y2,
+                                                          std::uint32_t argb, int cache) {
     if (repere_.vide)
         return;
     const Repere& r = repere_;
@@ -268,6 +257,19 @@ void ImageRaster::LigneArgb(double x1, double y1, double x2, double y2, std::uin
         return static_cast<int>(std::floor(std::clamp((y - e.t) / e.h * ny, 0.0, ny)));
     };
     TraceSegment(px(x1), py(y1), px(x2), py(y2), argb);
+}
+
+void ImageRaster::Ligne(double x1, double y1, double x2, double y2, int couleur) {
+    currentX_ = x2;
+    currentY_ = y2;
+    if (CouleurValide(couleur))
+        LigneArgb(x1, y1, x2, y2, Argb(couleur), couleur);
+}
+
+void ImageRaster::LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
+    currentX_ = x2;
+    currentY_ = y2;
+    LigneArgb(x1, y1, x2, y2, Opaque | (rgb & 0xFFFFFFu), CacheRGB);
 }
 
 void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) {
