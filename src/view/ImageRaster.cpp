@@ -103,6 +103,26 @@ bool ClippeSegment(double& ax, double& ay, double& bx, double& by, double xmin, 
     return (ca & cb) == 0 && std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by);
 }
 
+// Bresenham's walk from (x0, y0) to (x1, y1), both ends included.
+template <class Pose> void Bresenham(int x0, int y0, int x1, int y1, Pose&& pose) {
+    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    for (int err = dx + dy;;) {
+        pose(x0, y0);
+        if (x0 == x1 && y0 == y1)
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
 } // namespace
 
 ImageRaster::ImageRaster(int largeurPx, int hauteurPx, double twipsParPixel)
@@ -306,24 +326,13 @@ void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) 
     }
     // Pixels on the bottom edge belong to the last row, as points there do.
     const int bas = hauteurPx_ - 1;
-    for (;;) {
-        const int y = y0 == hauteurPx_ ? bas : y0;
-        Pose(x0, y, c);
-        if (traitActif_ && x0 >= 0 && y >= 0 && x0 < largeurPx_ && y < hauteurPx_)
+    Bresenham(x0, y0, x1, y1, [&](int x, int y) {
+        y = y == hauteurPx_ ? bas : y;
+        Pose(x, y, c);
+        if (traitActif_ && x >= 0 && y >= 0 && x < largeurPx_ && y < hauteurPx_)
             traits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
-                    static_cast<std::size_t>(x0)] = trait_;
-        if (x0 == x1 && y0 == y1)
-            break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
+                    static_cast<std::size_t>(x)] = trait_;
+    });
 }
 
 void ImageRaster::Point(double x, double y, int couleur) {
@@ -682,24 +691,7 @@ void ImageRaster::ComposeFil(std::vector<std::uint32_t>& sortie) const {
         auto py = [&](double y) {
             return static_cast<int>(Rangee(std::clamp((y - e.t) / e.h * ny, 0.0, ny)));
         };
-        int x0 = px(ax), y0 = py(ay);
-        const int x1 = px(bx), y1 = py(by);
-        const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-        const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-        for (int err = dx + dy;;) {
-            pose(x0, y0, Noir);
-            if (x0 == x1 && y0 == y1)
-                break;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x0 += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y0 += sy;
-            }
-        }
+        Bresenham(px(ax), py(ay), px(bx), py(by), [&](int x, int y) { pose(x, y, Noir); });
     }
     // Each carriage: its pixel as Point finds it, in a 5 x 5 square framed in black.
     auto chariot = [&](double x, double y, int couleur) {
