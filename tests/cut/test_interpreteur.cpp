@@ -33,9 +33,10 @@ TEST(Interpreteur, DUnEtatAUnAutre) {
     for (const auto& l : test::LitTable("interpreteur.tsv")) {
         SCOPED_TRACE(testing::PrintToString(l[1]));
         Interpreteur interp;
-        for (const auto& [nom, v] : test::Paires(l[0]))
-            std::visit([v](auto* c) { *c = static_cast<std::remove_pointer_t<decltype(c)>>(v); },
-                       Trouve(interp, nom));
+        for (const auto& paire : test::Paires(l[0]))
+            std::visit(
+                [v = paire.second](auto* c) { *c = static_cast<std::remove_pointer_t<decltype(c)>>(v); },
+                Trouve(interp, paire.first));
         std::istringstream lignes(l[1]);
         for (std::string ligne; std::getline(lignes, ligne);)
             interp.AnalyseLigne(ligne);
