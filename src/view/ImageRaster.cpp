@@ -293,35 +293,19 @@ void ImageRaster::LigneRGB(double x1, double y1, double x2, double y2, std::uint
 }
 
 void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) {
-    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
     if (std::min(x0, x1) >= 0 && std::min(y0, y1) >= 0 && std::max(x0, x1) < largeurPx_ &&
         std::max(y0, y1) < hauteurPx_) {
-        // Both ends on the image, so every step between them is too.
+        // Both ends on the image, so every step between them is too: no check per pixel.
         std::uint32_t* const px = pixels_.data();
         InfoTrait* const t = traitActif_ ? traits_.data() : nullptr; // same offsets as the pixels
         const InfoTrait info = trait_; // a local copy: the pixel stores cannot change it
-        std::ptrdiff_t i = static_cast<std::ptrdiff_t>(y0) * largeurPx_ + x0;
-        const std::ptrdiff_t pasY = sy * static_cast<std::ptrdiff_t>(largeurPx_);
-        for (;;) {
+        const std::ptrdiff_t w = largeurPx_;
+        Bresenham(x0, y0, x1, y1, [&](int x, int y) {
+            const std::ptrdiff_t i = y * w + x;
             px[i] = c;
             if (t)
                 t[i] = info;
-            if (x0 == x1 && y0 == y1)
-                break;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x0 += sx;
-                i += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y0 += sy;
-                i += pasY;
-            }
-        }
+        });
         return;
     }
     // Pixels on the bottom edge belong to the last row, as points there do.
