@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A generator of CUT files for a hot-wire foam cutter cutting a wing core: the root
 // airfoil lies on the block's left face, the smaller, swept and twisted tip airfoil on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the load pass, the redraw and playback (its index, the wire at random
 // moments and at consecutive ones) on a generated wing core of a million lines.
 // The file is generated once into the build folder (or taken from $PARVEL_BANC_CUT).

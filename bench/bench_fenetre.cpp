@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the real window, offscreen: a file opened through "Ouvrir" until the picture
 // is painted, a rectangle zoom, a redraw with "Dessine", and the peak memory. Prints
 // wall-clock and CPU time of each step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the drawing primitives alone: the two carriage paths of a generated wing
 // core, with their step points, replayed into the window's default drawing area.
 #include <benchmark/benchmark.h>

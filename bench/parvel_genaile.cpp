@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvel-genaile: writes a CUT file of a tapered, swept wing core, as a hot-wire
 // cutter's control program would, for examples and for measuring the loader.
 #include <charconv>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the loader: builds Release in build-release/, generates a wing core of a
 # million lines, runs the load, redraw and playback benchmarks, times `parvel-cut rapport`
 # against `wc -l` on the same file, reads the peak memory on 10 lines and on a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Parvel needs, only those that are missing.
 set -euo pipefail
 paquets=(cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev clang-format locales fonts-liberation

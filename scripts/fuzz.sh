@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang and runs each for the given number of
 # seconds (default 30) on its corpus: the committed seeds plus a working corpus kept
 # in build-fuzz/. Usage: scripts/fuzz.sh [SECONDES] [CIBLE...]

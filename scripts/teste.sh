@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything and runs every test: formatting, the
 # native suite (core + UI offscreen, then the core again under a decimal-comma
 # locale), the same suite built with clang under AddressSanitizer and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the core and its tests for 64-bit Windows (mingw-w64) in build-mingw/ and
 # runs every core test executable under Wine, in a Wine prefix of its own.
 # Exits non-zero on any build or test failure. Release by default: debug information

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's 32 x 32 icon in the 16-colour palette and writes it as
 src/ui/parvel.xpm (compiled into the window) and, for the desktop, as
 share/icons/parvel.png, parvel-64.png and parvel-128.png (each pixel doubled, then

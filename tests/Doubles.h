@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test helpers for every layer: temporary folders; where the layer sees the platform
 // interfaces, recording doubles of them; where it sees the controller, a bench that

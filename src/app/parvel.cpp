@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvel: the CUT-file viewer's window.
 #include <QApplication>
 #include <QTimer>

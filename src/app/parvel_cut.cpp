@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvel-cut: the viewer's core without a window. Loads a CUT file as the viewer
 // does and prints the run report (and, with the other commands, writes the milling
 // output or a picture of the drawing).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Control state held in memory, for `parvel-cut image` and the tests: plain values;
 // the controller runs the handlers of the changes it makes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's controller: it owns the interpreter, the milling writer, the view
 // and the current document, and runs every handler of the window as a short sequence

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Progress of a long reading (a load or a redraw) and the way to stop it: the reader
 // reports every few thousand lines how much of the file it has read; a false answer

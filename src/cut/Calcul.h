@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Arithmetic that fails the way the program's runtime does: a division by zero, an
 // overflow (0 / 0 included) or a value too large for single precision raises an

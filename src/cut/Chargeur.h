@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The load pass: one reading of a CUT file through the interpreter, with the run
 // statistics, the optional milling output, and the five-line run report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A failure raised by a procedure and passed up to the caller that reports it, as the
 // program's runtime does: an error number and its French description.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a file so that nobody ever sees it half written, and telling files apart.
 // Used by every file the program writes: the milling output, the settings store and

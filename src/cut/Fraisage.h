@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The milling writer: while a file loads in milling mode, every line becomes a move of
 // the tool over the work, and lifts and plunges are inserted where the path leaves or

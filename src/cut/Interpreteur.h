@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The CUT language's interpreter: its state, the motor step sizes it moves by in step
 // mode, and the receiver of the segments it closes. It draws nothing itself: a redraw

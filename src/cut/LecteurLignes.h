@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a text file line by line as bytes, without holding more than the current
 // line and one read buffer. A line ends at CR LF, a lone CR or a lone LF.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Playback of a cut: where the wire is at any moment. One pass over the file keeps a
 // sparse index (every few thousand lines: where the next line starts, its time and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The usual CUT number read at speed, shared by LitNombre and the interpreter: optional
 // sign, digits with at most one point, no exponent, no blank. Anything else is left to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading numbers from CUT text and dialog answers, and the three ways numbers are
 // written back: the report's text-area form, the fixed form of CUT output and hover

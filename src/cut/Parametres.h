@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The machine configuration read from the sibling application's settings, and the
 // milling parameters: plain records that the interpreter, the milling writer, the view

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The milling output file: lines ended by CR LF, written under a temporary name of its
 // own in the same folder and renamed over the final name only when the load completes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file's statistics for other programs: the report's values at full precision, the
 // counts, each carriage's path length and the time spent per speed band, written as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state of the window's check boxes, option buttons and the "Activation" menu
 // check mark. Changing them through this interface runs no handler: the controller

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Standard dialogs and feedback: message box (OK only, title "Parvel"), the system
 // beep, the input prompt (OK/Cancel), the open-file dialog, the about box and the end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The per-user settings store: read and write a text value and a signed 32-bit integer
 // value, below a root key. Key paths and value names match without regard to

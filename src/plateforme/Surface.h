@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area `Image1` as the core sees it: a retained picture with a user
 // mapping (four single-precision numbers), drawing in the 16-colour palette, a hover

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report area `Sortie`: cleared, then printed line by line in palette colours.
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of the about box, read from the settings store each time the box loads:
 // the title and version, then the machine and milling configuration as stored (not

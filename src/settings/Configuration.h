@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the machine configuration and the milling parameters live in the settings store.
 #include "cut/Parametres.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The machine configuration read from the sibling application's section of the store at
 // start-up, with its recovery: a numeric failure gives the default mechanics and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry-export text format of the settings store, without any file access:
 // parse the file's bytes, look values up, set an integer value by changing only its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Chooses the settings store: the registry on Windows, a file elsewhere, or the file
 // named on the command line.

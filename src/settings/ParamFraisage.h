@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The milling parameters: their loading at start-up and their saving in the program's
 // own section of the settings store, and the "Réglage" prompts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's own preferences, kept in the program's section of the settings store
 // (never the sibling application's): automatic reload and the recent files.

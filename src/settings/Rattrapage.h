@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recovery of the start-up and of the milling parameters' loading: each step of the
 // sequence is one unit; a step that fails with one of the recovered numbers stores

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings store kept in a text file in the registry-export format, shared with the
 // sibling application: a write changes only the line of the value it sets (or adds a

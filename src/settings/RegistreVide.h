@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A settings store with nothing in it that keeps nothing: every read gives "" or 0.
 #include "plateforme/Registre.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings store in the Windows registry, through the ANSI registry calls.
 // Compiled on Windows only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fonts, colours and twip conversions shared by the windows.
 #include <QColor>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The standard dialogs of the platform: message box, beep, input prompt, open-file
 // dialog; the about box and the end of the program go through the main window.

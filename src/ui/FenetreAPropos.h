@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about box `frmAbout`: the title, the version and the configuration as stored,
 // read again each time the box is created. It deletes itself when closed, so the next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window `Principale`: builds the controls at their design places, implements
 // the core's platform interfaces with them and routes every event to the core

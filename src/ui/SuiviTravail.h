@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A load or a redraw in the window: after a moment it shows the wait cursor and a panel
 // with the share of the file read and an "Annuler" button, and it keeps the window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area `Image1`: a widget that shows the software raster the core draws
 // into, so that the picture survives any repaint, and turns mouse events into the

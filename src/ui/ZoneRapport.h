@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report area `Sortie`: the printed lines in their palette colours, one under the
 // other from the top-left corner, in the window's font. Its text can be selected and

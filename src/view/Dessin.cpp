@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The redraw: the current file read again through the interpreter, whose segments
 // become the coordinate lines (in their side's colour, or their speed's), with the step
 // points, and in milling mode the markers and bands.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area as a software raster: the window shows its pixels and `parvel-cut
 // image` writes them to PNG, so both draw with the same code. One-pixel pen, no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PNG output of the drawing area: 8-bit RGB, no filtering, one zlib stream. Line
 // drawings on a plain background compress well without the row filters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing area's labels, in the window's font (Arial 9.6 pt, or the metric-compatible
 // Liberation Sans) through FreeType, so that the window and `parvel-cut image` draw the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The speed map: the colour of a speed on the scale from the file's slowest (blue)
 // through green and yellow to its fastest (red), the legend laid over the picture, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view set-up that ends every load, and the full-extent mapping shared with "Etendu".
 #include "view/Vue.h"
 

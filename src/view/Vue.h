@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trajectory view: the fit scale and extents of the loaded file, the zoom state, and
 // the procedures that set the drawing area's mapping, redraw the file onto it, zoom

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cursor readout and the two-click zoom with its rubber band.
 #include <cfloat>
 #include <cmath>

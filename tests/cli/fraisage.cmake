@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs `parvel-cut fraisage` (and `rapport --registre`) in the folder TRAVAIL, with a
 # settings file that holds a machine configuration and milling parameters, and checks
 # the milling output byte for byte, the exit codes and the error messages.

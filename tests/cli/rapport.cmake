@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs `parvel-cut rapport [OPTIONS]` on ENTREE under the locale LOCALE and compares its
 # standard output, byte for byte, with ATTENDU, where "@ENTREE@" stands for the input's
 # path (or its exit code with CODE and its standard error with the prefix ERREUR when

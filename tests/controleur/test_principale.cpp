@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's controller on the doubles: what each handler loads, draws, clears, says
 // and writes, and in which order.
 #include <cmath>

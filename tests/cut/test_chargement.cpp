@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The load pass on the files of tests/data/chargement. For each <cas>.cut: the report
 // (<cas>.rapport, its five lines), or the failure (<cas>.erreur); with <cas>.fraisage,
 // a load in milling mode whose output must be that file, with the markers of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing files: whole files only, links and special files respected, and two writers
 // of the same milling output each leave a complete file.
 #include <filesystem>

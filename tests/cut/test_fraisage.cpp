@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The milling writer over several loads and when it cannot write; the single loads
 // and their outputs are data files of tests/data/chargement.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs that are not CUT files at all, or unlucky ones: the load ends with a report
 // or a clear failure, never a crash, a hang or unbounded memory.
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interpreter: lines of tests/data/interpreteur.tsv run from a given state
 // to an expected one, then the segments it hands to its receiver.
 #include <algorithm>

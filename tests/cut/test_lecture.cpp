@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback: the wire in tests/data/lecture/trajet.cut at moments worked out by hand, for
 // any index step and order of the moments; a generated file through a fine index against
 // a reading from its start; a file changed after it was indexed.

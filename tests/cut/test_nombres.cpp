@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing numbers: the tables of tests/data/nombres, then what a table cannot
 // hold (the fast path against a correct reading, the locale's separator).
 #include <clocale>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole load from file bytes, with and without the milling mode: it either succeeds
 // with a five-line report (and a finished milling output), or fails with a known error
 // leaving no output and no temporary file behind.

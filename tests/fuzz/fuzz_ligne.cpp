@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any line goes through the interpreter without failing, except on overflow, and a
 // token the interpreter does not know changes nothing.
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number reading never fails but on overflow, and what the fixed form writes reads
 // back to the same value at the precision it was written with.
 #include <cmath>

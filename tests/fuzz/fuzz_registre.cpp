@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store file from arbitrary bytes: an integer write either leaves the file as it
 // was (unreadable store) or changes only what it writes: every value read before reads
 // the same after, the written value reads back, and writing it again changes nothing.

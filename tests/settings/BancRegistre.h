@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A settings store under test, with the means to put in values that the store itself
 // cannot write (text, binary), so that one behavioural suite runs on every backend.

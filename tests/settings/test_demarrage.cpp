@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The machine configuration read at start-up, with its recovery.
 #include <cstdlib>
 #include <optional>

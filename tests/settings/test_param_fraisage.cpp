@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The milling parameters: their loading with its recovery, their saving and the
 // "Réglage" prompts, on an in-memory store and scripted dialogs, with the tables of
 // tests/data/reglages.

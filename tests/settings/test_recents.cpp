@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recent files in the real file store: most recent first, each once, at most eight,
 // in the program's own section, every other byte of the file kept.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store: its file format through the cases of tests/data/registre, the
 // behaviour every backend shares, and the store file's handling on disk.
 #include <gtest/gtest.h>

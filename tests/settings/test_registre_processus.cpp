@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several processes on one store file: writers killed at any moment, writers at the same time.
 #ifndef _WIN32
 #include <gtest/gtest.h>

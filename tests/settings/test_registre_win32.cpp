@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry backend: its bench for the common suite, and what only the registry can hold.
 #ifdef _WIN32
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real main window on the offscreen platform, with scripted dialogs and an
 // in-memory settings store: what only the window adds to the controller, its additions for
 // today's users (wheel, pan, keys, drop, reload) and its long work (progress, Esc, resize).

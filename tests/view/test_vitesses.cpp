@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The speed map and the segment readout on the software raster: colours by speed, the
 // legend, and the hover text of examples/aile.cut against this test's own reading of it.
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view on a recording surface: framing, redraw, zoom, hover text and resizing, with
 // the tables of tests/data/vue.
 #include <algorithm>
