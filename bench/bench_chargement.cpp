@@ -17,6 +17,7 @@
 #include "GenerateurAile.h"
 #include "cut/Chargeur.h"
 #include "cut/Lecture.h"
+#include "cut/Verifications.h"
 #include "view/ImageRaster.h"
 #include "view/Vue.h"
 
@@ -76,6 +77,22 @@ void BM_PasseChargement(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * f.octets);
 }
 BENCHMARK(BM_PasseChargement)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same with every check on, as the window loads: a machine's top Y speed and travel set.
+void BM_PasseChargementVerifiee(benchmark::State& state) {
+    const Fichier& f = FichierBanc();
+    Interpreteur interp;
+    BilanCut bilan;
+    const SeuilsVerification seuils{.VitMaxY = 10.4, .CourseX = 1000, .CourseY = 500};
+    for (auto _ : state) {
+        Verificateur verificateur(seuils);
+        PasseChargement(f.chemin, interp, bilan, nullptr, nullptr, &verificateur);
+        benchmark::DoNotOptimize(verificateur.Resultat());
+    }
+    state.SetItemsProcessed(state.iterations() * f.lignes);
+    state.SetBytesProcessed(state.iterations() * f.octets);
+}
+BENCHMARK(BM_PasseChargementVerifiee)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The redraw of the loaded file into the window's default drawing area, whole extent.
 void BM_DessineCut(benchmark::State& state) {

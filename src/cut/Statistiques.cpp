@@ -115,12 +115,84 @@ template <class T> void Champ(std::string& j, const char* nom, T v) {
     Nombre(j, v);
 }
 
+// A threshold that is not set is null.
+void Seuil(std::string& j, const char* nom, double v) {
+    j += ", \"";
+    j += nom;
+    j += "\": ";
+    if (v > 0)
+        Nombre(j, v);
+    else
+        j += "null";
+}
+
+// The members of the checks' object, each on a line after `retrait`; the first one
+// follows what `j` ends with.
+void MembresVerifications(std::string& j, const Verifications& v, const std::string& retrait) {
+    const std::string element = "\n" + retrait + "  ";
+    j += "\n" + retrait + "\"seuils\": {\"vitesse_max_y\": ";
+    if (v.Seuils.VitMaxY > 0)
+        Nombre(j, v.Seuils.VitMaxY);
+    else
+        j += "null";
+    Seuil(j, "rapport_vitesses_max", v.Seuils.RapportVitessesMax);
+    Seuil(j, "course_x", v.Seuils.CourseX);
+    Seuil(j, "course_y", v.Seuils.CourseY);
+    j += "},\n" + retrait + "\"controles\": [";
+    for (std::size_t i = 0; i < v.Controles.size(); ++i) {
+        const Controle& c = v.Controles[i];
+        j += (i > 0 ? "," : "") + element + "{\"sorte\": ";
+        Chaine(j, Description(c.Sorte).Cle);
+        j += c.Fait ? ", \"fait\": true}" : ", \"fait\": false, \"raison\": ";
+        if (!c.Fait) {
+            Chaine(j, RaisonSautee(c.Sorte));
+            j += '}';
+        }
+    }
+    j += "\n" + retrait + "],\n" + retrait + "\"constats\": [";
+    for (std::size_t i = 0; i < v.Constats.size(); ++i) {
+        const Constat& c = v.Constats[i];
+        const DescriptionSorte& d = Description(c.Sorte);
+        j += (i > 0 ? "," : "") + element + "{\"sorte\": ";
+        Chaine(j, d.Cle);
+        j += ", \"titre\": ";
+        Chaine(j, d.Titre);
+        j += ", \"lignes\": ";
+        Nombre(j, c.Lignes);
+        j += ", \"plages\": [";
+        for (std::size_t p = 0; p < c.Plages.size(); ++p) {
+            j += p > 0 ? ", [" : "[";
+            Nombre(j, c.Plages[p].Debut);
+            j += ", ";
+            Nombre(j, c.Plages[p].Fin);
+            j += ']';
+        }
+        j += "], \"plages_omises\": ";
+        Nombre(j, c.PlagesOmises);
+        j += ", \"pire\": ";
+        if (d.Unite && c.LignePire > 0)
+            Nombre(j, c.Pire);
+        else
+            j += "null";
+        j += ", \"ligne_pire\": ";
+        Nombre(j, c.LignePire);
+        j += '}';
+    }
+    j += v.Constats.empty() ? "]" : "\n" + retrait + "]";
+}
+
 } // namespace
 
-StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp) {
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+                                    const SeuilsVerification* seuils) {
     StatistiquesCut s;
     s.Chemin = chemin;
-    PasseChargement(chemin, interp, s.Bilan);
+    std::optional<Verificateur> verificateur;
+    if (seuils)
+        verificateur.emplace(*seuils);
+    PasseChargement(chemin, interp, s.Bilan, nullptr, nullptr, verificateur ? &*verificateur : nullptr);
+    if (verificateur)
+        s.Verif = verificateur->Resultat();
     s.TempsTotal = interp.Etat.TempsTotal;
     s.ZeroX = interp.Etat.ZeroX;
     if (s.Bilan.VitesseMinFichier > 0)
@@ -169,7 +241,24 @@ std::string TexteJson(const StatistiquesCut& s) {
     }
     if (!s.Bandes.empty())
         j += "\n  ";
-    j += "]\n}\n";
+    j += ']';
+    if (s.Verif) {
+        Cle(j, "verifications");
+        j += '{';
+        MembresVerifications(j, *s.Verif, "    ");
+        j += "\n  }";
+    }
+    j += "\n}\n";
+    return j;
+}
+
+std::string TexteJsonVerifications(const std::string& chemin, const Verifications& v) {
+    std::string j = "{";
+    Cle(j, "chemin");
+    Chaine(j, chemin);
+    j += ',';
+    MembresVerifications(j, v, "  ");
+    j += "\n}\n";
     return j;
 }
 

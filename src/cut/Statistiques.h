@@ -4,10 +4,12 @@
 // counts, each carriage's path length and the time spent per speed band, written as
 // one JSON object.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cut/Chargeur.h"
+#include "cut/Verifications.h"
 
 namespace parvel {
 
@@ -32,15 +34,22 @@ struct StatistiquesCut {
     // NombreBandesVitesse equal bands from the slowest speed to the fastest; none when no
     // line has a speed.
     std::vector<BandeVitesse> Bandes;
+    // The checks of the first reading, when asked for.
+    std::optional<Verifications> Verif;
 };
 
 // Reads `chemin` twice through `interp` (its step sizes are used): the load pass, then
-// a pass that measures the lines against the speed range found. Fails as the load pass
-// does.
-StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp);
+// a pass that measures the lines against the speed range found. With `seuils` the
+// first reading also checks the file. Fails as the load pass does.
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+                                    const SeuilsVerification* seuils = nullptr);
 
 // The statistics as one JSON object ending with a line feed; each number written with
 // the shortest text that reads back to the same value of its own type, "." as the point.
 std::string TexteJson(const StatistiquesCut& s);
+
+// The checks alone, as one JSON object: the file, the checks run with their thresholds,
+// and the findings.
+std::string TexteJsonVerifications(const std::string& chemin, const Verifications& v);
 
 } // namespace parvel

@@ -1,0 +1,301 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cut/Verifications.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace parvel {
+
+namespace {
+
+constexpr DescriptionSorte Descriptions[NombreSortes] = {
+    {"aucun_mouvement", "Aucune commande de mouvement : ce n'est pas un fichier CUT", "pas de mouvement",
+     nullptr, "au moins une commande de mouvement"},
+    {"duree_nulle", "Déplacement de durée nulle ou négative", "durée nulle", "s",
+     "durée de chaque déplacement au-dessus de 0 s"},
+    {"vitesse_y", "Vitesse Y au-delà de la vitesse maximale de la machine", "vitesse Y", "mm/s",
+     "vitesse Y de chaque chariot au plus"},
+    {"rapport_vitesses", "Vitesses des deux chariots trop différentes", "rapport des vitesses", "",
+     "rapport des vitesses des deux chariots au plus"},
+    {"hors_course", "Position hors de la course de la machine", "hors course", "mm",
+     "positions dans la course de la machine :"},
+};
+
+// The comparisons first run on squares and products, so that the usual line pays no
+// root and no division; a line near the threshold is then decided on the exact value.
+constexpr double Marge = 1 - 1e-9;
+
+bool Seuil(double v) {
+    return v > 0 && std::isfinite(v);
+}
+
+} // namespace
+
+const DescriptionSorte& Description(SorteConstat s) {
+    return Descriptions[static_cast<int>(s)];
+}
+
+Verificateur::Verificateur(const SeuilsVerification& seuils)
+    : seuils_(seuils), vitesseY_(Seuil(seuils.VitMaxY)),
+      course_(Seuil(seuils.CourseX) || Seuil(seuils.CourseY)) {
+    // Without a top speed no line passes the first comparison.
+    vitesseYMarge_ = vitesseY_ ? seuils.VitMaxY * Marge : std::numeric_limits<double>::infinity();
+    rapportMarge_ = seuils.RapportVitessesMax * seuils.RapportVitessesMax * Marge;
+    for (int i = 0; i < NombreSortes; ++i)
+        sortes_[static_cast<std::size_t>(i)].C.Sorte = static_cast<SorteConstat>(i);
+}
+
+void Verificateur::Note(SorteConstat s, std::int64_t ligne, double valeur, const Positions& apres) {
+    EnCours& k = sortes_[static_cast<std::size_t>(s)];
+    Constat& c = k.C;
+    if (c.Lignes == 0) {
+        c.Temps = debut_;
+        c.Avant = avant_;
+        c.Apres = apres;
+    }
+    if (k.DerniereLigne >= 0 && k.DerniereLigne == precedente_) {
+        if (c.PlagesOmises == 0)
+            c.Plages.back().Fin = ligne;
+    } else if (c.Plages.size() < PlagesGardees) {
+        c.Plages.push_back({ligne, ligne});
+    } else {
+        ++c.PlagesOmises;
+    }
+    k.DerniereLigne = ligne;
+    // A duration is the worse the shorter; the other values the higher.
+    const bool pire = s == SorteConstat::DureeNulle ? valeur < c.Pire : valeur > c.Pire;
+    if (c.Lignes == 0 || pire) {
+        c.Pire = valeur;
+        c.LignePire = ligne;
+    }
+    ++c.Lignes;
+}
+
+void Verificateur::Ligne(const Interpreteur& in, std::optional<double>) {
+    const EtatCut& e = in.Etat;
+    const double duree = in.DureeLue;
+    debut_ = temps_;
+    // The moments as playback counts them: a negative duration takes no time. (A
+    // duration beyond the range has already failed the pass in the total time.)
+    if (duree > 0)
+        temps_ += duree;
+    if (premiere_) [[unlikely]]
+        BornesCourse(e.ZeroX); // the X zero is known from the first line on
+    if (!mouvement_) [[unlikely]]
+        CherchePremierMouvement(in);
+    if (in.PositionLue) {
+        const double xg = e.XG, yg = e.YG, xd = e.XD, yd = e.YD;
+        const double dxg = xg - avant_.XG, dyg = yg - avant_.YG;
+        const double dxd = xd - avant_.XD, dyd = yd - avant_.YD;
+        const double g2 = dxg * dxg + dyg * dyg, d2 = dxd * dxd + dyd * dyd;
+        const double dy = std::max(std::abs(dyg), std::abs(dyd));
+        const double d = e.DureeSegment;
+        // The usual line passes every check on a few comparisons, made without a branch
+        // each; any other line is looked at in full.
+        const bool examen = premiere_ | !(duree > 0) | ((d > 0) & (dy > vitesseYMarge_ * d)) |
+                            ((std::max(g2, d2) > rapportMarge_ * std::min(g2, d2)) & (std::min(g2, d2) > 0)) |
+                            (std::min(xg, xd) < bornes_[0]) | (std::max(xg, xd) > bornes_[1]) |
+                            (std::min(yg, yd) < bornes_[2]) | (std::max(yg, yd) > bornes_[3]);
+        if (examen) [[unlikely]]
+            Examine(in, {xg, yg, xd, yd});
+        // One field at a time, from the registers: a copy of a structure just written
+        // would wait for its stores.
+        avant_.XG = xg;
+        avant_.YG = yg;
+        avant_.XD = xd;
+        avant_.YD = yd;
+    }
+    premiere_ = false;
+    precedente_ = in.NumeroLigne;
+}
+
+void Verificateur::CherchePremierMouvement(const Interpreteur& in) {
+    const EtatCut& e = in.Etat;
+    const double relatif[4] = {e.RelXG, e.RelYG, e.RelXD, static_cast<double>(e.RelYD)};
+    mouvement_ = in.PositionLue || !std::equal(relatif, relatif + 4, relatif_);
+    std::copy(relatif, relatif + 4, relatif_);
+}
+
+void Verificateur::Examine(const Interpreteur& in, Positions apres) {
+    const EtatCut& e = in.Etat;
+    const std::int64_t n = in.NumeroLigne;
+    Course(n, e.ZeroX, apres);
+    const double dxg = apres.XG - avant_.XG, dyg = apres.YG - avant_.YG;
+    const double dxd = apres.XD - avant_.XD, dyd = apres.YD - avant_.YD;
+    // The first line only places the carriages: the cut starts from there.
+    if (premiere_ || (dxg == 0 && dyg == 0 && dxd == 0 && dyd == 0))
+        return;
+    const double duree = in.DureeLue;
+    if (!(duree > 0))
+        Note(SorteConstat::DureeNulle, n, duree, apres);
+    // The speeds over the line's duration, as the report times it.
+    const double d = e.DureeSegment;
+    if (vitesseY_ && d > 0) {
+        const double v = std::max(std::abs(dyg), std::abs(dyd)) / d;
+        if (v > seuils_.VitMaxY)
+            Note(SorteConstat::VitesseY, n, v, apres);
+    }
+    // Both carriages take the line's time: their speeds are as their lengths.
+    const double g = std::hypot(dxg, dyg), dr = std::hypot(dxd, dyd);
+    if (g > 0 && dr > 0) {
+        const double r = std::max(g, dr) / std::min(g, dr);
+        if (r > seuils_.RapportVitessesMax)
+            Note(SorteConstat::RapportVitesses, n, r, apres);
+    }
+}
+
+// The travel in the positions after the X zero shift, a little wider: the usual line
+// only compares; one near an edge or beyond it is measured exactly.
+void Verificateur::BornesCourse(double zeroX) {
+    const double infini = std::numeric_limits<double>::infinity();
+    auto bornes = [&](double course, double decalage, double* b) {
+        if (!Seuil(course)) {
+            b[0] = -infini, b[1] = infini;
+            return;
+        }
+        const double marge = 1e-9 * (std::abs(course) + std::abs(decalage) + 1);
+        b[0] = -decalage - marge;
+        b[1] = course - decalage + marge;
+    };
+    bornes(seuils_.CourseX, zeroX, bornes_);
+    bornes(seuils_.CourseY, 0, bornes_ + 2);
+}
+
+// The travel runs from the machine's origin: positions as the file writes them, before
+// the X zero shift.
+void Verificateur::Course(std::int64_t n, double zeroX, const Positions& p) {
+    double ecart = 0;
+    auto mesure = [&ecart](double v, double course) {
+        if (Seuil(course))
+            ecart = std::max(ecart, std::max(-v, v - course));
+    };
+    mesure(p.XG + zeroX, seuils_.CourseX);
+    mesure(p.XD + zeroX, seuils_.CourseX);
+    mesure(p.YG, seuils_.CourseY);
+    mesure(p.YD, seuils_.CourseY);
+    if (ecart > 0)
+        Note(SorteConstat::HorsCourse, n, ecart, p);
+}
+
+Verifications Verificateur::Resultat() const {
+    Verifications v;
+    v.Faites = true;
+    v.Seuils = seuils_;
+    for (int i = 0; i < NombreSortes; ++i) {
+        const auto s = static_cast<SorteConstat>(i);
+        const bool fait = s == SorteConstat::VitesseY     ? vitesseY_
+                          : s == SorteConstat::HorsCourse ? course_
+                                                          : true;
+        v.Controles.push_back({s, fait});
+        if (s == SorteConstat::AucunMouvement) {
+            if (mouvement_)
+                continue;
+            // The whole file is the finding.
+            Constat c;
+            c.Sorte = s;
+            c.Lignes = precedente_;
+            if (precedente_ > 0)
+                c.Plages.push_back({1, precedente_});
+            v.Constats.push_back(c);
+        } else if (sortes_[static_cast<std::size_t>(i)].C.Lignes > 0) {
+            v.Constats.push_back(sortes_[static_cast<std::size_t>(i)].C);
+        }
+    }
+    return v;
+}
+
+std::string TexteMesure(double v, std::string_view separateur) {
+    char t[64];
+    const auto r = std::abs(v) < 1e6 ? std::to_chars(t, t + sizeof t, v, std::chars_format::general, 6)
+                                     : std::to_chars(t, t + sizeof t, v, std::chars_format::fixed, 0);
+    std::string s(t, r.ptr);
+    if (const std::size_t p = s.find('.'); p != std::string::npos)
+        s.replace(p, 1, separateur);
+    return s;
+}
+
+std::string TexteConstat(const Constat& c, std::string_view sep) {
+    const DescriptionSorte& d = Description(c.Sorte);
+    std::string t = d.Titre;
+    t += " : " + std::to_string(c.Lignes) + (c.Lignes == 1 ? " ligne" : " lignes");
+    if (!c.Plages.empty()) {
+        t += " (";
+        for (std::size_t i = 0; i < c.Plages.size(); ++i) {
+            if (i > 0)
+                t += ", ";
+            t += std::to_string(c.Plages[i].Debut);
+            if (c.Plages[i].Fin != c.Plages[i].Debut)
+                t += "-" + std::to_string(c.Plages[i].Fin);
+        }
+        if (c.PlagesOmises > 0)
+            t += ", …";
+        t += ")";
+    }
+    if (d.Unite && c.LignePire > 0) {
+        t += ", pire : " + TexteMesure(c.Pire, sep);
+        if (*d.Unite)
+            t += std::string(" ") + d.Unite;
+        t += " à la ligne " + std::to_string(c.LignePire);
+    }
+    return t;
+}
+
+std::string TexteResume(const Verifications& v) {
+    if (!v.Faites)
+        return "";
+    if (v.Constats.empty())
+        return "Vérifications : aucun problème trouvé";
+    std::string t = "Vérifications : " + std::to_string(v.Constats.size()) +
+                    (v.Constats.size() == 1 ? " problème (" : " problèmes (");
+    for (std::size_t i = 0; i < v.Constats.size(); ++i)
+        t += (i > 0 ? ", " : "") + std::string(Description(v.Constats[i].Sorte).Court);
+    return t + ")";
+}
+
+std::string RaisonSautee(SorteConstat s) {
+    switch (s) {
+    case SorteConstat::VitesseY:
+        return "configuration de la machine absente";
+    case SorteConstat::HorsCourse:
+        return "courses X et Y non réglées";
+    default:
+        return "";
+    }
+}
+
+std::vector<std::string> TextesControles(const Verifications& v, std::string_view sep) {
+    std::vector<std::string> r;
+    const SeuilsVerification& s = v.Seuils;
+    for (const Controle& c : v.Controles) {
+        const DescriptionSorte& d = Description(c.Sorte);
+        if (!c.Fait) {
+            r.push_back(std::string("Non vérifié : ") + d.Controle + " (" + RaisonSautee(c.Sorte) + ")");
+            continue;
+        }
+        std::string t = d.Controle;
+        switch (c.Sorte) {
+        case SorteConstat::VitesseY:
+            t += " " + TexteMesure(s.VitMaxY, sep) + " mm/s";
+            break;
+        case SorteConstat::RapportVitesses:
+            t += " " + TexteMesure(s.RapportVitessesMax, sep);
+            break;
+        case SorteConstat::HorsCourse: {
+            auto course = [&](const char* axe, double c) {
+                return std::string(" ") + axe +
+                       (c > 0 ? " de 0 à " + TexteMesure(c, sep) + " mm" : std::string(" non réglée"));
+            };
+            t += course("X", s.CourseX) + "," + course("Y", s.CourseY);
+            break;
+        }
+        default:
+            break;
+        }
+        r.push_back("Vérifié : " + t);
+    }
+    return r;
+}
+
+} // namespace parvel
