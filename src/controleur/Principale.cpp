@@ -8,6 +8,7 @@
 #include "settings/Demarrage.h"
 #include "settings/ParamFraisage.h"
 #include "settings/Preferences.h"
+#include "settings/ReglagesVerification.h"
 
 namespace parvel {
 
@@ -77,7 +78,8 @@ Principale::Instantane Principale::Photographie() const {
             Fraiseuse.Marques,
             Vue.Zoom.RapportZoom,
             Ctl.Active(Option::Fige),
-            Lecture};
+            Lecture,
+            Verif};
 }
 
 void Principale::Restaure(const Instantane& i) {
@@ -91,6 +93,7 @@ void Principale::Restaure(const Instantane& i) {
     Ctl.DefinitActive(Option::Fige, i.FigeActif);
     Lecture = i.Lecture;
     Lecture.EnLecture = false;
+    Verif = i.Verif;
 }
 
 void Principale::Signale(const ErreurParvel& e) {
@@ -121,7 +124,10 @@ void Principale::PasseChargement() {
         Fraiseuse.Prepare(CheminSortieFraisage(Config.RepProjet, CheminCourant()), Param);
         fraisage = &Fraiseuse;
     }
-    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi);
+    Verif = Verifications{};
+    Verificateur verificateur(LitSeuilsVerification(Reg, Config));
+    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, &verificateur);
+    Verif = verificateur.Resultat();
     Lecture.Total = Interp.Etat.TempsTotal;
 
     DernierRapport = FaitRapport(Bilan, Interp.Etat, Separateur);
@@ -332,6 +338,7 @@ void Principale::OublieLecture() {
     lecture_.reset();
     Lecture = EtatLecture{0, 0, 0, Lecture.Facteur, false};
     Image1.MontreFil(std::nullopt);
+    Image1.MontreSurlignage(std::nullopt);
 }
 
 bool Principale::PrepareLecture() {
@@ -414,6 +421,24 @@ std::string Principale::TexteLecture() const {
     if (Lecture.Ligne > 0)
         t += " | ligne " + std::to_string(Lecture.Ligne);
     return t;
+}
+
+void Principale::Verification_Click(int i) {
+    if (i < 0 || static_cast<std::size_t>(i) >= Verif.Constats.size())
+        return;
+    const Constat& c = Verif.Constats[static_cast<std::size_t>(i)];
+    if (c.Plages.empty() || !PrepareLecture())
+        return;
+    Lecture.EnLecture = false;
+    MontreInstant(c.Temps);
+    if (!lecture_)
+        return;
+    // A line without duration begins and ends at the same moment: the wire stands where
+    // it begins, and so does the line shown.
+    Lecture.Ligne = c.Plages.front().Debut;
+    if (c.Sorte != SorteConstat::AucunMouvement)
+        Image1.MontreSurlignage(Surlignage{{c.Avant.XG, c.Avant.YG, c.Avant.XD, c.Avant.YD},
+                                           {c.Apres.XG, c.Apres.YG, c.Apres.XD, c.Apres.YD}});
 }
 
 // Start-up and settings.

@@ -13,6 +13,7 @@
 #include "cut/Interpreteur.h"
 #include "cut/Lecture.h"
 #include "cut/Parametres.h"
+#include "cut/Verifications.h"
 #include "plateforme/Controles.h"
 #include "plateforme/Dialogues.h"
 #include "plateforme/Registre.h"
@@ -118,6 +119,11 @@ class Principale {
     // "12 mn 03 s / 45 mn 10 s | ligne 1234".
     std::string TexteLecture() const;
 
+    // The checks of the last load; choosing finding `i` puts the wire where its first
+    // line begins and shows that line apart on the drawing.
+    Verifications Verif;
+    void Verification_Click(int i);
+
     // Start-up and settings.
     void Form_Load();
     void Fin_Click();
@@ -142,6 +148,7 @@ class Principale {
         float RapportZoom;
         bool FigeActif;
         EtatLecture Lecture;
+        Verifications Verif;
     };
     Instantane Photographie() const;
     void Restaure(const Instantane& i);

@@ -28,6 +28,11 @@ struct Fil {
     double XG = 0, YG = 0, XD = 0, YD = 0;
 };
 
+// A line of both paths shown apart (a finding's line): the wire where it starts and ends.
+struct Surlignage {
+    Fil Debut, Fin;
+};
+
 // The 16-colour palette, as 0xRRGGBB.
 inline constexpr std::uint32_t Palette[16] = {
     0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
@@ -103,6 +108,8 @@ class SurfaceDessin {
 
     // Lays the wire over the picture without drawing into it; none takes it away.
     virtual void MontreFil(std::optional<Fil> /*fil*/) {}
+    // The same for a line shown apart, under the wire.
+    virtual void MontreSurlignage(std::optional<Surlignage> /*surlignage*/) {}
 };
 
 } // namespace parvel

@@ -133,6 +133,11 @@ void ZoneDessin::MontreFil(std::optional<Fil> fil) {
     Rafraichit();
 }
 
+void ZoneDessin::MontreSurlignage(std::optional<Surlignage> s) {
+    raster_.MontreSurlignage(s);
+    Rafraichit();
+}
+
 void ZoneDessin::Rafraichit() {
     // A redraw changes the picture millions of times: one request until the next paint.
     if (rafraichissementDemande_)

@@ -67,6 +67,7 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     bool FormeVisible(Forme f) const override { return raster_.FormeVisible(f); }
     void MontreForme(Forme f, bool visible) override;
     void MontreFil(std::optional<Fil> fil) override;
+    void MontreSurlignage(std::optional<Surlignage> s) override;
 
     QSize sizeHint() const override;
 

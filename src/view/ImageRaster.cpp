@@ -627,6 +627,7 @@ void ImageRaster::Compose(std::vector<std::uint32_t>& sortie) const {
     };
     hachure(Forme::ZoneX, false);
     hachure(Forme::ZoneY, true);
+    ComposeSurlignage(sortie);
     ComposeFil(sortie);
     if (legende_)
         PoseLegende(sortie, largeurPx_, hauteurPx_, *legende_, twipsParPixel_);
@@ -690,6 +691,51 @@ void ImageRaster::ComposeFil(std::vector<std::uint32_t>& sortie) const {
     };
     chariot(fil_->XG, fil_->YG, CouleurGauche);
     chariot(fil_->XD, fil_->YD, CouleurDroite);
+}
+
+void ImageRaster::ComposeSurlignage(std::vector<std::uint32_t>& sortie) const {
+    const Repere& r = repere_;
+    if (!surlignage_ || r.vide || !r.borne)
+        return;
+    const Echelle& e = r.e;
+    const double nx = largeurPx_, ny = hauteurPx_;
+    const std::uint32_t c = Opaque | CouleurSurlignage;
+    auto pose = [&](long long x, long long y) {
+        if (x >= 0 && y >= 0 && x < largeurPx_ && y < hauteurPx_)
+            sortie[static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
+                   static_cast<std::size_t>(x)] = c;
+    };
+    auto px = [&](double x) {
+        return static_cast<int>(std::floor(std::clamp((x - e.l) / e.w * nx, 0.0, nx)));
+    };
+    auto py = [&](double y) { return static_cast<int>(Rangee(std::clamp((y - e.t) / e.h * ny, 0.0, ny))); };
+    auto trait = [&](double ax, double ay, double bx, double by) {
+        if (!ClippeSegment(ax, ay, bx, by, r.xmin, r.xmax, r.ymin, r.ymax))
+            return;
+        Bresenham(px(ax), py(ay), px(bx), py(by), [&](int x, int y) {
+            for (int j = -1; j <= 1; ++j)
+                for (int i = -1; i <= 1; ++i)
+                    pose(x + i, y + j);
+        });
+    };
+    // A ring of 8 pixels, drawn where the segment starts, even for a segment of no length.
+    constexpr int Rayon = 8;
+    auto anneau = [&](double x, double y) {
+        const double cx = std::floor((x - e.l) / e.w * nx), cy = Rangee((y - e.t) / e.h * ny);
+        if (!(cx > -2 * Rayon && cy > -2 * Rayon && cx < nx + 2 * Rayon && cy < ny + 2 * Rayon))
+            return;
+        for (int j = -Rayon - 1; j <= Rayon + 1; ++j)
+            for (int i = -Rayon - 1; i <= Rayon + 1; ++i) {
+                const int d2 = i * i + j * j;
+                if (d2 >= (Rayon - 1) * (Rayon - 1) && d2 <= (Rayon + 1) * (Rayon + 1))
+                    pose(static_cast<long long>(cx) + i, static_cast<long long>(cy) + j);
+            }
+    };
+    const Surlignage& s = *surlignage_;
+    trait(s.Debut.XG, s.Debut.YG, s.Fin.XG, s.Fin.YG);
+    trait(s.Debut.XD, s.Debut.YD, s.Fin.XD, s.Fin.YD);
+    anneau(s.Debut.XG, s.Debut.YG);
+    anneau(s.Debut.XD, s.Debut.YD);
 }
 
 } // namespace parvel

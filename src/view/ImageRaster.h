@@ -89,6 +89,11 @@ class ImageRaster final : public SurfaceDessin {
     // Drawn by Compose, over the shapes and under the rubber band.
     void MontreFil(std::optional<Fil> fil) override { fil_ = fil; }
     const std::optional<Fil>& FilMontre() const { return fil_; }
+    // Drawn by Compose under the wire: both paths' segments thick in light red, with a
+    // ring round where each starts, so that a line is found in a whole drawing.
+    void MontreSurlignage(std::optional<Surlignage> s) override { surlignage_ = s; }
+    const std::optional<Surlignage>& SurlignageMontre() const { return surlignage_; }
+    static constexpr std::uint32_t CouleurSurlignage = 0xFF0000;
 
     double CurrentX() const { return currentX_; }
     double CurrentY() const { return currentY_; }
@@ -156,6 +161,7 @@ class ImageRaster final : public SurfaceDessin {
     void TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c);
     // The wire as a black line and the carriages as squares of their colours.
     void ComposeFil(std::vector<std::uint32_t>& sortie) const;
+    void ComposeSurlignage(std::vector<std::uint32_t>& sortie) const;
     void TraceCercleMilieu(int cx, int cy, int r, std::uint32_t c);
     void TraceGrandCercle(double cx, double cy, double r, std::uint32_t c);
     void PoseMasque(const police::Masque& m, long long x, long long y, std::uint32_t c);
@@ -176,6 +182,7 @@ class ImageRaster final : public SurfaceDessin {
     std::array<Placement, 3> formes_{};
     std::array<bool, 3> formesVisibles_{};
     std::optional<Fil> fil_;
+    std::optional<Surlignage> surlignage_;
     Repere repere_{};
     static constexpr int CacheRGB = 16;
     std::array<PointPx, 17> dernierPoint_{};
