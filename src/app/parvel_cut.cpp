@@ -24,9 +24,11 @@
 #include "cut/Fraisage.h"
 #include "cut/Nombres.h"
 #include "cut/Statistiques.h"
+#include "cut/Verifications.h"
 #include "settings/Demarrage.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/ParamFraisage.h"
+#include "settings/ReglagesVerification.h"
 #include "view/ImageRaster.h"
 #include "view/Png.h"
 
@@ -41,7 +43,7 @@ struct Options {
     std::string taille;    // image: "LxH" in pixels
     bool fraisage = false; // image: milling mode on
     bool vitesses = false; // image: the speed map
-    bool json = false;     // rapport: the statistics as JSON
+    bool json = false;     // rapport, verifie: JSON
 };
 
 // Every message of the program starts with its name, as the shell's tools do.
@@ -113,7 +115,10 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
         ecrivain.Prepare(CheminSortieFraisage(config.RepProjet, chemin), param);
     try {
         if (o.json) {
-            const std::string json = TexteJson(CalculeStatistiques(chemin, interp));
+            // The checks with the thresholds of the store given, the defaults without one.
+            const SeuilsVerification seuils =
+                registre ? LitSeuilsVerification(*registre, config) : SeuilsVerification{};
+            const std::string json = TexteJson(CalculeStatistiques(chemin, interp, &seuils));
             std::fwrite(json.data(), 1, json.size(), stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
@@ -139,6 +144,50 @@ int CommandeRapport(const Options& o) {
 int CommandeFraisage(const Options& o) {
     std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
     return ChargeEnConsole(o, registre.get(), true);
+}
+
+// The checks of one load pass, one finding a line (or in JSON); exit 3 when there are
+// findings. Without --registre the thresholds come from the user's own store.
+int CommandeVerifie(const Options& o) {
+    std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
+    ConfigMachine config;
+    std::string dossier;
+    if (std::optional<std::string> arret = LitConfigMachine(*registre, config, dossier)) {
+        std::cerr << Prefixe << *arret << '\n';
+        return 1;
+    }
+    const std::string chemin = CheminAbsolu(o.fichiers[0]);
+    Interpreteur interp;
+    interp.MmParPasX = config.MmParPasX;
+    interp.MmParPasY = config.MmParPasY;
+    BilanCut bilan;
+    Verificateur verificateur(LitSeuilsVerification(*registre, config));
+    try {
+        PasseChargement(chemin, interp, bilan, nullptr, nullptr, &verificateur);
+    } catch (const ErreurParvel& e) {
+        return Echec(e, chemin);
+    }
+    const Verifications v = verificateur.Resultat();
+    std::string texte;
+    if (o.json) {
+        texte = TexteJsonVerifications(chemin, v);
+    } else {
+        const std::string separateur = SeparateurDecimalLocale();
+        for (const Constat& c : v.Constats)
+            texte += TexteConstat(c, separateur) + '\n';
+        if (v.Constats.empty())
+            texte = TexteResume(v) + '\n';
+        // What was not checked goes with the other messages, so that the output holds the
+        // findings alone.
+        for (const Controle& c : v.Controles)
+            if (!c.Fait)
+                std::cerr << Prefixe << "non vérifié : " << Description(c.Sorte).Controle << " ("
+                          << RaisonSautee(c.Sorte) << ")\n";
+    }
+    std::fwrite(texte.data(), 1, texte.size(), stdout);
+    if (std::fflush(stdout) != 0)
+        return 1;
+    return v.Constats.empty() ? 0 : 3;
 }
 
 // "LxH" in pixels, each side from 1 to the raster's bound.
@@ -225,9 +274,12 @@ struct OptionCli {
 };
 
 const OptionCli OptionsCli[] = {
-    {OptJson, "json", nullptr, "rapport : les statistiques du fichier en JSON au lieu du bilan"},
+    {OptJson, "json", nullptr,
+     "rapport : les statistiques du fichier et ses vérifications en JSON au lieu du bilan ; "
+     "verifie : les constats en JSON"},
     {OptRegistre, "registre", "FICHIER.reg",
-     "lit la configuration de la machine et les paramètres de fraisage dans ce fichier .reg "
+     "lit la configuration de la machine, les paramètres de fraisage et les seuils des vérifications "
+     "dans ce fichier .reg "
      "au lieu du registre de l'utilisateur"},
     {OptTaille, "taille", "LxH", "image : la taille de l'image en pixels (481x337 par défaut)"},
     {OptFraisage, "fraisage", nullptr, "image : le dessin en mode fraisage"},
@@ -260,6 +312,11 @@ const CommandeCli CommandesCli[] = {
      {"FICHIER.cut", "SORTIE.png"},
      CommandeImage,
      "dessine le fichier comme la fenêtre et l'écrit en PNG"},
+    {"verifie",
+     {OptRegistre, OptJson},
+     {"FICHIER.cut"},
+     CommandeVerifie,
+     "vérifie le fichier avant la découpe et affiche un constat par ligne (ou en JSON)"},
 };
 
 const OptionCli& Option(int id) {
@@ -338,7 +395,7 @@ std::string Aide() {
         s += Entree(nom, o.aide, 26);
     }
     s += "\nCodes de sortie : 0 réussite, 1 échec (fichier illisible, erreur d'écriture...),\n"
-         "2 ligne de commande incorrecte.\n"
+         "2 ligne de commande incorrecte, 3 verifie a trouvé des problèmes.\n"
          "Le séparateur décimal du bilan suit LC_NUMERIC ; le registre de l'utilisateur est\n"
          "$XDG_CONFIG_HOME/parvel/registre.reg (~/.config/parvel/registre.reg par défaut).\n";
     return s;
@@ -411,7 +468,7 @@ std::variant<LigneCommande, int> LitLigneCommande(int argc, char** argv) {
     if (l.aide || l.version)
         return l;
     if (libres.empty())
-        return ErreurUsage("commande manquante (rapport, fraisage ou image)");
+        return ErreurUsage("commande manquante (rapport, fraisage, image ou verifie)");
     l.options.commande = libres.front();
     for (const CommandeCli& commande : CommandesCli)
         if (l.options.commande == commande.nom)

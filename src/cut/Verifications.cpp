@@ -11,16 +11,14 @@ namespace parvel {
 namespace {
 
 constexpr DescriptionSorte Descriptions[NombreSortes] = {
-    {"aucun_mouvement", "Aucune commande de mouvement : ce n'est pas un fichier CUT", "pas de mouvement",
-     nullptr, "au moins une commande de mouvement"},
-    {"duree_nulle", "Déplacement de durée nulle ou négative", "durée nulle", "s",
-     "durée de chaque déplacement au-dessus de 0 s"},
+    {"aucun_mouvement", "Aucune commande de mouvement (ce n'est pas un fichier CUT)", "pas de mouvement",
+     nullptr, "présence de mouvements"},
+    {"duree_nulle", "Déplacement de durée nulle ou négative", "durée nulle", "s", "durée des déplacements"},
     {"vitesse_y", "Vitesse Y au-delà de la vitesse maximale de la machine", "vitesse Y", "mm/s",
-     "vitesse Y de chaque chariot au plus"},
+     "vitesse Y maximale de la machine"},
     {"rapport_vitesses", "Vitesses des deux chariots trop différentes", "rapport des vitesses", "",
-     "rapport des vitesses des deux chariots au plus"},
-    {"hors_course", "Position hors de la course de la machine", "hors course", "mm",
-     "positions dans la course de la machine :"},
+     "rapport des vitesses des chariots"},
+    {"hors_course", "Position hors de la course de la machine", "hors course", "mm", "course de la machine"},
 };
 
 // The comparisons first run on squares and products, so that the usual line pays no
@@ -111,11 +109,20 @@ void Verificateur::Ligne(const Interpreteur& in, std::optional<double>) {
     precedente_ = in.NumeroLigne;
 }
 
+// A position, or a step token ("+XG" and the like), however long the step: without a
+// machine configuration a step moves nothing but is still a movement command.
 void Verificateur::CherchePremierMouvement(const Interpreteur& in) {
-    const EtatCut& e = in.Etat;
-    const double relatif[4] = {e.RelXG, e.RelYG, e.RelXD, static_cast<double>(e.RelYD)};
-    mouvement_ = in.PositionLue || !std::equal(relatif, relatif + 4, relatif_);
-    std::copy(relatif, relatif + 4, relatif_);
+    if (in.PositionLue) {
+        mouvement_ = true;
+        return;
+    }
+    const std::string_view l = in.Etat.Ligne;
+    for (std::size_t i = 0; i + 2 < l.size(); ++i)
+        if ((l[i] == '+' || l[i] == '-') && (i == 0 || l[i - 1] == ' ') &&
+            (l[i + 1] == 'X' || l[i + 1] == 'Y') && (l[i + 2] == 'G' || l[i + 2] == 'D')) {
+            mouvement_ = true;
+            return;
+        }
 }
 
 void Verificateur::Examine(const Interpreteur& in, Positions apres) {
@@ -274,26 +281,28 @@ std::vector<std::string> TextesControles(const Verifications& v, std::string_vie
             r.push_back(std::string("Non vérifié : ") + d.Controle + " (" + RaisonSautee(c.Sorte) + ")");
             continue;
         }
-        std::string t = d.Controle;
+        std::string seuil;
         switch (c.Sorte) {
+        case SorteConstat::DureeNulle:
+            seuil = "au-dessus de 0 s";
+            break;
         case SorteConstat::VitesseY:
-            t += " " + TexteMesure(s.VitMaxY, sep) + " mm/s";
+            seuil = "au plus " + TexteMesure(s.VitMaxY, sep) + " mm/s";
             break;
         case SorteConstat::RapportVitesses:
-            t += " " + TexteMesure(s.RapportVitessesMax, sep);
+            seuil = "au plus " + TexteMesure(s.RapportVitessesMax, sep);
             break;
         case SorteConstat::HorsCourse: {
             auto course = [&](const char* axe, double c) {
-                return std::string(" ") + axe +
-                       (c > 0 ? " de 0 à " + TexteMesure(c, sep) + " mm" : std::string(" non réglée"));
+                return std::string(axe) + (c > 0 ? " de 0 à " + TexteMesure(c, sep) + " mm" : " non réglée");
             };
-            t += course("X", s.CourseX) + "," + course("Y", s.CourseY);
+            seuil = course("X", s.CourseX) + ", " + course("Y", s.CourseY);
             break;
         }
         default:
             break;
         }
-        r.push_back("Vérifié : " + t);
+        r.push_back(std::string("Vérifié : ") + d.Controle + (seuil.empty() ? "" : " (" + seuil + ")"));
     }
     return r;
 }

@@ -109,7 +109,6 @@ class Verificateur : public RecepteurLignes {
     Positions avant_; // the carriages after the last line with a position
     // The travel after the X zero shift: X from, X to, Y from, Y to; infinite when not set.
     double bornes_[4] = {0, 0, 0, 0};
-    double relatif_[4] = {0, 0, 0, 0};
     double temps_ = 0, debut_ = 0; // the moment after the line, and where it began
     std::int64_t precedente_ = 0;  // the line interpreted before this one
     bool premiere_ = true, mouvement_ = false;

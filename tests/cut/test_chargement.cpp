@@ -92,7 +92,8 @@ template <class T> T Valeur(const std::string& json, const std::string& nom) {
 // time out from the slowest speed to the fastest.
 void VerifieStatistiques(const std::string& base, const std::string& separateur, const std::string& rapport) {
     Interpreteur interp;
-    StatistiquesCut s = CalculeStatistiques(base + ".cut", interp);
+    const SeuilsVerification seuils;
+    StatistiquesCut s = CalculeStatistiques(base + ".cut", interp, &seuils);
     EXPECT_EQ(s.Chemin, base + ".cut");
     s.Chemin = "@ENTREE@";
     const std::string texte = TexteJson(s);
