@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
@@ -29,6 +30,7 @@
 #include "settings/Preferences.h"
 #include "ui/DialoguesQt.h"
 #include "ui/FenetreAPropos.h"
+#include "ui/PanneauVerifications.h"
 #include "ui/SuiviTravail.h"
 #include "ui/ZoneDessin.h"
 #include "ui/ZoneRapport.h"
@@ -103,6 +105,7 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     Construit();
     ConstruitMenus();
     ConstruitMenuLecture();
+    ConstruitVerifications();
 
     controles_ = std::make_unique<ControlesQt>(cases_, options_, activation_);
     dialoguesQt_ = std::make_unique<DialoguesQt>(
@@ -484,6 +487,69 @@ void FenetrePrincipale::MontreLecture() {
     }
 }
 
+void FenetrePrincipale::ConstruitVerifications() {
+    QAction* action = menuBar()->findChild<QMenu*>("Vue")->addAction("Vé&rifications");
+    action->setObjectName("MenuVerifications");
+    // The key of spelling checks in office programs.
+    action->setShortcut(QKeySequence(Qt::Key_F7));
+    connect(action, &QAction::triggered, this, [this] { MontrePanneauVerifications(); });
+    etatVerifications_ = new QLabel(centralWidget());
+    etatVerifications_->setObjectName("EtatVerifications");
+    etatVerifications_->setTextFormat(Qt::RichText);
+    connect(etatVerifications_, &QLabel::linkActivated, this, [this] { MontrePanneauVerifications(); });
+}
+
+void FenetrePrincipale::MontreVerifications() {
+    if (!principale_ || !etatVerifications_)
+        return;
+    const Principale& p = *principale_;
+    // Under the drawing area, which follows the window's size.
+    const QRect zone = image1_->geometry();
+    etatVerifications_->setGeometry(zone.left(), zone.bottom() + 4, zone.width(),
+                                    etatVerifications_->sizeHint().height());
+    QStringList textes{QString::fromStdString(TexteResume(p.Verif)),
+                       QString::fromStdString(p.CheminCourant())};
+    for (const Constat& c : p.Verif.Constats)
+        textes << QString::fromStdString(TexteConstat(c, p.Separateur));
+    for (const std::string& t : TextesControles(p.Verif, p.Separateur))
+        textes << QString::fromStdString(t);
+    if (textes == verifMontrees_)
+        return;
+    verifMontrees_ = textes;
+    QPalette palette = etatVerifications_->palette();
+    palette.setColor(QPalette::WindowText, QColor(Palette[p.Verif.Constats.empty() ? 0 : 4]));
+    etatVerifications_->setPalette(palette);
+    etatVerifications_->setText(textes.front().isEmpty() ? QString()
+                                                         : textes.front().toHtmlEscaped() +
+                                                               " — <a href=\"verifications\">détails</a>");
+    if (panneauVerif_)
+        panneauVerif_->Montre(p.Verif, QFileInfo(textes[1]).fileName(), p.Separateur);
+}
+
+void FenetrePrincipale::MontrePanneauVerifications() {
+    if (!panneauVerif_) {
+        panneauVerif_ = new PanneauVerifications(this);
+        panneauVerif_->SurChoix([this](int i) { Route([&] { principale_->Verification_Click(i); }); });
+        verifMontrees_.clear();
+        MontreVerifications();
+        // Beside the window when the screen has room, so that the drawing stays in sight.
+        QPoint place = frameGeometry().topRight() + QPoint(8, 0);
+        if (const QScreen* ecran = screen()) {
+            const QRect libre = ecran->availableGeometry();
+            place.setX(std::max(libre.left(), std::min(place.x(), libre.right() - panneauVerif_->width())));
+            place.setY(std::max(libre.top(), std::min(place.y(), libre.bottom() - panneauVerif_->height())));
+        }
+        panneauVerif_->move(place);
+    }
+    panneauVerif_->show();
+    panneauVerif_->raise();
+    panneauVerif_->activateWindow();
+}
+
+PanneauVerifications* FenetrePrincipale::PanneauVerif() const {
+    return panneauVerif_.data();
+}
+
 void FenetrePrincipale::CopieRapport() {
     QStringList lignes;
     for (const ZoneRapport::Ligne& l : sortie_->Lignes())
@@ -562,6 +628,7 @@ void FenetrePrincipale::Route(const std::function<void()>& procedure) {
     }
     suivi_->Termine(annulation);
     MontreLecture();
+    MontreVerifications();
     image1_->update();
     sortie_->update();
     SuitFichier();

@@ -29,6 +29,7 @@ namespace parvel::ui {
 class ControlesQt;
 class DialoguesQt;
 class FenetreAPropos;
+class PanneauVerifications;
 class ZoneDessin;
 class ZoneRapport;
 class SuiviTravail;
@@ -57,6 +58,11 @@ class FenetrePrincipale : public QMainWindow {
     FenetreAPropos* APropos() const;
     // The program was asked to end (by "&Quitter" or a failed start-up).
     bool Terminee() const { return terminee_; }
+    // The "Vérifications" window, created on first use, and the line under the drawing
+    // area that sums the last load's checks up.
+    void MontrePanneauVerifications();
+    PanneauVerifications* PanneauVerif() const;
+    QLabel* EtatVerifications() const { return etatVerifications_; }
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -71,6 +77,8 @@ class FenetrePrincipale : public QMainWindow {
     void ConstruitLecture(QWidget* client);
     void ConstruitMenuLecture();
     void MontreLecture();
+    void ConstruitVerifications();
+    void MontreVerifications();
     // Runs a core procedure, then repaints the drawing and report areas.
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
@@ -113,6 +121,10 @@ class FenetrePrincipale : public QMainWindow {
     QElapsedTimer chrono_;           // real time since the last tick
     static constexpr int TicLectureMs = 30;
     static constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
+
+    QLabel* etatVerifications_ = nullptr;
+    QPointer<PanneauVerifications> panneauVerif_;
+    QStringList verifMontrees_; // what the line and the window show, to refill them on a change only
 
     std::unique_ptr<ControlesQt> controles_;
     std::unique_ptr<DialoguesQt> dialoguesQt_;
