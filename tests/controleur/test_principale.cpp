@@ -248,7 +248,7 @@ TEST_F(Fraisage, ReglageEnregistrePuisRecharge) {
     b.p.Réglage_Click();
     EXPECT_EQ(b.dialogues.messages,
               std::vector<std::string>{"Fichier introuvable : entrée " + b.p.CheminCourant()});
-    EXPECT_EQ(b.registre.ecritures.size(), 6u);
+    EXPECT_EQ(b.registre.ecritures.size(), 6u); // the six milling values
 
     // Mechanics beyond the store's range reach the save through the zero rule: kept in
     // memory, reported, nothing written.
