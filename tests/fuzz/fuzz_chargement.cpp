@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A whole load from file bytes, with and without the milling mode: it either succeeds
-// with a five-line report (and a finished milling output), or fails with a known error
-// leaving no output and no temporary file behind.
+// with a five-line report (and a finished milling output) and findings within their
+// bounds, or fails with a known error leaving no output and no temporary file behind.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "Doubles.h"
 #include "cut/Erreur.h"
+#include "settings/ReglagesVerification.h"
 
 using namespace parvel;
 
@@ -19,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
     b.p.Config.RepProjet = dossier->Chemin().string();
     b.p.Param = {.XFraise = 15, .YFraise = 40, .TempsZ = 0.5f, .DegZYD = 2.5};
     b.p.NomCourt = "entree.cut";
+    // Every check on: a top Y speed and a travel.
+    b.p.Config.VitMaxY = 10;
+    b.registre.PoseEntier(CleVerifications, "CourseX", 500);
+    b.registre.PoseEntier(CleVerifications, "CourseY", 200);
     b.p.CommonDialog1.NomFichier =
         dossier->Ecrit("entree.cut", std::string(reinterpret_cast<const char*>(data), taille));
     b.controles.DefinitFraisageActif(fraisage);
@@ -34,6 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
     }
     if (reussi && b.sortie.lignes.size() != 5)
         std::abort();
+    // Each finding keeps a few ranges of lines, in order, within the lines it counts.
+    for (const Constat& c : reussi ? b.p.Verif.Constats : std::vector<Constat>{}) {
+        if (c.Plages.size() > PlagesGardees || c.Lignes < static_cast<std::int64_t>(c.Plages.size()))
+            std::abort();
+        for (std::size_t i = 0; i < c.Plages.size(); ++i)
+            if (c.Plages[i].Debut > c.Plages[i].Fin || (i > 0 && c.Plages[i].Debut <= c.Plages[i - 1].Fin))
+                std::abort();
+    }
     if (fraisage && reussi != std::filesystem::exists(sortie))
         std::abort();
     if (!fraisage && std::filesystem::exists(sortie))
