@@ -254,9 +254,9 @@ void RegistreFichier::Ecrit(Racine racine, std::string cle, std::string nom, con
     const auto section = SectionRegistre(racine, cle, nom);
     if (!section || LectureSeule_)
         return;
-    // Writes go to the end of the links, not over a link.
-    const fs::path fichier = SuitLiens(Fichier_);
     try {
+        // Writes go to the end of the links, not over a link.
+        const fs::path fichier = SuitLiens(Fichier_, RoleFichier::Registre);
         RefuseSpecial(fichier);
         const fs::path dossier = Dossier(fichier);
         std::error_code ec;
