@@ -252,7 +252,56 @@ void RegistreFichier::EcritTexteRegistre(Racine racine, std::string cle, std::st
 
 void RegistreFichier::Ecrit(Racine racine, std::string cle, std::string nom, const Modification& modifie) {
     const auto section = SectionRegistre(racine, cle, nom);
-    if (!section || LectureSeule_)
+    if (section)
+        SousVerrou([&](DocumentRegistre& doc) { return modifie(doc, *section, nom); });
+}
+
+namespace {
+
+// The store as one reading of its file: reads from it, writes into it.
+class RegistreDocument final : public Registre {
+  public:
+    explicit RegistreDocument(DocumentRegistre& doc) : Doc(doc) {}
+    std::string LitTexteRegistre(Racine racine, std::string cle, std::string nom) override {
+        const auto section = SectionRegistre(racine, cle, nom);
+        return section ? Doc.Texte(*section, nom).value_or("") : "";
+    }
+    std::int32_t LitEntierRegistre(Racine racine, std::string cle, std::string nom) override {
+        const auto section = SectionRegistre(racine, cle, nom);
+        return section ? Doc.Entier(*section, nom).value_or(0) : 0;
+    }
+    void EcritEntierRegistre(Racine racine, std::string cle, std::string nom, std::int32_t valeur) override {
+        if (const auto section = SectionRegistre(racine, cle, nom))
+            Modifie = Doc.Modifie(*section, nom, valeur) || Modifie;
+    }
+    void EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) override {
+        if (const auto section = SectionRegistre(racine, cle, nom))
+            Modifie = Doc.ModifieTexte(*section, nom, valeur) || Modifie;
+    }
+    DocumentRegistre& Doc;
+    bool Modifie = false;
+};
+
+} // namespace
+
+void RegistreFichier::Groupe(const std::function<void(Registre&)>& operations) {
+    bool faites = false;
+    SousVerrou([&](DocumentRegistre& doc) {
+        faites = true;
+        RegistreDocument vue(doc);
+        operations(vue);
+        return vue.Modifie;
+    });
+    if (faites)
+        return;
+    // Not writable now: the operations still read what the file holds, and write nothing.
+    DocumentRegistre doc = Charge().value_or(DocumentRegistre());
+    RegistreDocument vue(doc);
+    operations(vue);
+}
+
+void RegistreFichier::SousVerrou(const std::function<bool(DocumentRegistre&)>& modifie) {
+    if (LectureSeule_)
         return;
     try {
         // Writes go to the end of the links, not over a link.
@@ -275,7 +324,7 @@ void RegistreFichier::Ecrit(Racine racine, std::string cle, std::string nom, con
             return;
         }
         DocumentRegistre doc = DocumentRegistre::Analyse(LitFichier(fichier));
-        if (!modifie(doc, *section, nom))
+        if (!modifie(doc))
             return;
         if (fs::exists(fichier, ec) && !Inscriptible(fichier))
             throw ErreurEcriture("fichier en lecture seule");
