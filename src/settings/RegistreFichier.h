@@ -44,11 +44,17 @@ class RegistreFichier final : public Registre {
     // `modifie` is not called when the file cannot be locked or read.
     void SousVerrou(const std::function<bool(DocumentRegistre&)>& modifie);
     void Signale(std::string_view genre, std::string_view raison);
-    std::optional<DocumentRegistre> Charge();
+    // The document of the file as it is now, or null when it cannot be understood.
+    const DocumentRegistre* Charge();
+    // The document of the file's bytes: parsed again only when they differ from the
+    // last ones, so that reading many values of a large store stays linear.
+    DocumentRegistre& Document(const std::filesystem::path& fichier);
 
     std::filesystem::path Fichier_;
     std::set<std::string> Signales_;
     bool LectureSeule_ = false;
+    std::string Lus_, OctetsDoc_; // the last bytes read; those of Doc_
+    std::optional<DocumentRegistre> Doc_;
 };
 
 } // namespace parvel

@@ -41,7 +41,9 @@ TEST(Recents, PlusRecentDEnTeteSansDoublonHuitAuPlus) {
     // The sibling application's section stays byte for byte, and the list is not in it.
     const std::string octets = test::LitFichier(fichier);
     EXPECT_EQ(octets.substr(0, tavik.size()), tavik);
-    EXPECT_NE(octets.find("Parvel\\Fenetre]"), std::string::npos);
+    const std::size_t section = octets.find("Parvel\\Fenetre]");
+    EXPECT_NE(section, std::string::npos);
+    EXPECT_EQ(octets.find("Parvel\\Fenetre]", section + 1), std::string::npos) << octets;
     // Names the format cannot hold as they are come back whole, each once, the oldest
     // entry going out as for any other name.
     for (const std::string& nom :

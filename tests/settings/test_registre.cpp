@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -72,6 +73,42 @@ TEST(FormatRegistre, EcrituresNeChangentQueLaLigneDeLaValeur) {
         else
             EXPECT_EQ(relu.Entier(*section, nom), std::stoi(valeur));
     }
+}
+
+// Several changes to one document (as a group of writes makes them): each finds the
+// values where the ones before it left them.
+TEST(FormatRegistre, ChangementsSuccessifsDUnDocument) {
+    auto doc = DocumentRegistre::Analyse(A + X1);
+    const std::string a = "HKEY_CURRENT_USER\\A", b = "HKEY_CURRENT_USER\\B";
+    EXPECT_TRUE(doc.Modifie(a, "Y", 2));
+    EXPECT_TRUE(doc.Modifie(b, "Z", 3));
+    EXPECT_TRUE(doc.Modifie(a, "Y", 4));
+    EXPECT_TRUE(doc.ModifieTexte(b, "T", "t"));
+    EXPECT_FALSE(doc.Modifie(b, "Z", 3));
+    EXPECT_EQ(doc.Entier(a, "Y"), 4);
+    EXPECT_EQ(doc.Texte(b, "T"), "t");
+    EXPECT_EQ(doc.Serialise(), A + X1 +
+                                   "\"Y\"=dword:00000004\n\n[HKEY_CURRENT_USER\\B]\n\"Z\"=dword:00000003\n"
+                                   "\"T\"=\"t\"\n");
+}
+
+// A store holding a value of tens of megabytes: reading many values costs one parse,
+// not one per value (it took half a minute of processor time for a milling start-up).
+TEST(RegistreFichier, GrosseValeurLueUneFois) {
+    DossierEssai dossier;
+    const fs::path fichier = dossier.Chemin() / "registre.reg";
+    EcritOctets(fichier, A + X1 + "\"Gros\"=\"" + std::string(16 << 20, 'a') + "\"\n");
+    RegistreFichier r(fichier);
+    const std::clock_t debut = std::clock();
+    std::int32_t somme = 0;
+    for (int i = 0; i < 30; ++i)
+        somme += r.LitEntierRegistre(Hkcu, "A", "X");
+    r.EcritEntierRegistre(Hkcu, "A", "Y", 5);
+    somme += r.LitEntierRegistre(Hkcu, "A", "Y");
+    const double secondes = static_cast<double>(std::clock() - debut) / CLOCKS_PER_SEC;
+    EXPECT_EQ(somme, 35);
+    // Some 15 s before, about 1.5 s after, where the test was written.
+    EXPECT_LT(secondes, 5.0);
 }
 
 // ------------------------------------------------------------------ every backend
