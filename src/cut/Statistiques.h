@@ -11,6 +11,8 @@
 
 namespace parvel {
 
+class Avancement;
+
 inline constexpr int NombreBandesVitesse = 10;
 
 // A speed band: the lines whose speed is in [VitesseBasse, VitesseHaute), the top
@@ -36,8 +38,10 @@ struct StatistiquesCut {
 
 // Reads `chemin` twice through `interp` (its step sizes are used): the load pass, then
 // a pass that measures the lines against the speed range found. Fails as the load pass
-// does.
-StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp);
+// does, and with ErrAccesChemin when the second reading did not read the same lines as
+// the first (the file changed between them). `avancement` is told both passes.
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+                                    Avancement* avancement = nullptr);
 
 // The statistics as one JSON object ending with a line feed; each number written with
 // the shortest text that reads back to the same value of its own type, "." as the point.
