@@ -112,6 +112,8 @@ std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chem
                 l[i] == '\\' && i + 1 < l.size() ? codes.find(l[i + 1]) : std::string::npos;
             if (l[i] == '\t')
                 champs.emplace_back();
+            else if (l[i] == '\\' && i + 3 < l.size() && l[i + 1] == 'x')
+                champs.back() += static_cast<char>(std::stoi(l.substr(i + 2, 2), nullptr, 16)), i += 3;
             else if (code != std::string::npos)
                 champs.back() += octets[code], ++i;
             else

@@ -27,7 +27,7 @@ class DossierTemporaire {
 std::string LitFichier(const std::filesystem::path& chemin);
 
 // The rows of a tab-separated table (a path relative to tests/data), without its "#"
-// lines; "\t", "\n", "\r" and "\0" in a field stand for those bytes.
+// lines; "\t", "\n", "\r" and "\0" in a field stand for those bytes, "\xHH" for any byte.
 std::vector<std::vector<std::string>> LitTable(const std::filesystem::path& chemin);
 // The numbers of a field, separated by blanks.
 std::vector<double> Nombres(const std::string& champ);

@@ -4,6 +4,7 @@
 // output or a picture of the drawing).
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -88,6 +89,23 @@ int Echec(const ErreurParvel& e, const std::string& entree) {
     return 1;
 }
 
+// The store's file, where the command would read it from.
+std::string FichierRegistre(const Options& o) {
+    return o.registre.empty() ? CheminRegistreParDefaut() : o.registre;
+}
+
+// An output that is the same file as one the command reads would replace it: says so in
+// the documented form and gives true.
+bool RemplaceUnFichierLu(const std::string& sortie, RoleFichier role, const std::string& entree,
+                         const std::string& registre) {
+    const char* lu = MemeFichier(sortie, entree)     ? "c'est le fichier lu"
+                     : MemeFichier(sortie, registre) ? "c'est le fichier du registre"
+                                                     : nullptr;
+    if (lu)
+        Echec(ErreurParvel(ErrAccesChemin, role, sortie, lu), entree);
+    return lu != nullptr;
+}
+
 // Loads the file once and prints the report: the engine alone, no window. With a store
 // the machine configuration and the milling parameters are read from it first, as the
 // window's start-up does; with `fraisage` the milling output is written too. With
@@ -111,14 +129,17 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
     interp.MmParPasY = config.MmParPasY;
     BilanCut bilan;
     EcrivainFraisage ecrivain;
-    if (fraisage)
+    if (fraisage) {
         ecrivain.Prepare(CheminSortieFraisage(config.RepProjet, chemin), param);
+        if (RemplaceUnFichierLu(ecrivain.Chemin(), RoleFichier::SortieFraisage, chemin, FichierRegistre(o)))
+            return 1;
+    }
     try {
         if (o.json) {
             // The checks with the thresholds of the store given, the defaults without one.
             const SeuilsVerification seuils =
                 registre ? LitSeuilsVerification(*registre, config) : SeuilsVerification{};
-            const std::string json = TexteJson(CalculeStatistiques(chemin, interp, &seuils));
+            const std::string json = TexteJson(CalculeStatistiques(chemin, interp, nullptr, &seuils));
             std::fwrite(json.data(), 1, json.size(), stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
@@ -205,6 +226,24 @@ std::optional<std::pair<int, int>> LitTaille(const std::string& t) {
     return std::pair{l, h};
 }
 
+// Beyond this many pixels the picture takes too much memory: 4096 x 4096 already needs
+// about 430 MB (some 26 bytes a pixel for the layers, the composed picture and the PNG).
+constexpr std::int64_t PixelsMax = std::int64_t{1} << 24;
+
+bool TailleAcceptable(std::pair<int, int> taille, const std::string& sortie) {
+    const std::int64_t pixels = std::int64_t{taille.first} * taille.second;
+    if (pixels <= PixelsMax)
+        return true;
+    std::cerr << Prefixe << "Erreur " << ErrDepassement << " : "
+              << ErreurParvel(ErrDepassement, RoleFichier::Image, sortie,
+                              "--taille " + std::to_string(taille.first) + "x" +
+                                  std::to_string(taille.second) + " : au plus " + std::to_string(PixelsMax) +
+                                  " pixels (4096x4096)")
+                     .Message()
+              << '\n';
+    return false;
+}
+
 // One load as the window makes it, on a raster of the drawing area's size, written as PNG.
 int CommandeImage(const Options& o) {
     // The area's size when the window first shows: 7212 x 5055 twips at 15 twips per pixel.
@@ -216,10 +255,10 @@ int CommandeImage(const Options& o) {
                                std::to_string(ImageRaster::TailleMaxPx) + " par côté");
         taille = *t;
     }
-    if (MemeFichier(o.fichiers[0], o.fichiers[1])) {
-        std::cerr << Prefixe << "Erreur : l'image remplacerait le fichier lu (" << o.fichiers[1] << ")\n";
+    if (!TailleAcceptable(taille, o.fichiers[1]))
+        return 2;
+    if (RemplaceUnFichierLu(o.fichiers[1], RoleFichier::Image, o.fichiers[0], FichierRegistre(o)))
         return 1;
-    }
     std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
     ImageRaster image(taille.first, taille.second);
     class : public ZoneTexte {
@@ -248,7 +287,7 @@ int CommandeImage(const Options& o) {
     const std::vector<std::uint32_t> pixels = image.Compose();
     std::string erreur;
     if (!EcritPng(o.fichiers[1], image.LargeurPx(), image.HauteurPx(), pixels.data(), &erreur)) {
-        std::cerr << Prefixe << "Erreur : " << erreur << '\n';
+        std::cerr << Prefixe << erreur << '\n';
         return 1;
     }
     return 0;

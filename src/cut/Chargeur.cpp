@@ -6,6 +6,7 @@
 #include "cut/Avancement.h"
 #include "cut/Calcul.h"
 #include "cut/Erreur.h"
+#include "cut/Fichiers.h"
 #include "cut/Fraisage.h"
 #include "cut/LecteurLignes.h"
 #include "cut/Nombres.h"
@@ -48,6 +49,10 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
 
     LecteurLignes lecteur(chemin);
     SuiviLecture suivi(avancement, chemin);
+    // A link from the output to the input would have the output replace the file it reads.
+    if (fraisage && MemeFichier(fraisage->Chemin(), chemin))
+        throw ErreurParvel(ErrAccesChemin, RoleFichier::SortieFraisage, fraisage->Chemin(),
+                           "c'est le fichier lu");
     if (fraisage)
         fraisage->Ouvre();
     e.ZeroX = 0;

@@ -15,7 +15,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -37,20 +39,45 @@ fs::path DossierDe(const fs::path& fichier) {
     return fichier.has_parent_path() ? fichier.parent_path() : fs::path(".");
 }
 
+// The system's limit on the links met opening one path (Linux's MAXSYMLINKS).
+constexpr int MaxLiens = 40;
+
+// Hex digits of the random part of a temporary name.
+constexpr std::size_t ChiffresAlea = 16;
+
 } // namespace
 
 // A dangling link gives the path it points to, so that the file is created there as
 // writing through the link would.
-fs::path SuitLiens(const fs::path& chemin) {
+fs::path SuitLiens(const fs::path& chemin, RoleFichier role) {
     fs::path p = chemin;
-    std::error_code ec;
-    for (int i = 0; i < 40 && fs::is_symlink(p, ec); ++i) {
-        const fs::path lien = fs::read_symlink(p, ec);
-        if (ec)
-            break;
-        p = lien.is_absolute() ? lien : DossierDe(p) / lien;
+    for (int liens = 0;; ++liens) {
+#ifdef _WIN32
+        std::error_code ec;
+        if (!fs::is_symlink(p, ec))
+            return p;
+#else
+        struct stat lien {};
+        if (::lstat(p.c_str(), &lien) != 0 || !S_ISLNK(lien.st_mode))
+            return p;
+        // As the kernel's protected links: in a folder where anyone may create files and
+        // only owners remove them, a link is followed only if it is the caller's or the
+        // folder owner's. Otherwise root could be made to replace any file.
+        struct stat dossier {};
+        if (::stat(DossierDe(p).c_str(), &dossier) == 0 && (dossier.st_mode & S_ISVTX) &&
+            (dossier.st_mode & S_IWOTH) && lien.st_uid != ::geteuid() && lien.st_uid != dossier.st_uid)
+            throw ErreurParvel(ErrPermission, role, TexteChemin(chemin),
+                               "lien symbolique d'un autre utilisateur dans un dossier partagé (" +
+                                   TexteChemin(p) + ")");
+#endif
+        if (liens == MaxLiens)
+            throw ErreurParvel(ErrAccesChemin, role, TexteChemin(chemin), "trop de liens symboliques");
+        std::error_code ec2;
+        const fs::path cible = fs::read_symlink(p, ec2);
+        if (ec2)
+            return p;
+        p = cible.is_absolute() ? cible : DossierDe(p) / cible;
     }
-    return p;
 }
 
 namespace {
@@ -66,10 +93,22 @@ fs::path NomTemporaire(const fs::path& cible) {
         return std::mt19937_64(graine);
     }();
     char suffixe[24];
+    static_assert(ChiffresAlea == 16);
     std::snprintf(suffixe, sizeof suffixe, ".%016llx.tmp", static_cast<unsigned long long>(alea()));
     // Short enough that the suffix never makes the name too long.
     std::string nom = "." + cible.filename().string().substr(0, 100) + suffixe;
     return DossierDe(cible) / nom;
+}
+
+// ".<name>.<16 hex digits>.tmp", as NomTemporaire makes them.
+bool EstNomTemporaire(std::string_view nom) {
+    constexpr std::string_view fin = ".tmp";
+    const std::size_t n = nom.size();
+    if (n < 3 + ChiffresAlea + fin.size() || nom.front() != '.' || nom.substr(n - fin.size()) != fin)
+        return false;
+    const std::string_view alea = nom.substr(n - fin.size() - ChiffresAlea, ChiffresAlea);
+    return nom[n - fin.size() - ChiffresAlea - 1] == '.' &&
+           alea.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
 } // namespace
@@ -151,10 +190,25 @@ int NumeroWindows(DWORD e) {
         return ErrAccesChemin;
     }
 }
+
+// Removes the temporaries of writers that are gone: a writer keeps its temporary open
+// without sharing until it renames it, so deleting a live one fails. The age spares the
+// moment between its closing and its renaming.
+void NettoieTemporaires(const fs::path& dossier) {
+    std::error_code ec;
+    const auto limite = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+    for (fs::directory_iterator it(dossier, ec), fin; !ec && it != fin; it.increment(ec)) {
+        std::error_code ec2;
+        if (EstNomTemporaire(it->path().filename().string()) && it->is_regular_file(ec2) &&
+            it->last_write_time(ec2) < limite && !ec2)
+            DeleteFileW(it->path().c_str());
+    }
+}
+
 } // namespace
 
 EcritureAtomique::EcritureAtomique(const fs::path& cible, RoleFichier role)
-    : demandee_(cible), reelle_(SuitLiens(cible)), role_(role) {
+    : demandee_(cible), reelle_(SuitLiens(cible, role)), role_(role) {
     if (demandee_.empty())
         Echoue(ErrNomFichier);
     std::error_code ec;
@@ -162,6 +216,7 @@ EcritureAtomique::EcritureAtomique(const fs::path& cible, RoleFichier role)
     existe_ = fs::exists(etat);
     if (existe_ && !fs::is_regular_file(etat))
         Echoue(ErrAccesChemin, PasUnFichierOrdinaire(fs::is_directory(etat) ? S_IFDIR : S_IFCHR));
+    NettoieTemporaires(DossierDe(reelle_));
     for (int essai = 0;; ++essai) {
         temporaire_ = NomTemporaire(reelle_);
         HANDLE h = CreateFileW(temporaire_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -227,14 +282,65 @@ bool MemeFichier(const fs::path& a, const fs::path& b) {
 
 #else
 
+namespace {
+
+// Removes the temporaries of writers that are gone: each writer holds a lock on its own
+// temporary until it is renamed, so one that can be locked has nobody left to finish it.
+// Only regular files of this user, never through a link.
+void NettoieTemporaires(const fs::path& dossier) {
+    DIR* d = ::opendir(dossier.c_str());
+    if (!d)
+        return;
+    const int dfd = ::dirfd(d);
+    while (const dirent* entree = ::readdir(d)) {
+        if (!EstNomTemporaire(entree->d_name))
+            continue;
+        const int fd =
+            ::openat(dfd, entree->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat ouvert {
+        }, nom{};
+        // Still under that name once locked: not a new file that took it meanwhile.
+        if (::fstat(fd, &ouvert) == 0 && S_ISREG(ouvert.st_mode) && ouvert.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dfd, entree->d_name, &nom, AT_SYMLINK_NOFOLLOW) == 0 && nom.st_dev == ouvert.st_dev &&
+            nom.st_ino == ouvert.st_ino)
+            ::unlinkat(dfd, entree->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(d);
+}
+
+// Our lock is on the file that the name still gives: a cleaner that came between the
+// creation and the lock has removed it, or is about to. Where the file system has no
+// locks, no cleaner can lock either, and the file is ours.
+bool Verrouille(int fd, const fs::path& nom) {
+    int r;
+    while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (r != 0 && errno == EWOULDBLOCK)
+        return false;
+    struct stat ouvert {
+    }, parNom{};
+    return ::fstat(fd, &ouvert) == 0 && ::lstat(nom.c_str(), &parNom) == 0 &&
+           ouvert.st_dev == parNom.st_dev && ouvert.st_ino == parNom.st_ino;
+}
+
+} // namespace
+
 EcritureAtomique::EcritureAtomique(const fs::path& cible, RoleFichier role)
-    : demandee_(cible), reelle_(SuitLiens(cible)), role_(role) {
+    : demandee_(cible), reelle_(SuitLiens(cible, role)), role_(role) {
     if (demandee_.empty())
         Echoue(ErrNomFichier);
     struct stat ancien {};
     if (::stat(reelle_.c_str(), &ancien) == 0) {
         if (!S_ISREG(ancien.st_mode))
             Echoue(ErrAccesChemin, PasUnFichierOrdinaire(ancien.st_mode));
+        // A read-only file stays so for its owner, as a shell redirection would refuse it.
+        if (::faccessat(AT_FDCWD, reelle_.c_str(), W_OK, AT_EACCESS) != 0 &&
+            (errno == EACCES || errno == EROFS))
+            Echoue(ErrPermission, "fichier en lecture seule");
         existe_ = true;
         mode_ = ancien.st_mode & 07777;
         proprietaire_ = ancien.st_uid;
@@ -242,14 +348,20 @@ EcritureAtomique::EcritureAtomique(const fs::path& cible, RoleFichier role)
     } else if (errno == ELOOP) {
         Echoue(ErrAccesChemin, "trop de liens symboliques");
     }
+    NettoieTemporaires(DossierDe(reelle_));
     for (int essai = 0;; ++essai) {
         temporaire_ = NomTemporaire(reelle_);
         // Never through a link, never over an existing file; a new file gets the umask.
         fd_ = ::open(temporaire_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                      existe_ ? 0600 : 0666);
-        if (fd_ >= 0)
-            return;
-        const int e = errno;
+        int e = EEXIST;
+        if (fd_ >= 0) {
+            if (Verrouille(fd_, temporaire_))
+                return;
+            Ferme();
+        } else {
+            e = errno;
+        }
         if (e != EEXIST || essai == 100) {
             temporaire_.clear();
             Echoue(NumeroErreurFichier(e, DossierExiste(DossierDe(reelle_))));
@@ -288,12 +400,19 @@ void EcritureAtomique::Valide() {
     }
     if (::fsync(fd_) != 0 && errno != EINVAL)
         Echoue(errno == ENOSPC ? ErrDisquePlein : NumeroErreurFichier(errno, true));
+    // The lock stays held through the rename, or a cleaner could take the file for a
+    // dead writer's.
+    const int garde = ::dup(fd_);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        Echoue(errno == ENOSPC ? ErrDisquePlein : NumeroErreurFichier(errno, true));
-    if (::rename(temporaire_.c_str(), reelle_.c_str()) != 0)
-        Echoue(NumeroErreurFichier(errno, true));
+    const int fermeture = ::close(fd) != 0 && errno != EINTR ? errno : 0;
+    const int renommage = fermeture == 0 && ::rename(temporaire_.c_str(), reelle_.c_str()) != 0 ? errno : 0;
+    if (garde >= 0)
+        ::close(garde);
+    if (fermeture != 0)
+        Echoue(fermeture == ENOSPC ? ErrDisquePlein : NumeroErreurFichier(fermeture, true));
+    if (renommage != 0)
+        Echoue(NumeroErreurFichier(renommage, true));
     valide_ = true;
     // The rename itself must reach the disk.
     const int dossier = ::open(DossierDe(reelle_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

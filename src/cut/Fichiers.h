@@ -14,8 +14,11 @@ namespace parvel {
 // The path as messages show it (UTF-8 on every platform).
 std::string TexteChemin(const std::filesystem::path& chemin);
 
-// The end of a chain of links; a dangling link gives the path it points to.
-std::filesystem::path SuitLiens(const std::filesystem::path& chemin);
+// The end of a chain of links; a dangling link gives the path it points to. Raises
+// ErreurParvel (`role`, this path) for a chain longer than the system follows, and for
+// a link that the kernel's protected links would not follow: one in a sticky folder
+// that anyone may write, owned neither by the caller nor by the folder's owner.
+std::filesystem::path SuitLiens(const std::filesystem::path& chemin, RoleFichier role = RoleFichier::Aucun);
 
 // Why a file of this type (a stat mode) is not read or replaced: "pas un fichier
 // ordinaire (périphérique)", "(tube)", "(socket)", "(dossier)".
@@ -24,9 +27,13 @@ std::string PasUnFichierOrdinaire(unsigned mode);
 // Writes the new content under a temporary name created for it alone beside the file,
 // and puts it in place with one rename when Valide() is called: readers see the old
 // file or the whole new one, and of two writers of the same file the last one wins.
-// A link is followed: the file it points to is replaced and the link stays. Anything
-// other than a regular file (device, pipe, folder) is refused. The new file keeps the
-// mode of the one it replaces, and its owner and group when run by root.
+// A link is followed as SuitLiens says: the file it points to is replaced and the link
+// stays. Anything other than a regular file (device, pipe, folder) is refused, and so
+// is a file the caller may not write (a read-only file, unless run by root). The new
+// file keeps the mode of the one it replaces, and its owner and group when run by root.
+// The temporary is named ".<name>.<16 hex digits>.tmp" and stays locked (or, on
+// Windows, open) until renamed; each new writer removes from the folder those whose
+// writer is gone.
 // Failures raise ErreurParvel with `role` and the path given.
 class EcritureAtomique {
   public:

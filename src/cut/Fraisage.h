@@ -42,6 +42,7 @@ class EcrivainFraisage {
 
     // Where the next load writes, and with which parameters.
     void Prepare(std::string chemin, const ParamFraisage& param);
+    const std::string& Chemin() const { return chemin_; }
     // Creates the output, under a temporary name until Termine.
     void Ouvre();
     // The milling step of one interpreted line.

@@ -8,6 +8,10 @@
 #include "cut/Avancement.h"
 #include "cut/Erreur.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace parvel {
 
 namespace {
@@ -30,12 +34,25 @@ EtatCut SansVues(EtatCut e) {
 
 } // namespace
 
+// Size and date alone miss a rewrite of the same size whose date was put back (as a copy
+// keeping dates does): the change time and the inode catch it, and a file replaced by
+// another. Windows gives size and date only.
 std::optional<LectureCut::Empreinte> LectureCut::EmpreinteDe(const std::string& chemin) {
+#ifdef _WIN32
     std::error_code ec1, ec2;
-    Empreinte e{std::filesystem::file_size(chemin, ec1), std::filesystem::last_write_time(chemin, ec2)};
+    const std::uintmax_t taille = std::filesystem::file_size(chemin, ec1);
+    const auto date = std::filesystem::last_write_time(chemin, ec2);
     if (ec1 || ec2)
         return std::nullopt;
-    return e;
+    return Empreinte{taille, static_cast<std::int64_t>(date.time_since_epoch().count()), 0, 0, 0};
+#else
+    struct stat st {};
+    if (::stat(chemin.c_str(), &st) != 0)
+        return std::nullopt;
+    const auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return Empreinte{static_cast<std::uintmax_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim),
+                     static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+#endif
 }
 
 LectureCut::LectureCut(const std::string& chemin, const Interpreteur& charge, Avancement* avancement,
@@ -67,7 +84,7 @@ LectureCut::LectureCut(const std::string& chemin, const Interpreteur& charge, Av
     total_ = t;
     lignes_ = n;
     // A file that cannot be looked at any more never matches.
-    empreinte_ = empreinte.value_or(Empreinte{static_cast<std::uintmax_t>(-1), {}});
+    empreinte_ = empreinte.value_or(Empreinte{static_cast<std::uintmax_t>(-1)});
 }
 
 void LectureCut::VaAuRepere(const Repere& r, LecteurLignes& lecteur) {
@@ -120,6 +137,9 @@ std::optional<PositionFil> LectureCut::Position(double t) {
                 break;
             }
             LitUneLigne(lecteur);
+            // More lines than indexed: the file changed under the reading.
+            if (lignesLues_ > lignes_)
+                return std::nullopt;
         }
         octet_ = lecteur.Position();
         enCours_ = true;

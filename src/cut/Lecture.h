@@ -60,9 +60,12 @@ class LectureCut {
         std::int64_t Ligne;
         bool Bouge;
     };
+    // What tells a file changed: its size and dates, and where the system has them, its
+    // identity and the time of its last change of any kind, which no program can put back.
     struct Empreinte {
         std::uintmax_t Taille = 0;
-        std::filesystem::file_time_type Date{};
+        std::int64_t Date = 0, Changement = 0; // ns
+        std::uint64_t Appareil = 0, Noeud = 0;
         bool operator==(const Empreinte&) const = default;
     };
     static std::optional<Empreinte> EmpreinteDe(const std::string& chemin);

@@ -7,15 +7,34 @@
 #include <string_view>
 #include <type_traits>
 
+#include "cut/Erreur.h"
+
 namespace parvel {
 namespace {
 
+// What a pass read: a hash of the lines interpreted, in order (64-bit FNV-1a, each line
+// ended by a byte no line holds). Two passes that read the same lines agree.
+class EmpreinteLignes : public RecepteurLignes {
+  public:
+    void Ligne(const Interpreteur& in, std::optional<double>) override {
+        for (const char c : in.Etat.Ligne)
+            Ajoute(static_cast<unsigned char>(c));
+        Ajoute('\n');
+    }
+    std::uint64_t Valeur() const { return h_; }
+
+  private:
+    void Ajoute(unsigned char c) { h_ = (h_ ^ c) * 0x100000001b3u; }
+    std::uint64_t h_ = 0xcbf29ce484222325u;
+};
+
 // The second pass: counts, path lengths and the time per speed band, a line at a time.
-class Mesure : public RecepteurLignes {
+class Mesure : public EmpreinteLignes {
   public:
     explicit Mesure(StatistiquesCut& s) : s_(s) {}
 
     void Ligne(const Interpreteur& in, std::optional<double> v) override {
+        EmpreinteLignes::Ligne(in, v);
         const EtatCut& e = in.Etat;
         s_.DureeTotale += in.DureeLue;
         if (in.DureeLue > 0 && !in.PositionLue)
@@ -65,10 +84,47 @@ std::vector<BandeVitesse> Bandes(double bas, double haut) {
     return b;
 }
 
+// The length of the valid UTF-8 sequence that starts at t[i], 0 when none does: no
+// overlong form, no UTF-16 half, nothing beyond U+10FFFF.
+std::size_t LongueurUtf8(std::string_view t, std::size_t i) {
+    const auto o = [&](std::size_t k) {
+        return i + k < t.size() ? static_cast<unsigned char>(t[i + k]) : 0u;
+    };
+    const unsigned c = o(0);
+    const auto suite = [&](std::size_t k, unsigned bas = 0x80, unsigned haut = 0xBF) {
+        return o(k) >= bas && o(k) <= haut;
+    };
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        return suite(1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const bool second = c == 0xE0 ? suite(1, 0xA0) : c == 0xED ? suite(1, 0x80, 0x9F) : suite(1);
+        return second && suite(2) ? 3 : 0;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const bool second = c == 0xF0 ? suite(1, 0x90) : c == 0xF4 ? suite(1, 0x80, 0x8F) : suite(1);
+        return second && suite(2) && suite(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+// JSON is UTF-8: a path's bytes that are not (a name from another encoding) become U+FFFD.
 void Chaine(std::string& j, std::string_view t) {
     j += '"';
-    for (const char c : t) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
         const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x80) {
+            const std::size_t n = LongueurUtf8(t, i);
+            if (n == 0) {
+                j += "\xEF\xBF\xBD";
+            } else {
+                j.append(t.substr(i, n));
+                i += n - 1;
+            }
+            continue;
+        }
         if (c == '"' || c == '\\') {
             j += '\\';
             j += c;
@@ -84,7 +140,7 @@ void Chaine(std::string& j, std::string_view t) {
             j += hex[u >> 4];
             j += hex[u & 15];
         } else {
-            j += c; // other bytes as they are: UTF-8 passes through
+            j += c;
         }
     }
     j += '"';
@@ -181,16 +237,34 @@ void MembresVerifications(std::string& j, const Verifications& v, const std::str
     j += v.Constats.empty() ? "]" : "\n" + retrait + "]";
 }
 
+// The first reading's receivers: the lines' hash, and the checks when asked for.
+class PremierePasse : public RecepteurLignes {
+  public:
+    PremierePasse(EmpreinteLignes& empreinte, Verificateur* verificateur)
+        : empreinte_(empreinte), verificateur_(verificateur) {}
+    void Ligne(const Interpreteur& in, std::optional<double> v) override {
+        empreinte_.Ligne(in, v);
+        if (verificateur_)
+            verificateur_->Ligne(in, v);
+    }
+
+  private:
+    EmpreinteLignes& empreinte_;
+    Verificateur* verificateur_;
+};
+
 } // namespace
 
-StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp, Avancement* avancement,
                                     const SeuilsVerification* seuils) {
     StatistiquesCut s;
     s.Chemin = chemin;
+    EmpreinteLignes premiere;
     std::optional<Verificateur> verificateur;
     if (seuils)
         verificateur.emplace(*seuils);
-    PasseChargement(chemin, interp, s.Bilan, nullptr, nullptr, verificateur ? &*verificateur : nullptr);
+    PremierePasse recepteurs(premiere, verificateur ? &*verificateur : nullptr);
+    PasseChargement(chemin, interp, s.Bilan, nullptr, avancement, &recepteurs);
     if (verificateur)
         s.Verif = verificateur->Resultat();
     s.TempsTotal = interp.Etat.TempsTotal;
@@ -199,7 +273,11 @@ StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& int
         s.Bandes = Bandes(s.Bilan.VitesseMinFichier, s.Bilan.VitesseMax);
     Mesure mesure(s);
     BilanCut second;
-    PasseChargement(chemin, interp, second, nullptr, nullptr, &mesure);
+    PasseChargement(chemin, interp, second, nullptr, avancement, &mesure);
+    // Figures from two different files must not be mixed.
+    if (mesure.Valeur() != premiere.Valeur() || second.NombreLignes != s.Bilan.NombreLignes)
+        throw ErreurParvel(ErrAccesChemin, RoleFichier::Entree, chemin,
+                           "le fichier a changé pendant la lecture");
     return s;
 }
 

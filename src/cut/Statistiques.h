@@ -13,6 +13,8 @@
 
 namespace parvel {
 
+class Avancement;
+
 inline constexpr int NombreBandesVitesse = 10;
 
 // A speed band: the lines whose speed is in [VitesseBasse, VitesseHaute), the top
@@ -39,9 +41,12 @@ struct StatistiquesCut {
 };
 
 // Reads `chemin` twice through `interp` (its step sizes are used): the load pass, then
-// a pass that measures the lines against the speed range found. With `seuils` the
-// first reading also checks the file. Fails as the load pass does.
+// a pass that measures the lines against the speed range found. Fails as the load pass
+// does, and with ErrAccesChemin when the second reading did not read the same lines as
+// the first (the file changed between them). `avancement` is told both passes. With
+// `seuils` the first reading also checks the file.
 StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+                                    Avancement* avancement = nullptr,
                                     const SeuilsVerification* seuils = nullptr);
 
 // The statistics as one JSON object ending with a line feed; each number written with

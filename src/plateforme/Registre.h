@@ -5,6 +5,7 @@
 // letter case. None of the operations reports a failure: reads give "" or 0, a write
 // that fails is lost.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ class Registre {
     virtual void EcritEntierRegistre(Racine racine, std::string cle, std::string nom,
                                      std::int32_t valeur) = 0;
     virtual void EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) = 0;
+    // Runs `operations` on the store as one change: a store shared with other programs
+    // reads once and writes once under its lock, so that a read-modify-write of several
+    // values loses nothing that another program writes at the same moment.
+    virtual void Groupe(const std::function<void(Registre&)>& operations) { operations(*this); }
 };
 
 } // namespace parvel

@@ -221,18 +221,17 @@ struct Document {
 std::string LitChaine(std::string_view s, std::size_t& pos, std::size_t numero) {
     std::string r;
     for (++pos;;) {
-        if (pos >= s.size())
+        // Whole runs at a time: a value may be tens of megabytes.
+        const std::size_t special = s.find_first_of("\"\\", pos);
+        if (special == std::string_view::npos)
             throw ErreurLigne(numero, "chaîne non terminée");
-        const char c = s[pos++];
-        if (c == '"')
+        r.append(s.substr(pos, special - pos));
+        pos = special + 1;
+        if (s[special] == '"')
             return r;
-        if (c == '\\') {
-            if (pos >= s.size() || (s[pos] != '\\' && s[pos] != '"'))
-                throw ErreurLigne(numero, "échappement invalide");
-            r += s[pos++];
-        } else {
-            r += c;
-        }
+        if (pos >= s.size() || (s[pos] != '\\' && s[pos] != '"'))
+            throw ErreurLigne(numero, "échappement invalide");
+        r += s[pos++];
     }
 }
 
@@ -341,6 +340,8 @@ Valeur LitValeur(const std::vector<std::string>& lignes, std::size_t& ligne) {
     return v;
 }
 
+void AnalyseLignes(Document& doc);
+
 Document Analyse(std::string_view octets) {
     Document doc;
     std::string texte;
@@ -363,7 +364,13 @@ Document Analyse(std::string_view octets) {
         throw ErreurLecture("en-tête absent ou inconnu");
     const std::string_view fin = FinDe(doc.Lignes[0]);
     doc.FinDeLigne = !fin.empty() ? std::string(fin) : doc.Codage_ == Codage::Utf16Le ? "\r\n" : "\n";
+    AnalyseLignes(doc);
+    return doc;
+}
 
+// The keys and values of the lines, found again after a change to the lines.
+void AnalyseLignes(Document& doc) {
+    doc.Sections.clear();
     for (std::size_t i = 1; i < doc.Lignes.size(); ++i) {
         const std::string_view c = SansBlancsADroite(SansBlancsAGauche(Contenu(doc.Lignes[i])));
         if (c.empty() || c.front() == ';')
@@ -381,7 +388,6 @@ Document Analyse(std::string_view octets) {
             throw ErreurLigne(i, "ligne non reconnue");
         }
     }
-    return doc;
 }
 
 std::optional<std::string> Serialise(const Document& doc) {
@@ -552,10 +558,14 @@ std::optional<std::int32_t> DocumentRegistre::Entier(const std::string& section,
     return v->Entier;
 }
 
+// A change moves the lines after it: the values are found again, so that the document
+// reads and changes as the file it will be.
 bool DocumentRegistre::Modifie(const std::string& section, const std::string& nom, std::int32_t valeur) {
-    return parvel::Modifie(d_->Doc, section, nom, DonneeDword(valeur), [&](const Valeur& v) {
-        return v.Type == TypeValeur::Entier && v.Entier == valeur;
-    });
+    if (!parvel::Modifie(d_->Doc, section, nom, DonneeDword(valeur),
+                         [&](const Valeur& v) { return v.Type == TypeValeur::Entier && v.Entier == valeur; }))
+        return false;
+    AnalyseLignes(d_->Doc);
+    return true;
 }
 
 bool DocumentRegistre::ModifieTexte(const std::string& section, const std::string& nom,
@@ -563,8 +573,11 @@ bool DocumentRegistre::ModifieTexte(const std::string& section, const std::strin
     // A line end or a NUL cannot stand in a text of this format: such a text is not written.
     if (texte.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
         return false;
-    return parvel::Modifie(d_->Doc, section, nom, "\"" + Echappe(texte) + "\"",
-                           [&](const Valeur& v) { return v.Type == TypeValeur::Texte && v.Texte == texte; });
+    if (!parvel::Modifie(d_->Doc, section, nom, "\"" + Echappe(texte) + "\"",
+                         [&](const Valeur& v) { return v.Type == TypeValeur::Texte && v.Texte == texte; }))
+        return false;
+    AnalyseLignes(d_->Doc);
+    return true;
 }
 
 std::optional<std::string> DocumentRegistre::Serialise() const {

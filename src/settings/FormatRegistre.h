@@ -35,7 +35,8 @@ class DocumentRegistre {
     std::optional<std::string> Texte(const std::string& section, const std::string& nom) const;
     std::optional<std::int32_t> Entier(const std::string& section, const std::string& nom) const;
 
-    // Sets the value as a dword; false when it already holds it.
+    // Sets the value as a dword; false when it already holds it. After a change the
+    // document reads as its new bytes would.
     bool Modifie(const std::string& section, const std::string& nom, std::int32_t valeur);
     // Sets the value as a text; false when it already holds it, or when the text holds a
     // line end or a NUL, which the format cannot keep.

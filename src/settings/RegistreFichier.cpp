@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/RegistreFichier.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -42,25 +43,25 @@ fs::path Dossier(const fs::path& fichier) {
 // The whole file. A missing file reads as empty, and so does anything that is neither a
 // file nor a folder, without being opened: a link to /dev/null silences the store, and
 // a pipe must not stop the start-up.
-std::string LitFichier(const fs::path& fichier) {
+void LitFichier(const fs::path& fichier, std::string& octets) {
+    octets.clear(); // the buffer is kept: no new pages for every reading
     std::error_code ec;
     const auto etat = fs::status(fichier, ec);
     if (etat.type() == fs::file_type::not_found || ec == std::errc::not_a_directory)
-        return {};
+        return;
     if (ec)
         throw ErreurFormatRegistre(ec.message());
     if (fs::is_directory(etat))
         throw ErreurFormatRegistre("c'est un dossier");
     if (!fs::is_regular_file(etat))
-        return {};
+        return;
 #ifdef _WIN32
     std::ifstream f(fichier, std::ios::binary);
     if (!f)
         throw ErreurFormatRegistre("ouverture impossible");
-    std::string octets((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    octets.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     if (f.bad())
         throw ErreurFormatRegistre("lecture impossible");
-    return octets;
 #else
     std::FILE* f = nullptr;
     try {
@@ -68,7 +69,12 @@ std::string LitFichier(const fs::path& fichier) {
     } catch (const ErreurParvel& e) {
         throw ErreurFormatRegistre(e.Precision().empty() ? e.Description() : e.Precision());
     }
-    std::string octets;
+    // Straight into the buffer, at its size; a file that grows meanwhile is read to its end.
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0) {
+        octets.resize(static_cast<std::size_t>(st.st_size));
+        octets.resize(std::fread(octets.data(), 1, octets.size(), f));
+    }
     char bloc[1 << 14];
     for (std::size_t n; (n = std::fread(bloc, 1, sizeof bloc, f)) > 0;)
         octets.append(bloc, n);
@@ -76,7 +82,6 @@ std::string LitFichier(const fs::path& fichier) {
     std::fclose(f);
     if (echec)
         throw ErreurFormatRegistre("lecture impossible");
-    return octets;
 #endif
 }
 
@@ -209,12 +214,22 @@ void RegistreFichier::Signale(std::string_view genre, std::string_view raison) {
     std::fflush(stderr);
 }
 
-std::optional<DocumentRegistre> RegistreFichier::Charge() {
+DocumentRegistre& RegistreFichier::Document(const fs::path& fichier) {
+    LitFichier(fichier, Lus_);
+    if (!Doc_ || Lus_ != OctetsDoc_) {
+        Doc_.reset();
+        Doc_ = DocumentRegistre::Analyse(Lus_);
+        std::swap(Lus_, OctetsDoc_);
+    }
+    return *Doc_;
+}
+
+const DocumentRegistre* RegistreFichier::Charge() {
     try {
-        return DocumentRegistre::Analyse(LitFichier(Fichier_));
+        return &Document(Fichier_);
     } catch (const ErreurFormatRegistre& e) {
         Signale("illisible", e.what());
-        return std::nullopt;
+        return nullptr;
     }
 }
 
@@ -252,11 +267,61 @@ void RegistreFichier::EcritTexteRegistre(Racine racine, std::string cle, std::st
 
 void RegistreFichier::Ecrit(Racine racine, std::string cle, std::string nom, const Modification& modifie) {
     const auto section = SectionRegistre(racine, cle, nom);
-    if (!section || LectureSeule_)
+    if (section)
+        SousVerrou([&](DocumentRegistre& doc) { return modifie(doc, *section, nom); });
+}
+
+namespace {
+
+// The store as one reading of its file: reads from it, writes into it.
+class RegistreDocument final : public Registre {
+  public:
+    explicit RegistreDocument(DocumentRegistre& doc) : Doc(doc) {}
+    std::string LitTexteRegistre(Racine racine, std::string cle, std::string nom) override {
+        const auto section = SectionRegistre(racine, cle, nom);
+        return section ? Doc.Texte(*section, nom).value_or("") : "";
+    }
+    std::int32_t LitEntierRegistre(Racine racine, std::string cle, std::string nom) override {
+        const auto section = SectionRegistre(racine, cle, nom);
+        return section ? Doc.Entier(*section, nom).value_or(0) : 0;
+    }
+    void EcritEntierRegistre(Racine racine, std::string cle, std::string nom, std::int32_t valeur) override {
+        if (const auto section = SectionRegistre(racine, cle, nom))
+            Modifie = Doc.Modifie(*section, nom, valeur) || Modifie;
+    }
+    void EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) override {
+        if (const auto section = SectionRegistre(racine, cle, nom))
+            Modifie = Doc.ModifieTexte(*section, nom, valeur) || Modifie;
+    }
+    DocumentRegistre& Doc;
+    bool Modifie = false;
+};
+
+} // namespace
+
+void RegistreFichier::Groupe(const std::function<void(Registre&)>& operations) {
+    bool faites = false;
+    SousVerrou([&](DocumentRegistre& doc) {
+        faites = true;
+        RegistreDocument vue(doc);
+        operations(vue);
+        return vue.Modifie;
+    });
+    if (faites)
         return;
-    // Writes go to the end of the links, not over a link.
-    const fs::path fichier = SuitLiens(Fichier_);
+    // Not writable now: the operations still read what the file holds, and write nothing.
+    const DocumentRegistre* lu = Charge();
+    DocumentRegistre doc = lu ? DocumentRegistre::Analyse(OctetsDoc_) : DocumentRegistre();
+    RegistreDocument vue(doc);
+    operations(vue);
+}
+
+void RegistreFichier::SousVerrou(const std::function<bool(DocumentRegistre&)>& modifie) {
+    if (LectureSeule_)
+        return;
     try {
+        // Writes go to the end of the links, not over a link.
+        const fs::path fichier = SuitLiens(Fichier_, RoleFichier::Registre);
         RefuseSpecial(fichier);
         const fs::path dossier = Dossier(fichier);
         std::error_code ec;
@@ -274,9 +339,20 @@ void RegistreFichier::Ecrit(Racine racine, std::string cle, std::string nom, con
                         std::to_string(AttenteVerrou.count() / 1000) + " s, modifications non enregistrées");
             return;
         }
-        DocumentRegistre doc = DocumentRegistre::Analyse(LitFichier(fichier));
-        if (!modifie(doc, *section, nom))
+        DocumentRegistre& doc = Document(fichier);
+        // The document stays the file's only once the file holds what it became.
+        struct Oubli {
+            std::optional<DocumentRegistre>& Doc;
+            bool Garde = false;
+            ~Oubli() {
+                if (!Garde)
+                    Doc.reset();
+            }
+        } oubli{Doc_};
+        if (!modifie(doc)) {
+            oubli.Garde = true;
             return;
+        }
         if (fs::exists(fichier, ec) && !Inscriptible(fichier))
             throw ErreurEcriture("fichier en lecture seule");
         const auto octets = doc.Serialise();
@@ -285,6 +361,8 @@ void RegistreFichier::Ecrit(Racine racine, std::string cle, std::string nom, con
         EcritureAtomique ecriture(fichier, RoleFichier::Registre);
         ecriture.Ecrit(*octets);
         ecriture.Valide();
+        OctetsDoc_ = *octets;
+        oubli.Garde = true;
     } catch (const ErreurFormatRegistre& e) {
         Signale("illisible", e.what());
     } catch (const ErreurEcriture& e) {

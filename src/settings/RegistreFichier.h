@@ -29,6 +29,9 @@ class RegistreFichier final : public Registre {
     std::int32_t LitEntierRegistre(Racine racine, std::string cle, std::string nom) override;
     void EcritEntierRegistre(Racine racine, std::string cle, std::string nom, std::int32_t valeur) override;
     void EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) override;
+    // The operations see one reading of the file, made under the lock, and their writes
+    // are written once before the lock is let go.
+    void Groupe(const std::function<void(Registre&)>& operations) override;
 
     const std::filesystem::path& Fichier() const { return Fichier_; }
 
@@ -37,12 +40,21 @@ class RegistreFichier final : public Registre {
     using Modification =
         std::function<bool(DocumentRegistre&, const std::string& section, const std::string& nom)>;
     void Ecrit(Racine racine, std::string cle, std::string nom, const Modification& modifie);
+    // Reads the file under the lock and writes it back when `modifie` says it changed.
+    // `modifie` is not called when the file cannot be locked or read.
+    void SousVerrou(const std::function<bool(DocumentRegistre&)>& modifie);
     void Signale(std::string_view genre, std::string_view raison);
-    std::optional<DocumentRegistre> Charge();
+    // The document of the file as it is now, or null when it cannot be understood.
+    const DocumentRegistre* Charge();
+    // The document of the file's bytes: parsed again only when they differ from the
+    // last ones, so that reading many values of a large store stays linear.
+    DocumentRegistre& Document(const std::filesystem::path& fichier);
 
     std::filesystem::path Fichier_;
     std::set<std::string> Signales_;
     bool LectureSeule_ = false;
+    std::string Lus_, OctetsDoc_; // the last bytes read; those of Doc_
+    std::optional<DocumentRegistre> Doc_;
 };
 
 } // namespace parvel

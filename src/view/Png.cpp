@@ -41,9 +41,10 @@ std::filesystem::path CheminNatif(const std::string& chemin) {
 #endif
 }
 
-bool Echec(std::string* erreur, std::string message) {
+// "Erreur <n> : <description> : image <path>", as parvel-cut shows its failures.
+bool Echec(std::string* erreur, const ErreurParvel& e) {
     if (erreur)
-        *erreur = std::move(message);
+        *erreur = "Erreur " + std::to_string(e.Numero()) + " : " + e.Message();
     return false;
 }
 
@@ -93,18 +94,19 @@ std::vector<std::uint8_t> EncodePng(int largeur, int hauteur, const std::uint32_
 bool EcritPng(const std::string& chemin, int largeur, int hauteur, const std::uint32_t* pixels,
               std::string* erreur) {
     if (chemin.empty())
-        return Echec(erreur, "Nom de fichier vide");
+        return Echec(erreur, ErreurParvel(ErrNomFichier, RoleFichier::Image, chemin));
     const std::vector<std::uint8_t> png = EncodePng(largeur, hauteur, pixels);
     if (png.empty())
-        return Echec(erreur, "Image vide ou trop grande (" + std::to_string(largeur) + " x " +
-                                 std::to_string(hauteur) + ")");
+        return Echec(erreur, ErreurParvel(ErrDepassement, RoleFichier::Image, chemin,
+                                          "image vide ou trop grande (" + std::to_string(largeur) + " x " +
+                                              std::to_string(hauteur) + ")"));
 
     try {
         EcritureAtomique ecriture(CheminNatif(chemin), RoleFichier::Image);
         ecriture.Ecrit(std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
         ecriture.Valide();
     } catch (const ErreurParvel& e) {
-        return Echec(erreur, e.Message());
+        return Echec(erreur, e);
     }
     return true;
 }

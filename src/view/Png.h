@@ -11,7 +11,7 @@ namespace parvel {
 // Pixels are 0x??RRGGBB, row-major, top row first; the high byte is ignored.
 // Writes through a temporary file in the same folder renamed over `chemin`, so a
 // failure leaves any previous file intact; only a regular file is replaced. On failure,
-// says why in `erreur` (may be null).
+// says why in `erreur` (may be null): "Erreur <n> : <description> : image <path>".
 bool EcritPng(const std::string& chemin, int largeur, int hauteur, const std::uint32_t* pixels,
               std::string* erreur);
 

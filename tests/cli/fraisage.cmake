@@ -96,11 +96,37 @@ if(NOT magasin MATCHES "\"VitZ\"=dword:000000c8")
   echec("paramètres par défaut non enregistrés:\n${magasin}")
 endif()
 
-# A picture written over its own input is refused; the input stays as it was.
-file(READ "${TRAVAIL}/a.cut" avant)
-execute_process(COMMAND "${PROG}" image "${TRAVAIL}/a.cut" "${TRAVAIL}/./a.cut" OUTPUT_QUIET ERROR_VARIABLE erreur
-                RESULT_VARIABLE code)
-file(READ "${TRAVAIL}/a.cut" apres)
-if(NOT code EQUAL 1 OR NOT avant STREQUAL apres OR NOT erreur MATCHES "^parvel-cut: Erreur")
-  echec("image sur son entrée: code ${code}, stderr [${erreur}]")
+# Outputs that are a file the command reads are refused, and that file stays: the milling
+# output linked to its input, the picture over the store, the milling output linked to it.
+function(attend_refus attendu code_attendu)
+  file(READ "${TRAVAIL}/a.cut" entree_avant)
+  file(READ "${registre}" registre_avant)
+  execute_process(COMMAND "${PROG}" ${ARGN} OUTPUT_QUIET ERROR_VARIABLE erreur RESULT_VARIABLE code)
+  file(READ "${TRAVAIL}/a.cut" entree_apres)
+  file(READ "${registre}" registre_apres)
+  if(NOT code EQUAL code_attendu OR NOT erreur STREQUAL "parvel-cut: ${attendu}\n" OR NOT entree_avant STREQUAL entree_apres
+     OR NOT registre_avant STREQUAL registre_apres)
+    echec("${ARGN}: code ${code}, stderr [${erreur}]")
+  endif()
+endfunction()
+if(UNIX)
+  file(CREATE_LINK "${TRAVAIL}/a.cut" "${TRAVAIL}/projet/Fr+a.cut" SYMBOLIC)
+  attend_refus("Erreur 75 : Erreur d'accès au chemin/fichier : sortie de fraisage ${TRAVAIL}/projet/Fr+a.cut : c'est le fichier lu"
+               1 fraisage --registre "${registre}" "${TRAVAIL}/a.cut")
+  file(REMOVE "${TRAVAIL}/projet/Fr+a.cut")
+  file(CREATE_LINK "${registre}" "${TRAVAIL}/projet/Fr+a.cut" SYMBOLIC)
+  attend_refus("Erreur 75 : Erreur d'accès au chemin/fichier : sortie de fraisage ${TRAVAIL}/projet/Fr+a.cut : c'est le fichier du registre"
+               1 fraisage --registre "${registre}" "${TRAVAIL}/a.cut")
+  file(REMOVE "${TRAVAIL}/projet/Fr+a.cut")
 endif()
+attend_refus("Erreur 75 : Erreur d'accès au chemin/fichier : image ${registre} : c'est le fichier du registre"
+             1 image --registre "${registre}" "${TRAVAIL}/a.cut" "${registre}")
+attend_refus("Erreur 75 : Erreur d'accès au chemin/fichier : image ${TRAVAIL}/./a.cut : c'est le fichier lu"
+             1 image "${TRAVAIL}/a.cut" "${TRAVAIL}/./a.cut")
+
+# A picture too big for the memory is refused before anything is drawn.
+attend_refus("Erreur 6 : Dépassement de capacité : image ${TRAVAIL}/grande.png : --taille 16384x16384 : au plus 16777216 pixels (4096x4096)"
+             2 image --taille 16384x16384 "${TRAVAIL}/a.cut" "${TRAVAIL}/grande.png")
+# A picture that cannot be written says why in the same form.
+attend_refus("Erreur 76 : Chemin d'accès introuvable : image ${TRAVAIL}/absent/vue.png"
+             1 image --registre "${registre}" "${TRAVAIL}/a.cut" "${TRAVAIL}/absent/vue.png")

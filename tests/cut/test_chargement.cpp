@@ -10,9 +10,11 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 #endif
 
 #include "Doubles.h"
+#include "cut/Avancement.h"
 #include "cut/Chargeur.h"
 #include "cut/Erreur.h"
 #include "cut/Fraisage.h"
@@ -93,7 +96,7 @@ template <class T> T Valeur(const std::string& json, const std::string& nom) {
 void VerifieStatistiques(const std::string& base, const std::string& separateur, const std::string& rapport) {
     Interpreteur interp;
     const SeuilsVerification seuils;
-    StatistiquesCut s = CalculeStatistiques(base + ".cut", interp, &seuils);
+    StatistiquesCut s = CalculeStatistiques(base + ".cut", interp, nullptr, &seuils);
     EXPECT_EQ(s.Chemin, base + ".cut");
     s.Chemin = "@ENTREE@";
     const std::string texte = TexteJson(s);
@@ -177,6 +180,47 @@ TEST(StatistiquesJson, CheminEchappe) {
                                 "\x7f/é.cut\",\n"),
               std::string::npos);
 }
+
+TEST(StatistiquesJson, CheminEnUtf8Valide) {
+    for (const auto& cas : test::LitTable("json_chemins.tsv")) {
+        StatistiquesCut s;
+        s.Chemin = cas.at(1);
+        EXPECT_NE(TexteJson(s).find("\"chemin\": \"" + cas.at(2) + "\",\n"), std::string::npos) << cas[0];
+    }
+}
+
+#ifndef _WIN32
+// The file is replaced while the first reading is under way (it is already in the
+// reader's buffer): the second reading sees another file, and the figures are refused.
+TEST(StatistiquesJson, FichierChangeEntreLesDeuxLectures) {
+    test::DossierTemporaire d;
+    auto fichier = [](const char* vitesse) {
+        std::string f;
+        for (int i = 0; i < 5000; ++i)
+            f += "T:" + std::string(vitesse) + " XG:" + std::to_string(i) + " YG:0 XD:0 YD:0\r\n";
+        return f;
+    };
+    const std::string chemin = d.Ecrit("a.cut", fichier("1"));
+    struct Remplace : Avancement {
+        std::function<void()> quoi;
+        bool Continue(std::uint64_t, std::uint64_t) override {
+            if (quoi)
+                std::exchange(quoi, nullptr)();
+            return true;
+        }
+    } remplace;
+    remplace.quoi = [&] { d.Ecrit("a.cut", fichier("2")); };
+    Interpreteur interp;
+    try {
+        CalculeStatistiques(chemin, interp, &remplace);
+        ADD_FAILURE();
+    } catch (const ErreurParvel& e) {
+        EXPECT_EQ(e.Message(), "Erreur d'accès au chemin/fichier : entrée " + chemin +
+                                   " : le fichier a changé pendant la lecture");
+    }
+    EXPECT_EQ(CalculeStatistiques(chemin, interp, &remplace).Bilan.NombreLignes, 5000);
+}
+#endif
 
 class Chargement : public testing::Test {
   protected:

@@ -76,6 +76,23 @@ TEST_F(Fraisage, SortieImpossibleACreer) {
     EXPECT_EQ(dossier.Noms(), std::vector<std::string>{"a.cut"});
 }
 
+#ifndef _WIN32
+// An output that is a link to the input would replace the file being read.
+TEST_F(Fraisage, SortieQuiEstLEntreeRefusee) {
+    const std::string entree = dossier.Ecrit("a.cut", LitFichier(AllerRetour));
+    fs::create_symlink(entree, sortie);
+    try {
+        ChargeChemin(entree, sortie);
+        ADD_FAILURE();
+    } catch (const ErreurParvel& e) {
+        EXPECT_EQ(e.Message(), "Erreur d'accès au chemin/fichier : sortie de fraisage " + sortie +
+                                   " : c'est le fichier lu");
+    }
+    EXPECT_EQ(LitFichier(entree), LitFichier(AllerRetour));
+    EXPECT_TRUE(fs::is_symlink(sortie));
+}
+#endif
+
 TEST_F(Fraisage, MouvementAvantToutYGEchoueSansRienLaisser) {
     const std::string premiere = Charge(LitFichier(AllerRetour));
     const int avant = DescripteursOuverts();

@@ -81,7 +81,15 @@ TEST(Lecture, IndexFinCommeLectureDepuisLeDebut) {
         ASSERT_FALSE(attendu.empty());
         EXPECT_EQ(Valeurs(fine.Position(t)), attendu) << t;
     }
-    // Shorter, longer, or gone since it was indexed: no answer, whatever the moment.
+    // Rewritten with as many bytes and its date put back, shorter, longer, or gone since
+    // it was indexed: no answer, whatever the moment.
+    const auto date = std::filesystem::last_write_time(chemin);
+    std::string meme_taille = contenu;
+    std::replace(meme_taille.begin(), meme_taille.end(), '1', '2');
+    d.Ecrit("g.cut", meme_taille);
+    std::filesystem::last_write_time(chemin, date);
+    for (double t : {0.0, total / 2, total})
+        EXPECT_FALSE(fine.Position(t));
     for (const std::string& autre :
          {contenu.substr(0, contenu.size() / 3), contenu + contenu, std::string()}) {
         if (autre.empty())

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The recent files in the real file store: most recent first, each once, at most eight,
 // in the program's own section, every other byte of the file kept.
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -37,10 +41,42 @@ TEST(Recents, PlusRecentDEnTeteSansDoublonHuitAuPlus) {
     // The sibling application's section stays byte for byte, and the list is not in it.
     const std::string octets = test::LitFichier(fichier);
     EXPECT_EQ(octets.substr(0, tavik.size()), tavik);
-    EXPECT_NE(octets.find("Parvel\\Fenetre]"), std::string::npos);
-    // A text with a line end cannot be kept by the format: it is not written.
-    AjouteRecent(r, "/x\r\ny.cut");
-    EXPECT_EQ(LitRecents(r).front(), "/f9.cut");
+    const std::size_t section = octets.find("Parvel\\Fenetre]");
+    EXPECT_NE(section, std::string::npos);
+    EXPECT_EQ(octets.find("Parvel\\Fenetre]", section + 1), std::string::npos) << octets;
+    // Names the format cannot hold as they are come back whole, each once, the oldest
+    // entry going out as for any other name.
+    for (const std::string& nom :
+         {std::string("/x\r\ny.cut"), std::string("%25 \n%0A.cut"), std::string("/z\n")})
+        AjouteRecent(r, nom);
+    EXPECT_EQ(LitRecents(r), (std::vector<std::string>{"/z\n", "%25 \n%0A.cut", "/x\r\ny.cut", "/f9.cut",
+                                                       "/f8.cut", "/f7.cut", "/f6.cut", "/f5.cut"}));
+}
+
+// Viewers adding a file each at the same moment: every file is in the list.
+TEST(Recents, AjoutsSimultanesTousGardes) {
+    test::DossierTemporaire dossier;
+    const std::string fichier = (dossier.Chemin() / "registre.reg").string();
+    constexpr int Viewers = 4;
+    for (int tour = 0; tour < 10; ++tour) {
+        std::filesystem::remove(fichier);
+        std::atomic<int> prets{0};
+        std::vector<std::thread> t;
+        for (int i = 0; i < Viewers; ++i)
+            t.emplace_back([&, i] {
+                RegistreFichier r(fichier);
+                for (++prets; prets < Viewers;) {
+                }
+                AjouteRecent(r, "/v" + std::to_string(i) + ".cut");
+            });
+        for (auto& x : t)
+            x.join();
+        RegistreFichier r(fichier);
+        std::vector<std::string> recents = LitRecents(r);
+        std::sort(recents.begin(), recents.end());
+        ASSERT_EQ(recents, (std::vector<std::string>{"/v0.cut", "/v1.cut", "/v2.cut", "/v3.cut"}))
+            << "tour " << tour;
+    }
 }
 
 } // namespace

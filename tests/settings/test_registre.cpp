@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -72,6 +73,42 @@ TEST(FormatRegistre, EcrituresNeChangentQueLaLigneDeLaValeur) {
         else
             EXPECT_EQ(relu.Entier(*section, nom), std::stoi(valeur));
     }
+}
+
+// Several changes to one document (as a group of writes makes them): each finds the
+// values where the ones before it left them.
+TEST(FormatRegistre, ChangementsSuccessifsDUnDocument) {
+    auto doc = DocumentRegistre::Analyse(A + X1);
+    const std::string a = "HKEY_CURRENT_USER\\A", b = "HKEY_CURRENT_USER\\B";
+    EXPECT_TRUE(doc.Modifie(a, "Y", 2));
+    EXPECT_TRUE(doc.Modifie(b, "Z", 3));
+    EXPECT_TRUE(doc.Modifie(a, "Y", 4));
+    EXPECT_TRUE(doc.ModifieTexte(b, "T", "t"));
+    EXPECT_FALSE(doc.Modifie(b, "Z", 3));
+    EXPECT_EQ(doc.Entier(a, "Y"), 4);
+    EXPECT_EQ(doc.Texte(b, "T"), "t");
+    EXPECT_EQ(doc.Serialise(), A + X1 +
+                                   "\"Y\"=dword:00000004\n\n[HKEY_CURRENT_USER\\B]\n\"Z\"=dword:00000003\n"
+                                   "\"T\"=\"t\"\n");
+}
+
+// A store holding a value of tens of megabytes: reading many values of it costs one
+// parse, not one each (a milling start-up took half a minute of processor time). The
+// first reading parses; the next ones, on the same bytes, must cost far less.
+TEST(RegistreFichier, GrosseValeurLueUneFois) {
+    DossierEssai dossier;
+    const fs::path fichier = dossier.Chemin() / "registre.reg";
+    EcritOctets(fichier, A + X1 + "\"Gros\"=\"" + std::string(16 << 20, 'a') + "\"\n");
+    RegistreFichier r(fichier);
+    const std::clock_t debut = std::clock();
+    std::int32_t somme = r.LitEntierRegistre(Hkcu, "A", "X");
+    const std::clock_t premiere = std::clock() - debut;
+    for (int i = 0; i < 30; ++i)
+        somme += r.LitEntierRegistre(Hkcu, "A", "X");
+    const std::clock_t suivantes = std::clock() - debut - premiere;
+    EXPECT_EQ(somme, 31);
+    // About 30 times the first before, half of it after, where the test was written.
+    EXPECT_LT(suivantes, 5 * premiere) << premiere << " " << suivantes;
 }
 
 // ------------------------------------------------------------------ every backend

@@ -84,10 +84,15 @@ TEST(Png, EchecsSignalesSansRienLaisser) {
     for (const auto& c : cas) {
         std::string erreur;
         EXPECT_FALSE(EcritPng(c.chemin, c.l, 1, c.pixels, &erreur)) << c.chemin;
-        EXPECT_FALSE(erreur.empty()) << c.chemin;
+        EXPECT_EQ(erreur.rfind("Erreur ", 0), 0u) << erreur;
+        EXPECT_NE(erreur.find(" : image" + (c.chemin.empty() ? "" : " " + c.chemin)), std::string::npos)
+            << erreur;
         EXPECT_FALSE(EcritPng(c.chemin, c.l, 1, c.pixels, nullptr));
         EXPECT_TRUE(std::filesystem::is_empty(d));
     }
+    std::string erreur;
+    EcritPng(cas[0].chemin, 1, 1, &pixel, &erreur);
+    EXPECT_EQ(erreur, "Erreur 76 : Chemin d'accès introuvable : image " + cas[0].chemin);
 }
 
 } // namespace
