@@ -74,30 +74,31 @@ void Verificateur::Note(SorteConstat s, std::int64_t ligne, double valeur, const
 void Verificateur::Ligne(const Interpreteur& in, std::optional<double>) {
     const EtatCut& e = in.Etat;
     const double duree = in.DureeLue;
-    debut_ = temps_;
+    const double debut = temps_;
     // The moments as playback counts them: a negative duration takes no time. (A
     // duration beyond the range has already failed the pass in the total time.)
     if (duree > 0)
-        temps_ += duree;
-    if (premiere_) [[unlikely]]
-        BornesCourse(e.ZeroX); // the X zero is known from the first line on
+        temps_ = debut + duree;
     if (!mouvement_) [[unlikely]]
         CherchePremierMouvement(in);
+    if (precedente_ == 0) [[unlikely]] {
+        PremiereLigne(in, debut);
+        return;
+    }
     if (in.PositionLue) {
         const double xg = e.XG, yg = e.YG, xd = e.XD, yd = e.YD;
         const double dxg = xg - avant_.XG, dyg = yg - avant_.YG;
         const double dxd = xd - avant_.XD, dyd = yd - avant_.YD;
         const double g2 = dxg * dxg + dyg * dyg, d2 = dxd * dxd + dyd * dyd;
         const double dy = std::max(std::abs(dyg), std::abs(dyd));
-        const double d = e.DureeSegment;
         // The usual line passes every check on a few comparisons, made without a branch
-        // each; any other line is looked at in full.
-        const bool examen = premiere_ | !(duree > 0) | ((d > 0) & (dy > vitesseYMarge_ * d)) |
-                            ((std::max(g2, d2) > rapportMarge_ * std::min(g2, d2)) & (std::min(g2, d2) > 0)) |
+        // each; any other line (a carriage standing still among them) is looked at in full.
+        const bool examen = !(duree > 0) | (dy > vitesseYMarge_ * e.DureeSegment) |
+                            (std::max(g2, d2) > rapportMarge_ * std::min(g2, d2)) |
                             (std::min(xg, xd) < bornes_[0]) | (std::max(xg, xd) > bornes_[1]) |
                             (std::min(yg, yd) < bornes_[2]) | (std::max(yg, yd) > bornes_[3]);
         if (examen) [[unlikely]]
-            Examine(in, {xg, yg, xd, yd});
+            Examine(in, {xg, yg, xd, yd}, debut);
         // One field at a time, from the registers: a copy of a structure just written
         // would wait for its stores.
         avant_.XG = xg;
@@ -105,7 +106,19 @@ void Verificateur::Ligne(const Interpreteur& in, std::optional<double>) {
         avant_.XD = xd;
         avant_.YD = yd;
     }
-    premiere_ = false;
+    precedente_ = in.NumeroLigne;
+}
+
+// The first line only places the carriages: the cut starts from there. It fixes the X
+// zero, and so where the travel lies.
+void Verificateur::PremiereLigne(const Interpreteur& in, double debut) {
+    const EtatCut& e = in.Etat;
+    BornesCourse(e.ZeroX);
+    debut_ = debut;
+    if (in.PositionLue) {
+        avant_ = {e.XG, e.YG, e.XD, static_cast<double>(e.YD)};
+        Course(in.NumeroLigne, e.ZeroX, avant_);
+    }
     precedente_ = in.NumeroLigne;
 }
 
@@ -125,14 +138,14 @@ void Verificateur::CherchePremierMouvement(const Interpreteur& in) {
         }
 }
 
-void Verificateur::Examine(const Interpreteur& in, Positions apres) {
+void Verificateur::Examine(const Interpreteur& in, Positions apres, double debut) {
     const EtatCut& e = in.Etat;
     const std::int64_t n = in.NumeroLigne;
+    debut_ = debut;
     Course(n, e.ZeroX, apres);
     const double dxg = apres.XG - avant_.XG, dyg = apres.YG - avant_.YG;
     const double dxd = apres.XD - avant_.XD, dyd = apres.YD - avant_.YD;
-    // The first line only places the carriages: the cut starts from there.
-    if (premiere_ || (dxg == 0 && dyg == 0 && dxd == 0 && dyd == 0))
+    if (dxg == 0 && dyg == 0 && dxd == 0 && dyd == 0)
         return;
     const double duree = in.DureeLue;
     if (!(duree > 0))

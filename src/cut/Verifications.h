@@ -98,7 +98,8 @@ class Verificateur : public RecepteurLignes {
     };
     void Note(SorteConstat s, std::int64_t ligne, double valeur, const Positions& apres);
     void CherchePremierMouvement(const Interpreteur& in);
-    void Examine(const Interpreteur& in, Positions apres);
+    void PremiereLigne(const Interpreteur& in, double debut);
+    void Examine(const Interpreteur& in, Positions apres, double debut);
     void BornesCourse(double zeroX);
     void Course(std::int64_t ligne, double zeroX, const Positions& apres);
 
@@ -110,8 +111,8 @@ class Verificateur : public RecepteurLignes {
     // The travel after the X zero shift: X from, X to, Y from, Y to; infinite when not set.
     double bornes_[4] = {0, 0, 0, 0};
     double temps_ = 0, debut_ = 0; // the moment after the line, and where it began
-    std::int64_t precedente_ = 0;  // the line interpreted before this one
-    bool premiere_ = true, mouvement_ = false;
+    std::int64_t precedente_ = 0;  // the line interpreted before this one; 0 before the first
+    bool mouvement_ = false;
 };
 
 // "Déplacement de durée nulle ou négative : 3 lignes (4-5, 12), pire : -1 s à la ligne 12".
