@@ -319,10 +319,10 @@ std::string Entree(const std::string& nom, const std::string& texte, std::size_t
 
 std::string Aide() {
     std::string s;
-    const char* debut = "usage: ";
+    const char* debut = "Usage: ";
     for (const CommandeCli& c : CommandesCli) {
         s += debut + Synopsis(c) + '\n';
-        debut = "       ";
+        debut = "   ou : ";
     }
     s += std::string(debut) +
          "parvel-cut --help | --version\n\n"
