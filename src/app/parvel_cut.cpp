@@ -370,7 +370,9 @@ std::variant<LigneCommande, int> LitLigneCommande(int argc, char** argv) {
             libres.push_back(optarg);
             continue;
         case '?':
-            if (optopt >= OptVersion)
+            // A switch given a value ("--json=oui", "--help=x") comes back with its own id.
+            if (std::any_of(std::begin(OptionsCli), std::end(OptionsCli),
+                            [](const OptionCli& o) { return o.id == optopt; }))
                 return ErreurUsage(std::string("l'option « --") + Option(optopt).nom +
                                    " » ne prend pas de valeur");
             if (optopt != 0)
