@@ -358,10 +358,10 @@ std::string Entree(const std::string& nom, const std::string& texte, std::size_t
 
 std::string Aide() {
     std::string s;
-    const char* debut = "usage: ";
+    const char* debut = "Usage: ";
     for (const CommandeCli& c : CommandesCli) {
         s += debut + Synopsis(c) + '\n';
-        debut = "       ";
+        debut = "   ou : ";
     }
     s += std::string(debut) +
          "parvel-cut --help | --version\n\n"
@@ -409,7 +409,9 @@ std::variant<LigneCommande, int> LitLigneCommande(int argc, char** argv) {
             libres.push_back(optarg);
             continue;
         case '?':
-            if (optopt >= OptVersion)
+            // A switch given a value ("--json=oui", "--help=x") comes back with its own id.
+            if (std::any_of(std::begin(OptionsCli), std::end(OptionsCli),
+                            [](const OptionCli& o) { return o.id == optopt; }))
                 return ErreurUsage(std::string("l'option « --") + Option(optopt).nom +
                                    " » ne prend pas de valeur");
             if (optopt != 0)
