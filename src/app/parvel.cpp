@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <clocale>
+#include <string>
 
 #include "cut/Nombres.h"
 #include "ui/Apparence.h"
@@ -26,9 +27,9 @@ int main(int argc, char** argv) {
         return 0;
     fenetre.principale().Separateur = separateur;
     fenetre.show();
-    // "parvel FICHIER.cut" opens the file once the window is on screen, as "Ouvrir" would.
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1)
-        QTimer::singleShot(0, &fenetre, [&fenetre, chemin = arguments.at(1)] { fenetre.Ouvre(chemin); });
+    // "parvel FICHIER.cut" opens the file once the window is on screen, as "Ouvrir" would,
+    // by the bytes it was given (QApplication has taken its own options out of argv).
+    if (argc > 1)
+        QTimer::singleShot(0, &fenetre, [&fenetre, chemin = std::string(argv[1])] { fenetre.Ouvre(chemin); });
     return app.exec();
 }
