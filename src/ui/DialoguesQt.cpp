@@ -52,8 +52,9 @@ int LargeurPourTitre(const QWidget* w, const QString& titre) {
     police.setBold(true);
     const QFontMetrics fm(police);
     const int barre = std::max(fm.height(), w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w));
-    // The icon on one side, three buttons on the other, and the margins around them.
-    return fm.horizontalAdvance(titre) + 6 * barre;
+    // The icon on one side, three buttons on the other, the margins around them, and as
+    // much again on the icon's side for a window system that centres the title.
+    return fm.horizontalAdvance(titre) + 10 * barre;
 }
 
 std::string OctetsDuChemin(const QString& chemin) {

@@ -188,6 +188,7 @@ class ImageRaster final : public SurfaceDessin {
     bool traitActif_ = false;
     bool tirets_ = false;
     unsigned phaseTirets_ = 0;
+    std::pair<int, int> derniersTirets_[2] = {{-1, -1}, {-1, -1}};
     std::optional<LegendeVitesses> legende_;
     std::vector<Etiquette> etiquettes_; // since the last Efface, so that labels keep apart
 };

@@ -548,13 +548,13 @@ void TestFenetre::dialoguesDeLaPlateforme() {
         &parent, [&] { ++apropos; }, [&] { ++fin; });
     QString titre, texte;
     // Every box is wide enough for the window system to show its title beside the title
-    // bar's icon and three buttons, each about a line high.
+    // bar's icon, its three buttons and their margins.
     QStringList etroites;
     auto mesure = [&](QWidget* b) {
         QFont gras = QApplication::font();
         gras.setBold(true);
         const QFontMetrics fm(gras);
-        if (b->width() < fm.horizontalAdvance(b->windowTitle()) + 4 * fm.height())
+        if (b->width() < fm.horizontalAdvance(b->windowTitle()) + 8 * fm.height())
             etroites << QString("%1 (%2 px)").arg(b->windowTitle()).arg(b->width());
     };
     QuandModal<QMessageBox>([&](QMessageBox* b) {
