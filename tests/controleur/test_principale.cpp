@@ -331,11 +331,9 @@ TEST_F(Principal, LectureDuFil) {
 TEST_F(Principal, EtapesDuChargement) {
     struct : Avancement {
         std::string etape;
-        std::vector<std::string> vues;
+        std::vector<std::string> vues; // the stage at each step, once in a row
         bool Continue(std::uint64_t, std::uint64_t) override {
-            if (vues.empty() || vues.back() != etape)
-                vues.push_back(etape);
-            return true;
+            return (vues.empty() || vues.back() != etape ? vues.push_back(etape) : void()), true;
         }
         void Etape(const char* quoi) override { etape = quoi; }
     } suivi;
