@@ -226,6 +226,7 @@ int CommandeImage(const Options& o) {
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
     p.CarteVitesses = o.vitesses;
+    p.Separateur = SeparateurDecimalLocale(); // the legend's, as the report's
     p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
     p.NomCourt = NomCourtPour(p.CheminCourant());
     try {
