@@ -1,22 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages Parvel needs, only those that are missing.
+# Installs what building Parvel and its Debian package needs, only when something is
+# missing: the Build-Depends of debian/control, with the compiler and dpkg-dev.
+# Nothing else: scripts/teste.sh installs the test tools itself.
 set -euo pipefail
-paquets=(cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev clang-format locales fonts-liberation
-         g++-mingw-w64-x86-64-posix wine64 wine xvfb xauth clang-14 libclang-rt-14-dev
-         time zlib1g-dev libz-mingw-w64-dev libfreetype-dev dpkg-dev qt6-translations-l10n)
-manquants=()
-for p in "${paquets[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || manquants+=("$p")
-done
+cd "$(dirname "$0")/.."
 sudo_si_besoin() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-if [ ${#manquants[@]} -gt 0 ]; then
-  echo "Installation de : ${manquants[*]}"
+if ! command -v dpkg-checkbuilddeps >/dev/null || ! dpkg-checkbuilddeps >/dev/null 2>&1; then
+  echo "Installation des dépendances de construction (debian/control)"
   sudo_si_besoin apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive sudo_si_besoin apt-get install -y -qq "${manquants[@]}" >/dev/null
-fi
-# A decimal-comma locale for the tests that check the report's separator.
-if ! locale -a 2>/dev/null | grep -qi '^fr_FR.utf8$'; then
-  sudo_si_besoin sed -i '/fr_FR.UTF-8 UTF-8/s/^# //' /etc/locale.gen
-  sudo_si_besoin locale-gen >/dev/null
+  DEBIAN_FRONTEND=noninteractive sudo_si_besoin apt-get build-dep -y -qq ./ >/dev/null
 fi

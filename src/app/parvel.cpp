@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
+#include <string>
 
 #include "cut/Nombres.h"
 #include "ui/Apparence.h"
@@ -77,9 +78,17 @@ int main(int argc, char** argv) {
         return 0;
     fenetre.principale().Separateur = separateur;
     fenetre.show();
-    // "parvel FICHIER.cut" opens the file once the window is on screen, as "Ouvrir" would.
-    if (!parser.positionalArguments().isEmpty())
-        QTimer::singleShot(
-            0, &fenetre, [&fenetre, chemin = parser.positionalArguments().at(0)] { fenetre.Ouvre(chemin); });
+    // "parvel FICHIER.cut" opens the file once the window is on screen, as "Ouvrir" would,
+    // by the bytes it was given: a name that is not UTF-8 does not survive a QString.
+    if (!parser.positionalArguments().isEmpty()) {
+        const QString nom = parser.positionalArguments().at(0);
+        std::string chemin = nom.toLocal8Bit().toStdString();
+        for (int i = argc - 1; i > 0; --i)
+            if (QString::fromLocal8Bit(argv[i]) == nom) {
+                chemin = argv[i];
+                break;
+            }
+        QTimer::singleShot(0, &fenetre, [&fenetre, chemin] { fenetre.Ouvre(chemin); });
+    }
     return app.exec();
 }

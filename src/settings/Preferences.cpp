@@ -48,6 +48,14 @@ void EcritRechargementAuto(Registre& registre, bool actif) {
     registre.EcritEntierRegistre(HKEY_CURRENT_USER, CleFenetre, "SansRechargement", actif ? 0 : 1);
 }
 
+bool LitFenetreEncadree(Registre& registre) {
+    return registre.LitEntierRegistre(HKEY_CURRENT_USER, CleFenetre, "Cadre") == 1;
+}
+
+void EcritFenetreEncadree(Registre& registre, bool encadree) {
+    registre.EcritEntierRegistre(HKEY_CURRENT_USER, CleFenetre, "Cadre", encadree ? 1 : 0);
+}
+
 std::vector<std::string> LitRecents(Registre& registre) {
     std::vector<std::string> r;
     for (int i = 0; i < NbRecents; ++i) {

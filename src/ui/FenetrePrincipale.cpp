@@ -11,6 +11,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cut/Chargeur.h"
 #include "cut/Erreur.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/Preferences.h"
@@ -78,6 +80,7 @@ struct Rect {
     double l, t, w, h;
 };
 constexpr Rect RectImage1{120, 2160, 7212, 5055};
+constexpr double HauteurDessinMin = 1500; // twips
 
 void CouleurTexte(QWidget* w, const QColor& texte) {
     QPalette p = w->palette();
@@ -116,6 +119,7 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
         registre = registrePropre_.get();
     }
     registre_ = registre;
+    AppliqueCadre(LitFenetreEncadree(*registre_));
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
     suivi_ = std::make_unique<SuiviTravail>(this, image1_, fin_);
@@ -141,6 +145,9 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     setAcceptDrops(true);
 
     resize(twips_.EnPixelsX(LargeurClient), menuBar()->sizeHint().height() + twips_.EnPixelsY(HauteurClient));
+    // Every control whole, and a drawing area of a usable size below them.
+    setMinimumSize(twips_.EnPixelsX(LargeurClient),
+                   menuBar()->sizeHint().height() + twips_.EnPixelsY(1.5 * RectImage1.t + HauteurDessinMin));
     Route([this] { principale_->Form_Load(); });
     {
         const QSignalBlocker muet(rechargementAuto_);
@@ -354,18 +361,23 @@ void FenetrePrincipale::ConstruitMenus() {
         QAction* avant = fichiers->actions().value(0);
         int n = 0;
         for (const std::string& chemin : LitRecents(*registre_)) {
-            const QString c = QString::fromStdString(chemin);
-            auto* a = new QAction(QString("&%1 %2").arg(++n).arg(QFileInfo(c).fileName()), fichiers);
+            // Shown as Qt reads the name, opened by its bytes.
+            const QString c = QFile::decodeName(QByteArray::fromStdString(chemin));
+            const QString nom = QFile::decodeName(QByteArray::fromStdString(NomCourtPour(chemin)));
+            auto* a = new QAction(QString("&%1 %2").arg(++n).arg(nom), fichiers);
             a->setToolTip(c);
             a->setStatusTip(c);
-            connect(a, &QAction::triggered, this, [this, c] { Ouvre(c); });
+            connect(a, &QAction::triggered, this, [this, chemin] { Ouvre(chemin); });
             fichiers->insertAction(avant, a);
             recents_.push_back(a);
         }
         if (!recents_.empty())
             recents_.push_back(fichiers->insertSeparator(avant));
     });
+    fichiers->setToolTipsVisible(true);
     QAction* recharger = fichiers->addAction("Recharger");
+    recharger_ = recharger;
+    recharger->setEnabled(false);
     recharger->setObjectName("Recharger");
     recharger->setShortcut(QKeySequence(Qt::Key_F5));
     connect(recharger, &QAction::triggered, this, [this] { Route([this] { principale_->Recharge(); }); });
@@ -388,6 +400,14 @@ void FenetrePrincipale::ConstruitMenus() {
         Route([this] { principale_->Vitesses_Click(); });
         carteVitesses_->setChecked(principale_->CarteVitesses);
     });
+    cadre_ = vue->addAction("Fenêtre avec ca&dre");
+    cadre_->setObjectName("Cadre");
+    cadre_->setCheckable(true);
+    connect(cadre_, &QAction::triggered, this, [this](bool encadree) {
+        if (registre_)
+            EcritFenetreEncadree(*registre_, encadree);
+        AppliqueCadre(encadree);
+    });
 
     ouvrir->setShortcut(QKeySequence::Open);
     addAction(recharger);
@@ -400,6 +420,13 @@ void FenetrePrincipale::ConstruitMenus() {
     raccourci(QKeySequence(Qt::Key_Home),
               [this] { Route([this] { principale_->Choisit(Option::Etendu); }); });
     raccourci(QKeySequence::Copy, [this] { CopieRapport(); });
+    // + and - zoom about the centre of the view, with Ctrl or without.
+    for (auto [touches, crans] : {std::pair{QKeySequence(Qt::Key_Plus), 1},
+                                  {QKeySequence(Qt::CTRL | Qt::Key_Plus), 1},
+                                  {QKeySequence(Qt::CTRL | Qt::Key_Equal), 1},
+                                  {QKeySequence(Qt::Key_Minus), -1},
+                                  {QKeySequence(Qt::CTRL | Qt::Key_Minus), -1}})
+        raccourci(touches, [this, crans = crans] { Route([&] { principale_->ZoomeAuCentre(crans); }); });
 }
 
 void FenetrePrincipale::ConstruitLecture(QWidget* client) {
@@ -557,9 +584,29 @@ void FenetrePrincipale::CopieRapport() {
     QApplication::clipboard()->setText(lignes.join('\n'));
 }
 
-void FenetrePrincipale::Ouvre(const QString& chemin) {
-    const QString absolu = QFileInfo(chemin).absoluteFilePath();
-    Route([&] { principale_->OuvreFichier(absolu.toStdString()); });
+void FenetrePrincipale::Ouvre(const std::string& chemin) {
+    Route([&] { principale_->OuvreFichier(chemin); });
+}
+
+void FenetrePrincipale::AppliqueCadre(bool encadree) {
+    if (cadre_)
+        cadre_->setChecked(encadree);
+    if (encadree == !windowFlags().testFlag(Qt::FramelessWindowHint))
+        return;
+    const bool visible = isVisible();
+    // A change of frame recreates the window, which Qt then hides.
+    setWindowFlag(Qt::FramelessWindowHint, !encadree);
+    MontreEtat();
+    if (visible)
+        show();
+}
+
+void FenetrePrincipale::MontreEtat() {
+    if (!principale_)
+        return;
+    const bool encadree = !windowFlags().testFlag(Qt::FramelessWindowHint);
+    setWindowTitle(encadree ? QFile::decodeName(QByteArray::fromStdString(principale_->Titre())) : "Parvel");
+    recharger_->setEnabled(!principale_->CheminCourant().empty());
 }
 
 void FenetrePrincipale::SuitFichier() {
@@ -575,6 +622,11 @@ void FenetrePrincipale::SuitFichier() {
 }
 
 void FenetrePrincipale::FichierModifie() {
+    // A procedure running (a dialog open, a long redraw) would drop the reload: it waits.
+    if (profondeur_ > 0) {
+        stabilite_.start();
+        return;
+    }
     // The writer may still be writing: reload once size and date stay the same for a moment.
     const QFileInfo f(QString::fromStdString(principale_->CheminCourant()));
     const QString etat =
@@ -601,7 +653,7 @@ void FenetrePrincipale::dropEvent(QDropEvent* e) {
         return;
     e->acceptProposedAction();
     // After the drop has ended, so that the dragging application is not kept waiting.
-    QTimer::singleShot(0, this, [this, chemin = urls.front().toLocalFile()] { Ouvre(chemin); });
+    QTimer::singleShot(0, this, [this, chemin = OctetsDeLUrl(urls.front())] { Ouvre(chemin); });
 }
 
 void FenetrePrincipale::Route(const std::function<void()>& procedure) {
@@ -629,6 +681,7 @@ void FenetrePrincipale::Route(const std::function<void()>& procedure) {
     suivi_->Termine(annulation);
     MontreLecture();
     MontreVerifications();
+    MontreEtat();
     image1_->update();
     sortie_->update();
     SuitFichier();

@@ -49,12 +49,14 @@ class FenetrePrincipale : public QMainWindow {
     QRadioButton* Bouton(Option o) const { return options_[static_cast<int>(o)]; }
     QAction* Activation() const { return activation_; }
     QAction* CarteVitesses() const { return carteVitesses_; }
+    QAction* Cadre() const { return cadre_; }
     const Twips& Unites() const { return twips_; }
 
     // The about box: created and loaded on first use, brought to the front while open.
     void MontreAPropos();
-    // Opens a file as "Ouvrir" does once it is chosen (command line, drop).
-    void Ouvre(const QString& chemin);
+    // Opens a file as "Ouvrir" does once it is chosen (command line, drop, recent files);
+    // the path is the file system's bytes, whatever their encoding.
+    void Ouvre(const std::string& chemin);
     FenetreAPropos* APropos() const;
     // The program was asked to end (by "&Quitter" or a failed start-up).
     bool Terminee() const { return terminee_; }
@@ -83,6 +85,10 @@ class FenetrePrincipale : public QMainWindow {
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
     void CopieRapport();
+    // With a frame or without; the framed window's title names the loaded file.
+    void AppliqueCadre(bool encadree);
+    // The title and the commands that need a loaded file, after each procedure.
+    void MontreEtat();
     // The file watch follows the current file while automatic reload is on.
     void SuitFichier();
     void FichierModifie();
@@ -104,6 +110,8 @@ class FenetrePrincipale : public QMainWindow {
     std::unique_ptr<SuiviTravail> suivi_;
     QAction* rechargementAuto_ = nullptr;
     QAction* carteVitesses_ = nullptr;
+    QAction* cadre_ = nullptr;
+    QAction* recharger_ = nullptr;
     std::vector<QAction*> recents_; // the recent files' entries of the menu, and their separator
     QFileSystemWatcher veille_;
     QTimer stabilite_;

@@ -78,6 +78,7 @@ SuiviTravail::~SuiviTravail() {
 
 void SuiviTravail::Commence() {
     occupe_ = true;
+    etape_ = "Lecture du fichier…";
     annule_ = quitter_ = montre_ = false;
     premier_ = true;
     debut_.start();
@@ -109,11 +110,20 @@ void SuiviTravail::Montre() {
     cache_.stop();
     barre_->show();
     annuler_->show();
-    texte_->setText("Lecture du fichier…");
+    texte_->setText(etape_);
     panneau_->adjustSize();
     panneau_->move(4, zone_->height() - panneau_->height() - 4);
     panneau_->show();
     panneau_->raise();
+}
+
+void SuiviTravail::Etape(const char* quoi) {
+    etape_ = QString::fromUtf8(quoi);
+    if (montre_) {
+        texte_->setText(etape_);
+        barre_->setValue(0);
+        panneau_->adjustSize();
+    }
 }
 
 bool SuiviTravail::Continue(std::uint64_t lus, std::uint64_t total) {

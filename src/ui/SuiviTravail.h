@@ -6,6 +6,7 @@
 // Esc, "Annuler", closing the window or "Quitter".
 #include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include "cut/Avancement.h"
@@ -35,6 +36,8 @@ class SuiviTravail : public QObject, public Avancement {
     bool QuitterDemande() const { return quitter_; }
 
     bool Continue(std::uint64_t lus, std::uint64_t total) override;
+    // The panel's text from now on.
+    void Etape(const char* quoi) override;
 
     // Shown after this long.
     static constexpr int DelaiMs = 300;
@@ -53,6 +56,7 @@ class SuiviTravail : public QObject, public Avancement {
     QProgressBar* barre_;
     QPushButton* annuler_;
     QTimer cache_;
+    QString etape_;
     QElapsedTimer debut_, dernier_;
     bool occupe_ = false, annule_ = false, quitter_ = false, montre_ = false, premier_ = true;
     bool dansLaLecture_ = false;

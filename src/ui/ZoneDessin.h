@@ -50,6 +50,7 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     void Efface() override;
     void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
     void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) override;
+    void DefinitTirets(bool tirets) override { raster_.DefinitTirets(tirets); }
     void DefinitTrait(const InfoTrait* info) override { raster_.DefinitTrait(info); }
     std::optional<InfoTrait> TraitPres(float x, float y) const override { return raster_.TraitPres(x, y); }
     void MontreLegende(std::optional<LegendeVitesses> legende) override;

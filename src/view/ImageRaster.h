@@ -55,6 +55,10 @@ class ImageRaster final : public SurfaceDessin {
     // The end point (x2, y2) becomes the current position. Colours outside 0-15 draw nothing.
     void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
     void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) override;
+    // Dashes of LongueurTiret pixels every PeriodeTirets, the pattern running on from one
+    // line to the next so that a path of short segments still reads as dashed.
+    void DefinitTirets(bool tirets) override { tirets_ = tirets; }
+    static constexpr int LongueurTiret = 5, PeriodeTirets = 8;
     void Point(double x, double y, int couleur) override;
     // The radius is in X units; the centre becomes the current position.
     void Cercle(double x, double y, double rayon, int couleur) override;
@@ -189,6 +193,9 @@ class ImageRaster final : public SurfaceDessin {
     std::vector<InfoTrait> traits_; // per pixel, empty until a line keeps its info
     InfoTrait trait_;
     bool traitActif_ = false;
+    bool tirets_ = false;
+    unsigned phaseTirets_ = 0;
+    std::pair<int, int> derniersTirets_[2] = {{-1, -1}, {-1, -1}};
     std::optional<LegendeVitesses> legende_;
     std::vector<Etiquette> etiquettes_; // since the last Efface, so that labels keep apart
 };

@@ -40,21 +40,28 @@ std::uint32_t CouleurVitesse(double v, double min, double max) {
     return canal(a.r, b.r) << 16 | canal(a.g, b.g) << 8 | canal(a.b, b.b);
 }
 
-std::string TexteVitesse(double v) {
-    return Fixe(v, std::fabs(v) < 1 ? 2 : 1) + " mm/s";
+std::string TexteVitesse(double v, const std::string& separateur) {
+    std::string t = Fixe(v, std::fabs(v) < 1 ? 2 : 1);
+    if (const std::size_t point = t.find('.'); point != std::string::npos)
+        t.replace(point, 1, separateur);
+    return t + " mm/s";
 }
 
 std::string TexteTemps(double secondes) {
     const double total = std::isfinite(secondes) && secondes > 0 ? std::floor(secondes) : 0;
-    const double mn = std::floor(total / 60), s = total - mn * 60;
-    return Fixe(mn, 0) + " mn " + (s < 10 ? "0" : "") + Fixe(s, 0) + " s";
+    const double h = std::floor(total / 3600), mn = std::floor((total - h * 3600) / 60);
+    const double s = total - h * 3600 - mn * 60;
+    auto deux = [](double v) { return (v < 10 ? "0" : "") + Fixe(v, 0); };
+    if (h > 0)
+        return Fixe(h, 0) + " h " + deux(mn) + " mn " + deux(s) + " s";
+    return Fixe(mn, 0) + " mn " + deux(s) + " s";
 }
 
 void PoseLegende(std::vector<std::uint32_t>& pixels, int largeur, int hauteur, const LegendeVitesses& l,
                  double twipsParPixel) {
     constexpr std::uint32_t Opaque = 0xFF000000u;
-    const police::Masque bas = police::Rend(TexteVitesse(l.Min), twipsParPixel);
-    const police::Masque haut = police::Rend(TexteVitesse(l.Max), twipsParPixel);
+    const police::Masque bas = police::Rend(TexteVitesse(l.Min, l.Separateur), twipsParPixel);
+    const police::Masque haut = police::Rend(TexteVitesse(l.Max, l.Separateur), twipsParPixel);
     constexpr int Marge = 4, Bande = 8, Ecart = 2;
     const int bande = std::max(100, bas.largeur + haut.largeur + 3 * Marge);
     const int l0 = bande + 2 * Marge,

@@ -17,9 +17,9 @@ inline constexpr std::uint32_t CouleurSansVitesse = 0x808080;
 // 0xRRGGBB of `v` on the scale [min, max]; one speed alone sits in the middle.
 std::uint32_t CouleurVitesse(double v, double min, double max);
 
-// "4.2 mm/s" (two decimals below 1 mm/s).
-std::string TexteVitesse(double v);
-// "12 mn 03 s", whole seconds.
+// "4.2 mm/s" (two decimals below 1 mm/s), with `separateur` as the decimal point.
+std::string TexteVitesse(double v, const std::string& separateur = ".");
+// "12 mn 03 s", whole seconds; "1 h 02 mn 03 s" from an hour on.
 std::string TexteTemps(double secondes);
 
 // Draws the legend (the colour strip, the two speeds) in the upper-right corner of an

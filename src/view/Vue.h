@@ -44,6 +44,7 @@ struct OptionsDessin {
     // The speed map, and the speeds at the two ends of its scale (the file's slowest and fastest).
     bool CarteVitesses = false;
     double VitesseLente = 0, VitesseRapide = 0;
+    std::string Separateur = "."; // the legend's decimal separator
 };
 
 // What a mouse press in the drawing area asks of the window.
@@ -61,6 +62,7 @@ class VueCut {
     SurfaceDessin& Image1;
     EtatVue Etat;
     EtatZoom Zoom;
+    std::string Separateur = "."; // the readout's speed; the position keeps its "."
 
     // Overall extents and scale of the loaded file; clamps the milling limits to them.
     void CadreVue(const BilanCut& bilan, ParamFraisage& param);

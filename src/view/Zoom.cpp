@@ -45,7 +45,7 @@ void VueCut::Image1_MouseMove(short, short, float X, float Y) {
     if (const std::optional<InfoTrait> trait = Image1.TraitPres(X, Y)) {
         texte += " | ligne " + std::to_string(trait->Ligne);
         if (trait->Vitesse >= 0)
-            texte += " | " + TexteVitesse(trait->Vitesse);
+            texte += " | " + TexteVitesse(trait->Vitesse, Separateur);
         texte += " | " + TexteTemps(trait->Temps);
     }
     Image1.DefinitTexteSurvol(std::move(texte));

@@ -11,6 +11,7 @@
 
 #include "Doubles.h"
 #include "settings/Configuration.h"
+#include "settings/Preferences.h"
 
 namespace parvel {
 namespace {
@@ -113,6 +114,17 @@ TEST_F(Principal, ZoomALaSouris) {
     EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
     EXPECT_FALSE(b.image.FormeVisible(Forme::Selection));
     EXPECT_EQ(b.dialogues.bips, 3); // one more for "Etendu", none for the refused zoom
+    // The wheel stops quietly at that limit, notch after notch; + and - zoom about the centre.
+    for (int i = 0; i < 60; ++i)
+        b.p.Image1_Molette(10, 10, 1);
+    EXPECT_EQ(b.dialogues.messages.size(), 1u);
+    EXPECT_GE(std::fabs(b.image.mapping.ScaleHeight), 0.5f);
+    b.p.Choisit(Option::Etendu);
+    b.p.ZoomeAuCentre(1);
+    const auto z = Mapping();
+    EXPECT_FLOAT_EQ(z[2], plein[2] / 1.25f);
+    EXPECT_FLOAT_EQ(z[0] + z[2] / 2, plein[0] + plein[2] / 2);
+    EXPECT_FLOAT_EQ(z[1] + z[3] / 2, plein[1] + plein[3] / 2);
 }
 
 TEST_F(Principal, SelectionCommenceeAvantUnChargement) {
@@ -145,14 +157,21 @@ TEST_F(Principal, OuvrirOutCutEtEchecsSignales) {
     EXPECT_EQ(b.p.NomCourt, "aile.cut");
     EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  3 ");
 
-    // "Out.Cut" loads out.cut from the project folder, with no check first.
+    // "Out.Cut" loads out.cut from the project folder, with no check first. Its failure
+    // keeps the previous document whole, path included: a reload acts on what is shown.
+    const std::string aile = b.p.CheminCourant();
     b.p.ChargeOut_Click();
-    EXPECT_EQ(b.p.CheminCourant(), dossier.Chemin().string() + SeparateurChemin + "out.cut");
-    EXPECT_EQ(b.p.NomCourt, "out.cut");
+    EXPECT_EQ(b.p.CheminCourant(), aile);
+    EXPECT_EQ(b.p.NomCourt, "aile.cut");
+    EXPECT_TRUE(b.p.LectureDisponible());
     // The message names the file and its role.
     EXPECT_EQ(b.dialogues.messages,
-              std::vector<std::string>{"Fichier introuvable : entrée " + b.p.CheminCourant()});
+              std::vector<std::string>{"Fichier introuvable : entrée " + dossier.Chemin().string() +
+                                       SeparateurChemin + "out.cut"});
     EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  3 ") << "le rapport reste";
+    dossier.Ecrit("aile.cut", "T:1 XG:4 YG:0 XD:4 YD:0\r\n");
+    b.p.Recharge();
+    EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  4 ");
 
     // A file gone since its load: "Dessine" says so, and neither clears nor beeps.
     const std::string chemin = Charge();
@@ -289,14 +308,45 @@ TEST_F(Principal, LectureDuFil) {
     // Played again from the end, it starts over.
     b.p.Lecture_Bascule();
     EXPECT_TRUE(b.p.Lecture.EnLecture && b.p.Lecture.Temps == 0);
-    // A load hides the wire and stops; a file changed since its index is said so.
+    // A load hides the wire and stops. A file changed while playing ends in the new
+    // document with automatic reload; without, the change is said.
     Charge(test::LitFichier(chemin), "b.cut");
     EXPECT_FALSE(b.p.Lecture.EnLecture || b.image.fil);
-    b.p.Lecture_Temps(1);
+    b.p.Lecture_Bascule();
     dossier.Ecrit("b.cut", "T:1 XG:1 YG:1 XD:1 YD:1\r\n");
-    b.p.Lecture_Temps(2);
+    b.p.Lecture_Avance(0.1);
+    EXPECT_FALSE(b.p.Lecture.EnLecture || b.image.fil);
+    EXPECT_TRUE(b.dialogues.messages.empty());
+    EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  1 ");
+    EXPECT_EQ(b.p.TexteLecture(), "0 mn 00 s / 0 mn 01 s");
+    EcritRechargementAuto(b.registre, false);
+    b.p.Lecture_Temps(0.5);
+    dossier.Ecrit("b.cut", "T:3723 XG:2 YG:1 XD:1 YD:1\r\n");
+    b.p.Lecture_Temps(0.7);
     EXPECT_FALSE(b.image.fil);
+    EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  1 ");
     EXPECT_EQ(b.dialogues.messages.at(0).rfind("Le fichier a changé depuis son chargement", 0), 0u);
+    // Past an hour the times show hours.
+    b.p.Recharge();
+    EXPECT_EQ(b.p.TexteLecture(), "0 mn 00 s / 1 h 02 mn 03 s");
+}
+
+// What the progress panel says: the load's reading, then its drawing.
+TEST_F(Principal, EtapesDuChargement) {
+    struct : Avancement {
+        std::string etape;
+        std::vector<std::string> vues; // the stage at each step, once in a row
+        bool Continue(std::uint64_t, std::uint64_t) override {
+            return (vues.empty() || vues.back() != etape ? vues.push_back(etape) : void()), true;
+        }
+        void Etape(const char* quoi) override { etape = quoi; }
+    } suivi;
+    b.p.Suivi = &suivi;
+    std::string lignes;
+    for (int i = 0; i < 5000; ++i)
+        lignes += "T:1 XG:" + std::to_string(i % 7) + " YG:0 XD:0 YD:0\r\n";
+    Charge(lignes);
+    EXPECT_EQ(suivi.vues, (std::vector<std::string>{"Lecture du fichier…", "Dessin du fichier…"}));
 }
 
 // A failure that is no numeric one ends the program, and the milling parameters are not

@@ -123,7 +123,7 @@ struct Poste {
     // Opens a file by its name, as the command line and a drop do.
     void OuvreNom(const std::string& nom = "r.cut", const std::string& contenu = Rectangle) {
         [[maybe_unused]] const bool vu = QTest::qWaitForWindowExposed(f.get());
-        f->Ouvre(QString::fromStdString(dossier.Ecrit(nom, contenu)));
+        f->Ouvre(dossier.Ecrit(nom, contenu));
     }
     int Compte(std::uint32_t couleur) {
         int n = 0;
@@ -150,6 +150,16 @@ struct Poste {
         const QString t = Zone()->toolTip();
         const qsizetype y = t.indexOf(" Y: ");
         return {t.mid(3, y - 3).trimmed().toDouble(), t.mid(y + 4).trimmed().toDouble()};
+    }
+    // Drags `url` onto the window and drops it there; whether the window took the drag.
+    bool Depose(const QUrl& url) {
+        QMimeData donnees;
+        donnees.setUrls({url});
+        QDragEnterEvent entre(QPoint(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.get(), &entre);
+        QDropEvent depose(QPointF(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.get(), &depose);
+        return entre.isAccepted();
     }
     void Molette(QPoint p, int crans) {
         QWheelEvent e(p, Zone()->mapToGlobal(p), {}, QPoint(0, 120 * crans), Qt::NoButton, Qt::NoModifier,
@@ -209,6 +219,8 @@ class TestFenetre : public QObject {
     void cheminSurYZeroDessine();
     void carteDesVitessesCommeParvelCut();
     void lectureDuFil();
+    void cadreAuChoix();
+    void nomsHorsUtf8();
 };
 
 void TestFenetre::etatDeDepartEtMenus() {
@@ -236,6 +248,10 @@ void TestFenetre::etatDeDepartEtMenus() {
         items << a->text();
     QCOMPARE(items, QStringList({"Activation", "Réglage"}));
     QVERIFY(fraisage->actions()[0]->isCheckable());
+    // F5 waits for a file.
+    QVERIFY(!p.Action("Recharger")->isEnabled());
+    p.OuvreNom();
+    QVERIFY(p.Action("Recharger")->isEnabled());
 }
 
 void TestFenetre::geometrieA96Dpi() {
@@ -542,7 +558,18 @@ void TestFenetre::dialoguesDeLaPlateforme() {
     ui::DialoguesQt d(
         &parent, [&] { ++apropos; }, [&] { ++fin; });
     QString titre, texte;
+    // Every box is wide enough for the window system to show its title beside the title
+    // bar's icon, its three buttons and their margins.
+    QStringList etroites;
+    auto mesure = [&](QWidget* b) {
+        QFont gras = QApplication::font();
+        gras.setBold(true);
+        const QFontMetrics fm(gras);
+        if (b->width() < fm.horizontalAdvance(b->windowTitle()) + 8 * fm.height())
+            etroites << QString("%1 (%2 px)").arg(b->windowTitle()).arg(b->width());
+    };
     QuandModal<QMessageBox>([&](QMessageBox* b) {
+        mesure(b);
         titre = b->windowTitle();
         texte = b->text();
         QCOMPARE(b->buttons().size(), 1);
@@ -552,6 +579,7 @@ void TestFenetre::dialoguesDeLaPlateforme() {
     QCOMPARE(titre + " " + texte, QString("Parvel Zoom trop grand"));
 
     QuandModal<QInputDialog>([&](QInputDialog* b) {
+        mesure(b);
         titre = b->windowTitle();
         texte = b->labelText() + " " + b->textValue();
         b->setTextValue("7.5");
@@ -559,6 +587,7 @@ void TestFenetre::dialoguesDeLaPlateforme() {
     });
     QCOMPARE(d.Saisie("Paramètres Fraisage 2.5", "Dégagement en Z (mm)", "10"), std::string("7.5"));
     QCOMPARE(titre + " / " + texte, QString("Paramètres Fraisage 2.5 / Dégagement en Z (mm) 10"));
+    QVERIFY2(etroites.isEmpty(), qPrintable(etroites.join(", ")));
     // Cancel answers an empty text, whatever the field holds.
     QuandModal<QInputDialog>([](QInputDialog* b) { b->reject(); });
     QCOMPARE(d.Saisie("t", "i", "10"), std::string());
@@ -608,10 +637,11 @@ void TestFenetre::moletteVersLeCurseur() {
     p.Molette(curseur, -1);
     QVERIFY(std::fabs(p.Vue().ScaleWidth - m0.ScaleWidth) < 1e-3 * m0.ScaleWidth);
 
-    // Far enough in, the rectangle zoom's limit applies.
-    for (int i = 0; i < 40 && p.dialogues.messages.empty(); ++i)
+    // Far enough in, the rectangle zoom's limit stops the wheel, without a box at each notch.
+    for (int i = 0; i < 40; ++i)
         p.Molette(curseur, 1);
-    QCOMPARE(p.dialogues.messages, std::vector<std::string>{"Zoom trop grand"});
+    QVERIFY(p.dialogues.messages.empty());
+    QVERIFY(std::fabs(p.Vue().ScaleHeight) >= 0.5f && std::fabs(p.Vue().ScaleHeight) < 0.5f * 1.25f);
 }
 
 // A middle-button drag moves the drawing with the hand; arrow keys by a tenth of the view.
@@ -661,6 +691,14 @@ void TestFenetre::touches() {
     QVERIFY(!p.Zone()->Raster().FormeVisible(Forme::Selection));
     QCOMPARE(p.f->principale().Vue.Zoom.EtatSelection, short{0});
 
+    // + and -, with Ctrl or without, zoom (about the centre: the controller's test).
+    QTest::keyClick(p.f.get(), Qt::Key_Plus);
+    QTest::keyClick(p.f.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY(std::fabs(p.Vue().ScaleWidth - etendu.ScaleWidth / 1.5625f) < 1e-3 * etendu.ScaleWidth);
+    QTest::keyClick(p.f.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(p.f.get(), Qt::Key_Minus);
+    QVERIFY(std::fabs(p.Vue().ScaleWidth - etendu.ScaleWidth) < 1e-3 * etendu.ScaleWidth);
+
     QTest::keyClick(p.f.get(), Qt::Key_C, Qt::ControlModifier);
     QVERIFY(QApplication::clipboard()->text().startsWith("  Vitesse min/max :"));
     QCOMPARE(QApplication::clipboard()->text().count('\n'), 4);
@@ -676,13 +714,7 @@ void TestFenetre::touches() {
 void TestFenetre::deposerEtOuvrirParSonNom() {
     Poste p;
     const std::string chemin = p.dossier.Ecrit("depose.cut", Rectangle);
-    QMimeData donnees;
-    donnees.setUrls({QUrl::fromLocalFile(QString::fromStdString(chemin))});
-    QDragEnterEvent entre(QPoint(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(p.f.get(), &entre);
-    QVERIFY(entre.isAccepted());
-    QDropEvent depose(QPointF(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(p.f.get(), &depose);
+    QVERIFY(p.Depose(QUrl::fromLocalFile(QString::fromStdString(chemin))));
     QTRY_COMPARE(p.f->principale().CheminCourant(), chemin);
     QCOMPARE(p.f->Sortie()->Lignes().size(), std::size_t{5});
     // It heads the recent files of the menu, which open it again.
@@ -690,6 +722,7 @@ void TestFenetre::deposerEtOuvrirParSonNom() {
     emit fichiers->aboutToShow();
     QCOMPARE(fichiers->actions().front()->text(), QString("&1 depose.cut"));
     QCOMPARE(fichiers->actions().front()->toolTip().toStdString(), chemin);
+    QVERIFY(fichiers->toolTipsVisible());
 
     QMimeData texte;
     texte.setUrls({QUrl::fromLocalFile("/tmp/image.png")});
@@ -930,6 +963,63 @@ void TestFenetre::lectureDuFil() {
     // A new load takes the wire away.
     p.OuvreNom();
     QVERIFY(!p.Raster().FilMontre());
+}
+
+// Frameless by default; the frame chosen in "Vue" is kept in the program's own section,
+// its title names the file shown. At its smallest size the window clips no control.
+void TestFenetre::cadreAuChoix() {
+    Poste p;
+    p.OuvreNom();
+    QVERIFY(p.f->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QCOMPARE(p.f->windowTitle(), QString("Parvel"));
+    p.f->Cadre()->trigger();
+    QVERIFY(!p.f->windowFlags().testFlag(Qt::FramelessWindowHint) && p.f->isVisible());
+    QCOMPARE(p.registre.Entier(CleFenetre, "Cadre"), std::optional<std::int32_t>(1));
+    QCOMPARE(p.f->windowTitle(), QString("r.cut - Parvel"));
+    FenetrePrincipale autre(&p.dialogues, &p.registre);
+    QVERIFY(!autre.windowFlags().testFlag(Qt::FramelessWindowHint) && autre.Cadre()->isChecked());
+    p.f->Cadre()->trigger();
+    QCOMPARE(p.registre.Entier(CleFenetre, "Cadre"), std::optional<std::int32_t>(0));
+
+    p.f->resize(50, 50);
+    QTRY_COMPARE(p.f->size(), p.f->minimumSize());
+    QTest::qWait(400); // the drawing area follows once the size has settled
+    QWidget* client = p.f->centralWidget();
+    for (QWidget* w : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible())
+            QVERIFY2(client->rect().contains(w->geometry()), qPrintable(w->objectName()));
+    QVERIFY(p.Zone()->height() >= 50);
+}
+
+// Names that are not UTF-8 reach the open call with their bytes, from each way in.
+void TestFenetre::nomsHorsUtf8() {
+    Poste p;
+    const std::string chemin = p.dossier.Ecrit("\xff\xe9t\xe9.cut", Rectangle);
+    p.f->Ouvre(chemin); // the command line
+    QCOMPARE(p.f->principale().CheminCourant(), chemin);
+    QCOMPARE(p.f->Sortie()->Lignes().size(), std::size_t{5});
+    p.OuvreNom();
+    // The recent files.
+    auto* fichiers = p.f->findChild<QMenu*>("Fichiers");
+    emit fichiers->aboutToShow();
+    fichiers->actions().at(1)->trigger();
+    QCOMPARE(p.f->principale().CheminCourant(), chemin);
+    // A drop.
+    p.OuvreNom();
+    p.Depose(QUrl::fromEncoded("file://" + QByteArray::fromStdString(chemin).toPercentEncoding("/")));
+    QTRY_COMPARE(p.f->principale().CheminCourant(), chemin);
+    // The open dialog, whose own check of the file goes through the name Qt shows.
+    ui::DialoguesQt d(
+        p.f.get(), [] {}, [] {});
+    ParamOuverture o;
+    o.FichierExistant = true;
+    o.DossierInitial = p.dossier.Chemin().string();
+    QuandModal<QFileDialog>([&](QFileDialog* b) {
+        b->selectFile(QFile::decodeName(QByteArray::fromStdString(chemin)));
+        QMetaObject::invokeMethod(b, "accept"); // its own accept, which checks the file
+    });
+    QCOMPARE(d.ChoisitFichier(o), std::optional<std::string>(chemin));
+    QVERIFY(p.dialogues.messages.empty());
 }
 
 QTEST_MAIN(TestFenetre)

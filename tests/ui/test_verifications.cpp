@@ -40,8 +40,7 @@ void TestVerifications::choixDUnConstat() {
     ui::FenetrePrincipale f(&dialogues, &registre);
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    const QString donnees = QString(PARVEL_DONNEES_TEST) + "/verifications/";
-    f.Ouvre(donnees + "defauts.cut");
+    f.Ouvre(std::string(PARVEL_DONNEES_TEST) + "/verifications/defauts.cut");
     QCOMPARE(
         f.EtatVerifications()->text().section(" — ", 0, 0),
         QString("Vérifications : 4 problèmes (durée nulle, vitesse Y, rapport des vitesses, hors course)"));
@@ -82,7 +81,7 @@ void TestVerifications::choixDUnConstat() {
     QCOMPARE(p.Lecture.Temps, 1.0);
 
     // A clean file: the line and the window say it passed, with the checks run.
-    f.Ouvre(QString(PARVEL_EXEMPLES) + "/aile.cut");
+    f.Ouvre(std::string(PARVEL_EXEMPLES) + "/aile.cut");
     QVERIFY(!f.Image1()->Raster().SurlignageMontre());
     QCOMPARE(f.EtatVerifications()->text().section(" — ", 0, 0),
              QString("Vérifications : aucun problème trouvé"));

@@ -27,10 +27,12 @@ struct Dessin {
     ParamFraisage param;
     OptionsDessin options;
 
-    explicit Dessin(const std::string& chemin, bool carte) {
+    explicit Dessin(const std::string& chemin, bool carte, const std::string& separateur = ".") {
         PasseChargement(chemin, interp, bilan);
         vue.CadreVue(bilan, param);
         vue.MappingEtendu();
+        vue.Separateur = separateur;
+        options.Separateur = separateur;
         options.CarteVitesses = carte;
         options.VitesseLente = bilan.VitesseMinFichier;
         options.VitesseRapide = bilan.VitesseMax;
@@ -85,6 +87,44 @@ TEST(CarteVitesses, LentEnBleuRapideEnRougeAvecLaLegende) {
     const Dessin normal(chemin, false);
     EXPECT_EQ(normal.Couleur(5, 5), Palette[CouleurGauche]);
     EXPECT_FALSE(normal.image.Legende().has_value());
+}
+
+// Without their side's colours, the two paths stay apart: the right one is dashed, even
+// made of steps shorter than a pixel. The drawing without the map keeps both whole.
+TEST(CarteVitesses, GaucheEnTraitPleinDroiteEnTirets) {
+    std::string t = "T:0 XG:0 YG:5 XD:0 YD:25\n";
+    for (int i = 1; i <= 1000; ++i)
+        t += "T:0.1 XG:" + std::to_string(i / 10.0) + " YG:5 XD:" + std::to_string(i / 10.0) + " YD:25\n";
+    const test::DossierTemporaire dossier;
+    const std::string chemin = dossier.Ecrit("gd.cut", t + "T:1 XG:100 YG:0 XD:100 YD:30\n");
+    for (const bool carte : {false, true}) {
+        const Dessin d(chemin, carte);
+        const int debut = d.Pixel(10, 5).first, fin = d.Pixel(90, 5).first;
+        int trous[2] = {0, 0};
+        for (int px = debut; px < fin; ++px)
+            for (int cote : {0, 1})
+                trous[cote] += d.image.Pixel(px, d.Pixel(50, cote ? 25 : 5).second) == ImageRaster::Fond;
+        EXPECT_EQ(trous[0], 0) << carte;
+        EXPECT_EQ(trous[1] > (fin - debut) / 4, carte) << trous[1];
+        EXPECT_EQ(trous[1] == 0, !carte) << trous[1];
+    }
+}
+
+// The speed and time texts of the legend, the readout and playback: the user's decimal
+// separator, hours past an hour.
+TEST(CarteVitesses, TextesDesVitessesEtDesTemps) {
+    for (const auto& l : test::LitTable("vue/textes_vitesses.tsv")) {
+        const double v = test::Nombres(l[1]).at(0);
+        EXPECT_EQ(l[0] == "vitesse" ? TexteVitesse(v, l[2]) : TexteTemps(v), l[3]) << l[0] << " " << l[1];
+    }
+    const test::DossierTemporaire dossier;
+    Dessin d(dossier.Ecrit("v.cut", "T:0 XG:0 YG:0 XD:0 YD:0\nT:10 XG:10 YG:10 XD:10 YD:10\n"), true, ",");
+    ASSERT_TRUE(d.image.Legende().has_value());
+    EXPECT_EQ(d.image.Legende()->Separateur, ",");
+    const auto [px, py] = d.Pixel(5, 5);
+    const PointUtilisateur p = d.image.VersUtilisateur(px, py);
+    d.vue.Image1_MouseMove(0, 0, p.X, p.Y);
+    EXPECT_NE(d.image.TexteSurvol().find("| 1,4 mm/s |"), std::string::npos) << d.image.TexteSurvol();
 }
 
 // One line of the file as this test reads it: positions after the X zero shift.
