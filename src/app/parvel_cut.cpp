@@ -3,6 +3,7 @@
 // does and prints the run report (and, with the other commands, writes the milling
 // output or a picture of the drawing).
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -21,28 +22,35 @@
 #include "cut/Nombres.h"
 #include "cut/Statistiques.h"
 #include "settings/Demarrage.h"
+#include "settings/GeometrieBloc.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/ParamFraisage.h"
 #include "view/ImageRaster.h"
 #include "view/Png.h"
+#include "view/Vue3D.h"
 
 namespace {
 
 using namespace parvel;
 
-const char* const Usage = "usage: parvel-cut rapport [--json] [--registre FICHIER.reg] FICHIER.cut\n"
-                          "       parvel-cut fraisage [--registre FICHIER.reg] FICHIER.cut\n"
-                          "       parvel-cut image [--registre FICHIER.reg] [--taille LxH] [--fraisage] "
-                          "[--vitesses] FICHIER.cut SORTIE.png\n";
+const char* const Usage =
+    "usage: parvel-cut rapport [--json] [--registre FICHIER.reg] [--machine L,d,w] FICHIER.cut\n"
+    "       parvel-cut fraisage [--registre FICHIER.reg] [--machine L,d,w] FICHIER.cut\n"
+    "       parvel-cut image [--registre FICHIER.reg] [--machine L,d,w] [--taille LxH] [--fraisage] "
+    "[--vitesses] [--faces sur|seules] [--3d [--azimut A] [--elevation E]] FICHIER.cut SORTIE.png\n";
 
 struct Options {
     std::string commande;
     std::string registre;
     std::vector<std::string> fichiers;
-    std::string taille;    // image: "LxH" in pixels
-    bool fraisage = false; // image: milling mode on
-    bool vitesses = false; // image: the speed map
-    bool json = false;     // rapport: the statistics as JSON
+    std::string taille;                      // image: "LxH" in pixels
+    bool fraisage = false;                   // image: milling mode on
+    bool vitesses = false;                   // image: the speed map
+    bool json = false;                       // rapport: the statistics as JSON
+    std::string machine;                     // "L,d,w": the block's geometry instead of the store's
+    std::string faces;                       // image: "sur" or "seules"
+    bool vue3d = false;                      // image: the cut in 3D
+    std::optional<double> azimut, elevation; // image --3d: the view's angles, degrees
 };
 
 // No window: messages go to stderr, prompts are cancelled, nothing else happens.
@@ -61,6 +69,13 @@ class DialoguesConsole : public Dialogues {
     bool termine = false; // the start-up asked the program to end
 };
 
+// An angle in degrees, the whole text a finite number.
+bool LitAngle(const char* texte, double& v) {
+    const char* fin = texte + std::strlen(texte);
+    const auto [p, e] = std::from_chars(texte, fin, v);
+    return e == std::errc() && p == fin && std::isfinite(v);
+}
+
 std::optional<Options> LitOptions(int argc, char** argv) {
     if (argc < 2)
         return std::nullopt;
@@ -76,6 +91,18 @@ std::optional<Options> LitOptions(int argc, char** argv) {
             if (++i >= argc)
                 return std::nullopt;
             o.taille = argv[i];
+        } else if (a == "--machine" || a == "--faces" || a == "--azimut" || a == "--elevation") {
+            if (++i >= argc)
+                return std::nullopt;
+            if (a == "--machine")
+                o.machine = argv[i];
+            else if (a == "--faces")
+                o.faces = argv[i];
+            else if (!(a == "--azimut" ? o.azimut : o.elevation).emplace(0) ||
+                     !LitAngle(argv[i], *(a == "--azimut" ? o.azimut : o.elevation)))
+                return std::nullopt;
+        } else if (a == "--3d") {
+            o.vue3d = true;
         } else if (a == "--fraisage") {
             o.fraisage = true;
         } else if (a == "--vitesses") {
@@ -89,6 +116,10 @@ std::optional<Options> LitOptions(int argc, char** argv) {
         }
     }
     if ((o.json && o.commande != "rapport") || (o.vitesses && o.commande != "image"))
+        return std::nullopt;
+    const bool image = o.commande == "image";
+    if ((!image && (o.vue3d || !o.faces.empty())) || (!o.vue3d && (o.azimut || o.elevation)) ||
+        (!o.faces.empty() && o.faces != "sur" && o.faces != "seules"))
         return std::nullopt;
     return o;
 }
@@ -110,11 +141,34 @@ int Echec(const ErreurParvel& e, const std::string& entree) {
     return 1;
 }
 
+// The block's geometry: --machine, else the store's (none when it holds none). False,
+// with the reason printed, when --machine cannot be used.
+bool GeometrieDemandee(const Options& o, Registre* registre, std::optional<GeometrieBloc>& g) {
+    g.reset();
+    if (o.machine.empty()) {
+        if (registre)
+            g = LitGeometrieBloc(*registre);
+        return true;
+    }
+    const std::optional<GeometrieBloc> lue = LitTexteGeometrie(o.machine);
+    if (!lue) {
+        std::cerr << "parvel-cut: --machine attend L,d,w en mm (par exemple 800,100,400)\n";
+        return false;
+    }
+    if (const std::optional<std::string> defaut = DefautGeometrie(*lue)) {
+        std::cerr << "parvel-cut: --machine " << o.machine << " : " << *defaut << '\n';
+        return false;
+    }
+    g = lue;
+    return true;
+}
+
 // Loads the file once and prints the report: the engine alone, no window. With a store
 // the machine configuration and the milling parameters are read from it first, as the
 // window's start-up does; with `fraisage` the milling output is written too. With
-// --json the statistics are printed instead, from two readings of the file.
-int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
+// --json the statistics are printed instead, from two readings of the file. The block's
+// geometry comes from --machine, else from the store `bloc`.
+int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage, Registre* bloc) {
     if (o.fichiers.size() != 1) {
         std::cerr << Usage;
         return 2;
@@ -131,42 +185,58 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
             return 1;
         }
     }
+    std::optional<GeometrieBloc> geometrie;
+    if (!GeometrieDemandee(o, bloc, geometrie))
+        return 2;
     const std::string chemin = CheminAbsolu(o.fichiers[0]);
     Interpreteur interp;
     interp.MmParPasX = config.MmParPasX;
     interp.MmParPasY = config.MmParPasY;
     BilanCut bilan;
     EcrivainFraisage ecrivain;
+    std::optional<MesureFaces> faces;
     if (fraisage)
         ecrivain.Prepare(CheminSortieFraisage(config.RepProjet, chemin), param);
     try {
         if (o.json) {
-            const std::string json = TexteJson(CalculeStatistiques(chemin, interp));
+            const std::string json =
+                TexteJson(CalculeStatistiques(chemin, interp, geometrie ? &*geometrie : nullptr));
             std::fwrite(json.data(), 1, json.size(), stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
-        PasseChargement(chemin, interp, bilan, fraisage ? &ecrivain : nullptr);
+        if (geometrie)
+            faces.emplace(*geometrie);
+        PasseChargement(chemin, interp, bilan, fraisage ? &ecrivain : nullptr, nullptr,
+                        faces ? &*faces : nullptr);
     } catch (const ErreurParvel& e) {
         return Echec(e, chemin);
     }
-    for (const LigneRapport& l : FaitRapport(bilan, interp.Etat, SeparateurDecimalLocale())) {
-        std::fwrite(l.Texte.data(), 1, l.Texte.size(), stdout);
+    const std::string separateur = SeparateurDecimalLocale();
+    std::vector<std::string> lignes;
+    for (const LigneRapport& l : FaitRapport(bilan, interp.Etat, separateur))
+        lignes.push_back(l.Texte);
+    // The block's figures after the report, which stays as it is.
+    if (faces)
+        for (std::string& l : TexteFaces(faces->Figures(), separateur))
+            lignes.push_back(std::move(l));
+    for (const std::string& l : lignes) {
+        std::fwrite(l.data(), 1, l.size(), stdout);
         std::fputc('\n', stdout);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// The machine configuration comes from a store only with --registre; the block's
+// geometry from the user's own store otherwise.
 int CommandeRapport(const Options& o) {
-    std::unique_ptr<Registre> registre;
-    if (!o.registre.empty())
-        registre = OuvreRegistre(o.registre);
-    return ChargeEnConsole(o, registre.get(), false);
+    std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
+    return ChargeEnConsole(o, o.registre.empty() ? nullptr : registre.get(), false, registre.get());
 }
 
 // Without --registre the milling parameters come from the user's own store.
 int CommandeFraisage(const Options& o) {
     std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
-    return ChargeEnConsole(o, registre.get(), true);
+    return ChargeEnConsole(o, registre.get(), true, registre.get());
 }
 
 // "LxH" in pixels, each side from 1 to the raster's bound.
@@ -220,6 +290,15 @@ int CommandeImage(const Options& o) {
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
     p.CarteVitesses = o.vitesses;
+    if (!GeometrieDemandee(o, registre.get(), p.Geometrie))
+        return 2;
+    if (!o.faces.empty()) {
+        if (!p.Geometrie) {
+            std::cerr << "parvel-cut: " << MessageSansGeometrie << '\n';
+            return 2;
+        }
+        p.Faces = o.faces == "sur" ? ModeFaces::SurChariots : ModeFaces::Seules;
+    }
     p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
     p.NomCourt = NomCourtPour(p.CheminCourant());
     try {
@@ -229,7 +308,17 @@ int CommandeImage(const Options& o) {
     }
     if (dialogues.messages > 0)
         return 1;
-    const std::vector<std::uint32_t> pixels = image.Compose();
+    std::vector<std::uint32_t> pixels = image.Compose();
+    if (o.vue3d) {
+        // The same loaded file seen in 3D, at the picture's size.
+        Rendu3D rendu(image.LargeurPx(), image.HauteurPx());
+        Camera3D camera;
+        camera.Azimut = o.azimut.value_or(camera.Azimut);
+        camera.Elevation = o.elevation.value_or(camera.Elevation);
+        if (!p.Dessine3D(rendu, camera))
+            return 1;
+        rendu.Compose(pixels, std::nullopt);
+    }
     std::string erreur;
     if (!EcritPng(o.fichiers[1], image.LargeurPx(), image.HauteurPx(), pixels.data(), &erreur)) {
         std::cerr << "Erreur : " << erreur << '\n';

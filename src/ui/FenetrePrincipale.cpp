@@ -115,6 +115,7 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     registre_ = registre;
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
+    principale_->SortieFaces = sortieFaces_;
     suivi_ = std::make_unique<SuiviTravail>(this, image1_, fin_);
     principale_->Suivi = suivi_.get();
     taille_.setSingleShot(true);
@@ -149,6 +150,7 @@ FenetrePrincipale::~FenetrePrincipale() {
     // The controls outlive the owner for a moment: nothing may reach it any more.
     principale_.reset();
     delete aPropos_;
+    delete fenetre3D_;
 }
 
 void FenetrePrincipale::Construit() {
@@ -385,6 +387,7 @@ void FenetrePrincipale::ConstruitMenus() {
         Route([this] { principale_->Vitesses_Click(); });
         carteVitesses_->setChecked(principale_->CarteVitesses);
     });
+    ConstruitBloc(vue, centralWidget());
 
     ouvrir->setShortcut(QKeySequence::Open);
     addAction(recharger);
@@ -562,6 +565,7 @@ void FenetrePrincipale::Route(const std::function<void()>& procedure) {
     }
     suivi_->Termine(annulation);
     MontreLecture();
+    MontreBloc();
     image1_->update();
     sortie_->update();
     SuitFichier();
