@@ -98,8 +98,9 @@ std::optional<Options> LitOptions(int argc, char** argv) {
                 o.machine = argv[i];
             else if (a == "--faces")
                 o.faces = argv[i];
-            else if (!(a == "--azimut" ? o.azimut : o.elevation).emplace(0) ||
-                     !LitAngle(argv[i], *(a == "--azimut" ? o.azimut : o.elevation)))
+            else if (double angle = 0; LitAngle(argv[i], angle))
+                (a == "--azimut" ? o.azimut : o.elevation) = angle;
+            else
                 return std::nullopt;
         } else if (a == "--3d") {
             o.vue3d = true;

@@ -150,7 +150,8 @@ void Rendu3D::Triangle(const Sommet& a, const Sommet& b, const Sommet& c, std::u
     }
 }
 
-void Rendu3D::Trait(const Sommet& a, const Sommet& b, std::uint32_t couleur, std::uint32_t cachee) {
+void Rendu3D::Trait(const Sommet& a, const Sommet& b, std::optional<std::uint32_t> couleur,
+                    std::optional<std::uint32_t> cachee) {
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double n = std::ceil(std::max(std::fabs(dx), std::fabs(dy)));
     if (!std::isfinite(n) || n > 1e6)
@@ -165,10 +166,12 @@ void Rendu3D::Trait(const Sommet& a, const Sommet& b, std::uint32_t couleur, std
             static_cast<std::size_t>(y) * static_cast<std::size_t>(largeur_) + static_cast<std::size_t>(x);
         const double p = a.p + (b.p - a.p) * t;
         if (p + biais_ >= profondeurs_[i]) {
-            couleurs_[i] = couleur;
-            profondeurs_[i] = std::max(profondeurs_[i], static_cast<float>(p));
-        } else if (cachee != couleur) {
-            couleurs_[i] = cachee;
+            if (couleur) {
+                couleurs_[i] = *couleur;
+                profondeurs_[i] = std::max(profondeurs_[i], static_cast<float>(p));
+            }
+        } else if (cachee) {
+            couleurs_[i] = *cachee;
         }
     }
 }
@@ -287,6 +290,7 @@ class TraceurRendu3D final : public RecepteurSegments {
             };
             const bool face = i == 1 || i == 2;
             const std::uint32_t c = face && inverse ? Palette[CouleurInversion] : couleurs[i];
+            // A carriage's path shows dimmed behind the surface; a face's lies on it.
             r_.Trait(sommet(g0_, d0_), sommet(g, d), c, face ? c : Teinte(c, 0.8));
         }
     }
@@ -352,10 +356,13 @@ std::optional<ErreurParvel> Rendu3D::Dessine(const std::string& chemin, Interpre
         const PointEcran p = Projette(bx[i & 1], by[(i >> 1) & 1], bz[(i >> 2) & 1]);
         return Sommet{p.X, p.Y, p.Profondeur};
     };
-    for (int i = 0; i < 8; ++i)
-        for (int bit = 1; bit < 8; bit <<= 1)
-            if (!(i & bit))
-                Trait(coin(i), coin(i | bit), CouleurArete, CouleurAreteCachee);
+    // Hidden edges first, so that an edge in sight drawn over the same pixels wins.
+    for (const bool enVue : {false, true})
+        for (int i = 0; i < 8; ++i)
+            for (int bit = 1; bit < 8; bit <<= 1)
+                if (!(i & bit))
+                    Trait(coin(i), coin(i | bit), enVue ? std::optional(CouleurArete) : std::nullopt,
+                          enVue ? std::nullopt : std::optional(CouleurAreteCachee));
     return std::nullopt;
 }
 

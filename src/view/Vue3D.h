@@ -78,7 +78,9 @@ class Rendu3D {
     };
     void Prepare(const Scene3D& scene, const Camera3D& camera);
     void Triangle(const Sommet& a, const Sommet& b, const Sommet& c, std::uint32_t couleur, bool voile);
-    void Trait(const Sommet& a, const Sommet& b, std::uint32_t couleur, std::uint32_t cachee);
+    // Pixels in sight (within the bias) in `couleur`, the others in `cachee`; none: not drawn.
+    void Trait(const Sommet& a, const Sommet& b, std::optional<std::uint32_t> couleur,
+               std::optional<std::uint32_t> cachee);
     void Quadrilatere(const double g0[2], const double d0[2], const double g1[2], const double d1[2],
                       bool inverse);
     friend class TraceurRendu3D;
