@@ -126,9 +126,10 @@ void Principale::PasseChargement() {
     std::optional<MesureFaces> faces;
     if (Geometrie)
         faces.emplace(*Geometrie);
-    FiguresDesFaces.reset();
     parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, faces ? &*faces : nullptr);
     Lecture.Total = Interp.Etat.TempsTotal;
+    // Replaced only by a load that ends: a stopped one gives the previous file back.
+    FiguresDesFaces.reset();
     if (faces)
         FiguresDesFaces = faces->Figures();
     MontreFiguresFaces();
