@@ -2,15 +2,19 @@
 // parvel-cut: the viewer's core without a window. Loads a CUT file as the viewer
 // does and prints the run report (and, with the other commands, writes the milling
 // output or a picture of the drawing).
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <getopt.h>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "controleur/ControlesMemoire.h"
@@ -33,12 +37,6 @@ namespace {
 
 using namespace parvel;
 
-const char* const Usage =
-    "usage: parvel-cut rapport [--json] [--registre FICHIER.reg] [--machine L,d,w] FICHIER.cut\n"
-    "       parvel-cut fraisage [--registre FICHIER.reg] [--machine L,d,w] FICHIER.cut\n"
-    "       parvel-cut image [--registre FICHIER.reg] [--machine L,d,w] [--taille LxH] [--fraisage] "
-    "[--vitesses] [--faces sur|seules] [--3d [--azimut A] [--elevation E]] FICHIER.cut SORTIE.png\n";
-
 struct Options {
     std::string commande;
     std::string registre;
@@ -53,11 +51,20 @@ struct Options {
     std::optional<double> azimut, elevation; // image --3d: the view's angles, degrees
 };
 
+// Every message of the program starts with its name, as the shell's tools do.
+constexpr const char* Prefixe = "parvel-cut: ";
+
+// A command line the program cannot run: named, with the way to the help; exit 2.
+int ErreurUsage(const std::string& texte) {
+    std::cerr << Prefixe << texte << '\n' << Prefixe << "« parvel-cut --help » affiche l'aide\n";
+    return 2;
+}
+
 // No window: messages go to stderr, prompts are cancelled, nothing else happens.
 class DialoguesConsole : public Dialogues {
   public:
     void Message(std::string_view t) override {
-        std::cerr << "parvel-cut: " << t << '\n';
+        std::cerr << Prefixe << t << '\n';
         ++messages;
     }
     void Bip() override {}
@@ -68,62 +75,6 @@ class DialoguesConsole : public Dialogues {
     int messages = 0;
     bool termine = false; // the start-up asked the program to end
 };
-
-// An angle in degrees, the whole text a finite number.
-bool LitAngle(const char* texte, double& v) {
-    const char* fin = texte + std::strlen(texte);
-    const auto [p, e] = std::from_chars(texte, fin, v);
-    return e == std::errc() && p == fin && std::isfinite(v);
-}
-
-std::optional<Options> LitOptions(int argc, char** argv) {
-    if (argc < 2)
-        return std::nullopt;
-    Options o;
-    o.commande = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--registre") {
-            if (++i >= argc)
-                return std::nullopt;
-            o.registre = argv[i];
-        } else if (a == "--taille") {
-            if (++i >= argc)
-                return std::nullopt;
-            o.taille = argv[i];
-        } else if (a == "--machine" || a == "--faces" || a == "--azimut" || a == "--elevation") {
-            if (++i >= argc)
-                return std::nullopt;
-            if (a == "--machine")
-                o.machine = argv[i];
-            else if (a == "--faces")
-                o.faces = argv[i];
-            else if (double angle = 0; LitAngle(argv[i], angle))
-                (a == "--azimut" ? o.azimut : o.elevation) = angle;
-            else
-                return std::nullopt;
-        } else if (a == "--3d") {
-            o.vue3d = true;
-        } else if (a == "--fraisage") {
-            o.fraisage = true;
-        } else if (a == "--vitesses") {
-            o.vitesses = true;
-        } else if (a == "--json") {
-            o.json = true;
-        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            return std::nullopt;
-        } else {
-            o.fichiers.push_back(a);
-        }
-    }
-    if ((o.json && o.commande != "rapport") || (o.vitesses && o.commande != "image"))
-        return std::nullopt;
-    const bool image = o.commande == "image";
-    if ((!image && (o.vue3d || !o.faces.empty())) || (!o.vue3d && (o.azimut || o.elevation)) ||
-        (!o.faces.empty() && o.faces != "sur" && o.faces != "seules"))
-        return std::nullopt;
-    return o;
-}
 
 // The file named on the command line, made absolute, as the open dialog gives it.
 std::string CheminAbsolu(const std::string& fichier) {
@@ -138,7 +89,7 @@ int Echec(const ErreurParvel& e, const std::string& entree) {
     const std::string message = e.Role() != RoleFichier::Aucun
                                     ? e.Message()
                                     : e.Description() + " : " + NomRole(RoleFichier::Entree) + " " + entree;
-    std::cerr << "Erreur " << e.Numero() << " : " << message << '\n';
+    std::cerr << Prefixe << "Erreur " << e.Numero() << " : " << message << '\n';
     return 1;
 }
 
@@ -153,11 +104,11 @@ bool GeometrieDemandee(const Options& o, Registre* registre, std::optional<Geome
     }
     const std::optional<GeometrieBloc> lue = LitTexteGeometrie(o.machine);
     if (!lue) {
-        std::cerr << "parvel-cut: --machine attend L,d,w en mm (par exemple 800,100,400)\n";
+        ErreurUsage("--machine attend L,d,w en mm (par exemple 800,100,400)");
         return false;
     }
     if (const std::optional<std::string> defaut = DefautGeometrie(*lue)) {
-        std::cerr << "parvel-cut: --machine " << o.machine << " : " << *defaut << '\n';
+        ErreurUsage("--machine " + o.machine + " : " + *defaut);
         return false;
     }
     g = lue;
@@ -170,10 +121,9 @@ bool GeometrieDemandee(const Options& o, Registre* registre, std::optional<Geome
 // --json the statistics are printed instead, from two readings of the file. The block's
 // geometry comes from --machine, else from the store `bloc`.
 int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage, Registre* bloc) {
-    if (o.fichiers.size() != 1) {
-        std::cerr << Usage;
+    std::optional<GeometrieBloc> geometrie;
+    if (!GeometrieDemandee(o, bloc, geometrie))
         return 2;
-    }
     ConfigMachine config;
     ParamFraisage param;
     if (registre) {
@@ -182,13 +132,10 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage, Registr
         if (!arret)
             arret = Recup_Param_Parvel(*registre, config, param);
         if (arret) {
-            std::cerr << "parvel-cut: " << *arret << '\n';
+            std::cerr << Prefixe << *arret << '\n';
             return 1;
         }
     }
-    std::optional<GeometrieBloc> geometrie;
-    if (!GeometrieDemandee(o, bloc, geometrie))
-        return 2;
     const std::string chemin = CheminAbsolu(o.fichiers[0]);
     Interpreteur interp;
     interp.MmParPasX = config.MmParPasX;
@@ -261,18 +208,13 @@ int CommandeImage(const Options& o) {
     std::pair<int, int> taille{481, 337};
     if (!o.taille.empty()) {
         std::optional<std::pair<int, int>> t = LitTaille(o.taille);
-        if (!t) {
-            std::cerr << Usage;
-            return 2;
-        }
+        if (!t)
+            return ErreurUsage("taille invalide « " + o.taille + " » : LxH en pixels, de 1 à " +
+                               std::to_string(ImageRaster::TailleMaxPx) + " par côté");
         taille = *t;
     }
-    if (o.fichiers.size() != 2) {
-        std::cerr << Usage;
-        return 2;
-    }
     if (MemeFichier(o.fichiers[0], o.fichiers[1])) {
-        std::cerr << "Erreur : l'image remplacerait le fichier lu (" << o.fichiers[1] << ")\n";
+        std::cerr << Prefixe << "Erreur : l'image remplacerait le fichier lu (" << o.fichiers[1] << ")\n";
         return 1;
     }
     std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
@@ -295,8 +237,8 @@ int CommandeImage(const Options& o) {
         return 2;
     if (!o.faces.empty()) {
         if (!p.Geometrie) {
-            std::cerr << "parvel-cut: " << MessageSansGeometrie << '\n';
-            return 2;
+            std::cerr << Prefixe << MessageSansGeometrie << '\n';
+            return 1;
         }
         p.Faces = o.faces == "sur" ? ModeFaces::SurChariots : ModeFaces::Seules;
     }
@@ -322,26 +264,299 @@ int CommandeImage(const Options& o) {
     }
     std::string erreur;
     if (!EcritPng(o.fichiers[1], image.LargeurPx(), image.HauteurPx(), pixels.data(), &erreur)) {
-        std::cerr << "Erreur : " << erreur << '\n';
+        std::cerr << Prefixe << "Erreur : " << erreur << '\n';
         return 1;
     }
     return 0;
 }
 
+// An angle in degrees, the whole text a finite number.
+bool LitAngle(const char* texte, double& v) {
+    const char* fin = texte + std::strlen(texte);
+    const auto [p, e] = std::from_chars(texte, fin, v);
+    return e == std::errc() && p == fin && std::isfinite(v);
+}
+
+// The command line. One table of long options; each command lists the options it
+// accepts and its files; the usage and the help are built from both.
+enum IdOption : int {
+    OptAide = 'h',
+    OptVersion = 256, // beyond any short option's character
+    OptRegistre,
+    OptJson,
+    OptTaille,
+    OptFraisage,
+    OptVitesses,
+    OptMachine,
+    OptFaces,
+    Opt3D,
+    OptAzimut,
+    OptElevation,
+};
+
+struct OptionCli {
+    IdOption id;
+    const char* nom;
+    const char* valeur; // the value's name in the usage; nullptr for a switch
+    const char* aide;
+};
+
+const OptionCli OptionsCli[] = {
+    {OptJson, "json", nullptr, "rapport : les statistiques du fichier en JSON au lieu du bilan"},
+    {OptRegistre, "registre", "FICHIER.reg",
+     "lit la configuration de la machine et les paramètres de fraisage dans ce fichier .reg "
+     "au lieu du registre de l'utilisateur"},
+    {OptTaille, "taille", "LxH", "image : la taille de l'image en pixels (481x337 par défaut)"},
+    {OptFraisage, "fraisage", nullptr, "image : le dessin en mode fraisage"},
+    {OptVitesses, "vitesses", nullptr, "image : les trajectoires colorées selon la vitesse"},
+    {OptMachine, "machine", "L,d,w",
+     "la géométrie du bloc en mm (entre les chariots, du chariot gauche au bloc, largeur du bloc) au lieu "
+     "de celle du registre : ajoute les faces du bloc au bilan, au JSON et aux images"},
+    {OptFaces, "faces", "sur|seules",
+     "image : les faces du bloc sur les trajets des chariots ou à leur place"},
+    {Opt3D, "3d", nullptr, "image : la découpe en 3D (il faut la géométrie du bloc)"},
+    {OptAzimut, "azimut", "A", "image --3d : l'angle de vue autour de la verticale, en degrés (55)"},
+    {OptElevation, "elevation", "E", "image --3d : la hauteur de l'œil, en degrés (25)"},
+    {OptAide, "help", nullptr, "affiche cette aide et termine"},
+    {OptVersion, "version", nullptr, "affiche la version et termine"},
+};
+
+struct CommandeCli {
+    const char* nom;
+    std::vector<IdOption> options;
+    std::vector<const char*> fichiers;
+    int (*lance)(const Options&);
+    const char* aide;
+};
+
+const CommandeCli CommandesCli[] = {
+    {"rapport",
+     {OptJson, OptRegistre, OptMachine},
+     {"FICHIER.cut"},
+     CommandeRapport,
+     "affiche le bilan du fichier CUT (ou ses statistiques en JSON)"},
+    {"fraisage",
+     {OptRegistre, OptMachine},
+     {"FICHIER.cut"},
+     CommandeFraisage,
+     "écrit la version fraisage du fichier (Fr+FICHIER.cut) et affiche le bilan"},
+    {"image",
+     {OptRegistre, OptTaille, OptFraisage, OptVitesses, OptMachine, OptFaces, Opt3D, OptAzimut, OptElevation},
+     {"FICHIER.cut", "SORTIE.png"},
+     CommandeImage,
+     "dessine le fichier comme la fenêtre et l'écrit en PNG"},
+};
+
+const OptionCli& Option(int id) {
+    for (const OptionCli& o : OptionsCli)
+        if (o.id == id)
+            return o;
+    throw std::logic_error("option sans entrée dans la table");
+}
+
+std::string Synopsis(const CommandeCli& c) {
+    std::string s = std::string("parvel-cut ") + c.nom;
+    for (IdOption id : c.options) {
+        const OptionCli& o = Option(id);
+        s += std::string(" [--") + o.nom + (o.valeur ? std::string(" ") + o.valeur : "") + "]";
+    }
+    for (const char* f : c.fichiers)
+        s += std::string(" ") + f;
+    return s;
+}
+
+// "  nom   texte", the text wrapped at 79 columns under its own column, as --help pages are.
+std::string Entree(const std::string& nom, const std::string& texte, std::size_t colonne) {
+    std::string s = nom;
+    std::size_t largeur = 0; // of the current line, in characters, not bytes
+    auto saut = [&] {
+        s += '\n' + std::string(colonne, ' ');
+        largeur = colonne;
+    };
+    if (nom.size() + 1 > colonne)
+        saut();
+    else {
+        s += std::string(colonne - nom.size(), ' ');
+        largeur = colonne;
+    }
+    std::size_t debut = 0;
+    bool premier = true;
+    while (debut < texte.size()) {
+        std::size_t fin = texte.find(' ', debut);
+        if (fin == std::string::npos)
+            fin = texte.size();
+        const std::string mot = texte.substr(debut, fin - debut);
+        const auto caracteres = static_cast<std::size_t>(std::count_if(
+            mot.begin(), mot.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+        if (!premier && largeur + 1 + caracteres > 79)
+            saut();
+        else if (!premier) {
+            s += ' ';
+            ++largeur;
+        }
+        s += mot;
+        largeur += caracteres;
+        premier = false;
+        debut = fin + 1;
+    }
+    return s + '\n';
+}
+
+std::string Aide() {
+    std::string s;
+    const char* debut = "usage: ";
+    for (const CommandeCli& c : CommandesCli) {
+        s += debut + Synopsis(c) + '\n';
+        debut = "       ";
+    }
+    s += std::string(debut) +
+         "parvel-cut --help | --version\n\n"
+         "Lit un fichier CUT (trajectoires d'une machine de découpe au fil chaud à quatre axes)\n"
+         "comme la fenêtre de Parvel, sans fenêtre.\n\nCommandes :\n";
+    for (const CommandeCli& c : CommandesCli)
+        s += Entree(std::string("  ") + c.nom, c.aide, 12);
+    s += "\nOptions :\n";
+    for (const OptionCli& o : OptionsCli) {
+        std::string nom = (o.id == OptAide ? "  -h, --" : "      --") + std::string(o.nom);
+        if (o.valeur)
+            nom += std::string("=") + o.valeur;
+        s += Entree(nom, o.aide, 26);
+    }
+    s += "\nCodes de sortie : 0 réussite, 1 échec (fichier illisible, erreur d'écriture...),\n"
+         "2 ligne de commande incorrecte.\n"
+         "Le séparateur décimal du bilan suit LC_NUMERIC ; le registre de l'utilisateur est\n"
+         "$XDG_CONFIG_HOME/parvel/registre.reg (~/.config/parvel/registre.reg par défaut).\n";
+    return s;
+}
+
+struct LigneCommande {
+    Options options;
+    const CommandeCli* commande = nullptr;
+    std::vector<IdOption> donnees; // the options given, to check them against the command
+    bool aide = false;
+    bool version = false;
+};
+
+// getopt_long in order ("-"): a file is returned where it stands, so the first one is the
+// command whatever POSIXLY_CORRECT says; after "--" every argument is a file.
+std::variant<LigneCommande, int> LitLigneCommande(int argc, char** argv) {
+    std::vector<option> longues;
+    for (const OptionCli& o : OptionsCli)
+        longues.push_back({o.nom, o.valeur ? required_argument : no_argument, nullptr, o.id});
+    longues.push_back({});
+    LigneCommande l;
+    std::vector<std::string> libres;
+    opterr = 0;
+    optind = 1;
+    int c;
+    while ((c = getopt_long(argc, argv, "-:h", longues.data(), nullptr)) != -1) {
+        switch (c) {
+        case 1:
+            libres.push_back(optarg);
+            continue;
+        case '?':
+            if (optopt >= OptVersion)
+                return ErreurUsage(std::string("l'option « --") + Option(optopt).nom +
+                                   " » ne prend pas de valeur");
+            if (optopt != 0)
+                return ErreurUsage(std::string("option inconnue « -") + static_cast<char>(optopt) + " »");
+            {
+                const std::string texte = argv[optind - 1];
+                return ErreurUsage("option inconnue « " + texte.substr(0, texte.find('=')) + " »");
+            }
+        case ':':
+            return ErreurUsage(std::string("l'option « --") + Option(optopt).nom + " » attend une valeur (" +
+                               Option(optopt).valeur + ")");
+        case OptAide:
+            l.aide = true;
+            break;
+        case OptVersion:
+            l.version = true;
+            break;
+        case OptRegistre:
+            l.options.registre = optarg;
+            break;
+        case OptJson:
+            l.options.json = true;
+            break;
+        case OptTaille:
+            l.options.taille = optarg;
+            break;
+        case OptFraisage:
+            l.options.fraisage = true;
+            break;
+        case OptVitesses:
+            l.options.vitesses = true;
+            break;
+        case OptMachine:
+            l.options.machine = optarg;
+            break;
+        case OptFaces:
+            l.options.faces = optarg;
+            if (l.options.faces != "sur" && l.options.faces != "seules")
+                return ErreurUsage("--faces attend « sur » ou « seules »");
+            break;
+        case Opt3D:
+            l.options.vue3d = true;
+            break;
+        case OptAzimut:
+        case OptElevation: {
+            double angle = 0;
+            if (!LitAngle(optarg, angle))
+                return ErreurUsage(std::string("--") + Option(c).nom + " attend un angle en degrés");
+            (c == OptAzimut ? l.options.azimut : l.options.elevation) = angle;
+            break;
+        }
+        }
+        l.donnees.push_back(static_cast<IdOption>(c));
+    }
+    for (int i = optind; i < argc; ++i)
+        libres.push_back(argv[i]);
+    if ((l.options.azimut || l.options.elevation) && !l.options.vue3d)
+        return ErreurUsage("--azimut et --elevation vont avec --3d");
+    if (l.aide || l.version)
+        return l;
+    if (libres.empty())
+        return ErreurUsage("commande manquante (rapport, fraisage ou image)");
+    l.options.commande = libres.front();
+    for (const CommandeCli& commande : CommandesCli)
+        if (l.options.commande == commande.nom)
+            l.commande = &commande;
+    if (!l.commande)
+        return ErreurUsage("commande inconnue « " + l.options.commande + " »");
+    for (IdOption id : l.donnees)
+        if (std::find(l.commande->options.begin(), l.commande->options.end(), id) ==
+            l.commande->options.end())
+            return ErreurUsage(std::string("l'option « --") + Option(id).nom + " » ne s'applique pas à « " +
+                               l.commande->nom + " »");
+    l.options.fichiers.assign(libres.begin() + 1, libres.end());
+    if (l.options.fichiers.size() != l.commande->fichiers.size()) {
+        std::string attendus;
+        for (const char* f : l.commande->fichiers)
+            attendus += std::string(" ") + f;
+        return ErreurUsage(std::string("« ") + l.commande->nom + " » attend" + attendus);
+    }
+    return l;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::optional<Options> o = LitOptions(argc, argv);
-    if (!o) {
-        std::cerr << Usage;
-        return 2;
+    std::variant<LigneCommande, int> lue = LitLigneCommande(argc, argv);
+    if (const int* code = std::get_if<int>(&lue))
+        return *code;
+    const LigneCommande& l = std::get<LigneCommande>(lue);
+    if (l.aide) {
+        std::cout << Aide();
+        return std::cout.flush() ? 0 : 1;
     }
-    if (o->commande == "rapport")
-        return CommandeRapport(*o);
-    if (o->commande == "fraisage")
-        return CommandeFraisage(*o);
-    if (o->commande == "image")
-        return CommandeImage(*o);
-    std::cerr << Usage;
-    return 2;
+    if (l.version) {
+        std::cout
+            << "parvel-cut (Parvel) " << PARVEL_VERSION_MAJOR << '.' << PARVEL_VERSION_MINOR << '.'
+            << PARVEL_VERSION_REVISION
+            << "\nLicence GPLv3+ : GNU GPL version 3 ou ultérieure <https://gnu.org/licenses/gpl.html>.\n"
+               "Ce programme est un logiciel libre, fourni sans AUCUNE GARANTIE.\n";
+        return std::cout.flush() ? 0 : 1;
+    }
+    return l.commande->lance(l.options);
 }

@@ -105,11 +105,11 @@ void DessineBordEnfonce(QPainter& p, const QRect& r) {
 
 namespace parvel::ui {
 
-void ChargeTraductions(QApplication& app) {
+void ChargeTraductions(QCoreApplication& app) {
     auto* traduction = new QTranslator(&app);
     if (traduction->load(QLocale(QLocale::French, QLocale::France), "qtbase", "_",
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(traduction);
+        QCoreApplication::installTranslator(traduction);
     else
         delete traduction;
 }

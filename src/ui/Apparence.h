@@ -6,6 +6,7 @@
 #include <QRect>
 
 class QApplication;
+class QCoreApplication;
 class QPainter;
 class QWidget;
 
@@ -41,7 +42,7 @@ QColor CouleurPalette(int indice);
 void AppliqueApparence(QApplication& app);
 
 // Qt's own French texts for the standard dialogs and buttons ("Ouvrir", "Annuler").
-void ChargeTraductions(QApplication& app);
+void ChargeTraductions(QCoreApplication& app);
 
 // Width in pixels of the sunken border of the picture boxes.
 inline constexpr int BordBoite = 2;
