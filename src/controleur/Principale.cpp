@@ -54,7 +54,7 @@ bool Principale::ChargeCutSignale(const Instantane& avant) {
     } catch (const ErreurParvel& e) {
         Signale(e);
     } catch (const std::bad_alloc&) {
-        Signale(ErreurParvel(7));
+        Signale(ErreurParvel(ErrMemoire));
     } catch (const Annulation&) {
         // Stopped during its pass, the load leaves everything as it was; stopped while
         // drawing, its report is already printed and gives way to the cancellation.
@@ -433,7 +433,7 @@ bool Principale::PrepareLecture() {
         return false;
     } catch (const std::bad_alloc&) {
         Lecture.EnLecture = false;
-        Signale(ErreurParvel(7));
+        Signale(ErreurParvel(ErrMemoire));
         return false;
     } catch (const Annulation&) {
         Lecture.EnLecture = false;

@@ -10,6 +10,7 @@ namespace parvel {
 enum NumeroErreur : int {
     ErrAppelIncorrect = 5,
     ErrDepassement = 6,
+    ErrMemoire = 7,
     ErrIndice = 9,
     ErrDivisionZero = 11,
     ErrNomFichier = 52,

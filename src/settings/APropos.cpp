@@ -70,7 +70,7 @@ TextesAPropos LitAPropos(Registre& reg, const std::string& sep) {
         t.Config1 = LigneAxe("X", ntour, pas);
         t.Config2 = LigneAxe("Y", ntour, pas);
     } catch (const std::bad_alloc&) {
-        t.MessageErreur = Message(ErreurParvel(7));
+        t.MessageErreur = Message(ErreurParvel(ErrMemoire));
         t.FinProgramme = true;
     }
     return t;

@@ -65,7 +65,7 @@ std::optional<std::string> LitConfigMachine(Registre& reg, ConfigMachine& c, std
         etape([&] { c.MmParPasY = Divise(c.YPas, c.YNtour); });
         etape([&] { c.VitMaxY = Divise(Verifie(c.YPas * 1000), Verifie(c.YVmax * c.YNtour)); });
     } catch (const std::bad_alloc&) {
-        return MessageArret(ErreurParvel(7));
+        return MessageArret(ErreurParvel(ErrMemoire));
     } catch (const ErreurParvel& e) {
         return MessageArret(e);
     }

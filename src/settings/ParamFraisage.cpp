@@ -161,7 +161,7 @@ std::optional<std::string> Recup_Param_Parvel(Registre& reg, const ConfigMachine
         });
         etape([&] { p.DegZYD = DegZSurYD(p, config); });
     } catch (const std::bad_alloc&) {
-        return MessageArret(ErreurParvel(7));
+        return MessageArret(ErreurParvel(ErrMemoire));
     } catch (const ErreurParvel& e) {
         return MessageArret(e);
     }

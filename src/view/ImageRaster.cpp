@@ -72,7 +72,8 @@ int CodeRegion(double x, double y, double xmin, double xmax, double ymin, double
 
 // Cohen-Sutherland against the closed box, in user units. Each crossing is computed
 // from the original end nearer to that edge, through the slope, so that a segment
-// spanning 1e300 units still lands on the right pixel.
+// spanning 1e300 units still lands on the right pixel. (When both ends lie that far out,
+// rounding decides the crossing: only exact arithmetic could place it.)
 bool ClippeSegment(double& ax, double& ay, double& bx, double& by, double xmin, double xmax, double ymin,
                    double ymax) {
     const double x1 = ax, y1 = ay, x2 = bx, y2 = by;

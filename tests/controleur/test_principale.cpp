@@ -37,6 +37,8 @@ class Principal : public testing::Test {
     }
 };
 
+// A drawing traces one line per side for each line of the file (FichierLarge: 3 lines,
+// so 6; grand.cut below: 4) and ends with one beep.
 TEST_F(Principal, ChargementsEtModesDAffichage) {
     b.p.Choisit(Option::Etendu);
     EXPECT_EQ(Mapping(), (std::vector<float>{0, 5055, 7212, -5055})) << "avant chargement, des twips";
@@ -69,6 +71,7 @@ TEST_F(Principal, ChargementsEtModesDAffichage) {
     b.p.Commande2_Click();
     EXPECT_TRUE(b.image.traits.empty());
     EXPECT_TRUE(b.image.FormeVisible(Forme::ZoneX));
+    // Five drawings: the two loads, two "Dessine" and "Etendu"; "Efface" does not beep.
     EXPECT_EQ(b.dialogues.bips, 5);
 }
 
@@ -98,7 +101,7 @@ TEST_F(Principal, ZoomALaSouris) {
     b.p.Image1_MouseDown(1, 0, -80, 6);
     EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
     EXPECT_EQ(b.image.effacements, 2);
-    EXPECT_EQ(b.dialogues.bips, 2);
+    EXPECT_EQ(b.dialogues.bips, 2); // the load's drawing and the zoom's
     b.p.Choisit(Option::Etendu);
     EXPECT_EQ(Mapping(), plein);
     // Too large: refused with its message, nothing changes.
@@ -109,7 +112,7 @@ TEST_F(Principal, ZoomALaSouris) {
     EXPECT_EQ(Mapping(), plein);
     EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
     EXPECT_FALSE(b.image.FormeVisible(Forme::Selection));
-    EXPECT_EQ(b.dialogues.bips, 3);
+    EXPECT_EQ(b.dialogues.bips, 3); // one more for "Etendu", none for the refused zoom
 }
 
 TEST_F(Principal, SelectionCommenceeAvantUnChargement) {
@@ -212,7 +215,8 @@ TEST_F(Fraisage, MiseEnMarcheRechargeArretRedessine) {
     b.p.Act_Fraisage_Click();
     EXPECT_FALSE(b.image.FormeVisible(Forme::ZoneY));
     EXPECT_EQ(b.sortie.effacements, effacements) << "pas de rechargement";
-    // The check box's handler redraws, then the switch redraws without reloading.
+    // The check box's handler redraws, then the switch redraws without reloading: two
+    // drawings and the switch's own beep.
     EXPECT_EQ(b.dialogues.bips, bips + 3);
     EXPECT_TRUE(b.image.inscriptions.empty());
     EXPECT_EQ(b.image.traits.size(), 4u) << "les deux côtés, une fois";
@@ -244,7 +248,7 @@ TEST_F(Fraisage, ReglageEnregistrePuisRecharge) {
     b.p.Réglage_Click();
     EXPECT_EQ(b.dialogues.messages,
               std::vector<std::string>{"Fichier introuvable : entrée " + b.p.CheminCourant()});
-    EXPECT_EQ(b.registre.ecritures.size(), 6u);
+    EXPECT_EQ(b.registre.ecritures.size(), 6u); // the six milling values
 
     // Mechanics beyond the store's range reach the save through the zero rule: kept in
     // memory, reported, nothing written.

@@ -170,8 +170,9 @@ INSTANTIATE_TEST_SUITE_P(Chargement, Fichier, testing::ValuesIn(Cas()),
 
 TEST(StatistiquesJson, CheminEchappe) {
     StatistiquesCut s;
-    s.Chemin = "C:\\a \"b\"\t\x01\x7f/é.cut";
-    EXPECT_NE(TexteJson(s).find(R"("chemin": "C:\\a \"b\"\t\u0001)"
+    // Escaped up to 0x1F (the space and DEL pass as they are).
+    s.Chemin = "C:\\a \"b\"\t\x01\x1f\x7f/é.cut";
+    EXPECT_NE(TexteJson(s).find(R"("chemin": "C:\\a \"b\"\t\u0001\u001f)"
                                 "\x7f/é.cut\",\n"),
               std::string::npos);
 }

@@ -60,7 +60,7 @@ TEST(APropos, AutreEchecTermineLeProgramme) {
     const TextesAPropos t = LitAPropos(reg, ",");
     EXPECT_EQ(t.MessageErreur, "Erreur : 53 " + DescriptionErreur(53));
     EXPECT_TRUE(t.FinProgramme);
-    EXPECT_EQ(t.Version, "Version 2.0.10");
+    EXPECT_EQ(t.Version, std::string("Version ") + PARVEL_VERSION_PROJET);
     EXPECT_EQ(t.Config1, TexteConfigDesign);
 }
 

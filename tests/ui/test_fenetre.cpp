@@ -371,6 +371,7 @@ void TestFenetre::casesParProgrammeEtParClic() {
     Poste p;
     p.Ouvre();
     QCheckBox* gauche = p.f->Boite(Case::CGauche);
+    // Each drawing ends with a beep; every handler run below draws, but "Figé"'s.
     const int bips = p.dialogues.bips;
     // A change made by the program runs the handler once and shows on the box; the same
     // value again is no change.

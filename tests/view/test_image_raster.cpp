@@ -114,6 +114,15 @@ TEST(ImageRasterLigne, TraceDeBresenhamDansLesDeuxSens) {
                       0.5 + 1e-9);
         ASSERT_EQ(std::pair(a.CurrentX(), a.CurrentY()), std::pair(x2, y2));
     }
+    // Cut at the edges, the same pixels either way too.
+    std::uniform_real_distribution<double> hx(-100.0, 300.0), hy(-50.0, 150.0);
+    for (int i = 0; i < 300; ++i) {
+        const double x1 = hx(alea), y1 = hy(alea), x2 = hx(alea), y2 = hy(alea);
+        ImageRaster a = ImageYHaut(), b = ImageYHaut();
+        a.Ligne(x1, y1, x2, y2, 9);
+        b.Ligne(x2, y2, x1, y1, 9);
+        ASSERT_EQ(Image(a), Image(b)) << x1 << " " << y1 << " " << x2 << " " << y2;
+    }
 }
 
 TEST(ImageRasterLigne, SegmentsLointainsCoupesEtValeursExtremes) {
