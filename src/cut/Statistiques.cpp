@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "cut/Erreur.h"
 
@@ -171,13 +173,66 @@ template <class T> void Champ(std::string& j, const char* nom, T v) {
     Nombre(j, v);
 }
 
+void Face(std::string& j, const char* nom, double z, const FiguresFace& f) {
+    j += ",\n    \"";
+    j += nom;
+    j += "\": {\"z\": ";
+    const std::pair<const char*, double> champs[] = {{"z", z},
+                                                     {"x_min", f.XMin},
+                                                     {"x_max", f.XMax},
+                                                     {"y_min", f.YMin},
+                                                     {"y_max", f.YMax},
+                                                     {"corde", f.Corde()},
+                                                     {"epaisseur", f.Epaisseur()},
+                                                     {"longueur", f.Longueur}};
+    for (std::size_t i = 0; i < std::size(champs); ++i) {
+        if (i > 0) {
+            j += ", \"";
+            j += champs[i].first;
+            j += "\": ";
+        }
+        Nombre(j, champs[i].second);
+    }
+    j += '}';
+}
+
+// The block's geometry, each face's figures and the inverted lines.
+void Faces(std::string& j, const FiguresFaces& f) {
+    const GeometrieBloc& g = f.Geometrie;
+    Cle(j, "faces");
+    j += "{\n    \"l\": ";
+    Nombre(j, g.L);
+    j += ", \"d\": ";
+    Nombre(j, g.d);
+    j += ", \"w\": ";
+    Nombre(j, g.w);
+    Face(j, "proche", g.d, f.Proche);
+    Face(j, "loin", g.d + g.w, f.Loin);
+    j += ",\n    \"nombre_inversions\": ";
+    Nombre(j, f.NombreInversions);
+    j += ",\n    \"premieres_inversions\": [";
+    for (std::size_t i = 0; i < f.PremieresInversions.size(); ++i) {
+        if (i > 0)
+            j += ", ";
+        Nombre(j, f.PremieresInversions[i]);
+    }
+    j += "]\n  }";
+}
+
 } // namespace
 
-StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp, Avancement* avancement) {
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp, const GeometrieBloc* geometrie,
+                                    Avancement* avancement) {
     StatistiquesCut s;
     s.Chemin = chemin;
     EmpreinteLignes premiere;
-    PasseChargement(chemin, interp, s.Bilan, nullptr, avancement, &premiere);
+    std::optional<MesureFaces> faces;
+    if (geometrie)
+        faces.emplace(*geometrie);
+    DiffuseLignes lignes{&premiere, faces ? &*faces : nullptr};
+    PasseChargement(chemin, interp, s.Bilan, nullptr, avancement, &lignes);
+    if (faces)
+        s.Faces = faces->Figures();
     s.TempsTotal = interp.Etat.TempsTotal;
     s.ZeroX = interp.Etat.ZeroX;
     if (s.Bilan.VitesseMinFichier > 0)
@@ -230,7 +285,10 @@ std::string TexteJson(const StatistiquesCut& s) {
     }
     if (!s.Bandes.empty())
         j += "\n  ";
-    j += "]\n}\n";
+    j += ']';
+    if (s.Faces)
+        Faces(j, *s.Faces);
+    j += "\n}\n";
     return j;
 }
 

@@ -4,10 +4,12 @@
 // counts, each carriage's path length and the time spent per speed band, written as
 // one JSON object.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cut/Chargeur.h"
+#include "cut/Faces.h"
 
 namespace parvel {
 
@@ -34,14 +36,17 @@ struct StatistiquesCut {
     // NombreBandesVitesse equal bands from the slowest speed to the fastest; none when no
     // line has a speed.
     std::vector<BandeVitesse> Bandes;
+    // The block's faces, when a geometry is given.
+    std::optional<FiguresFaces> Faces;
 };
 
 // Reads `chemin` twice through `interp` (its step sizes are used): the load pass, then
 // a pass that measures the lines against the speed range found. Fails as the load pass
 // does, and with ErrAccesChemin when the second reading did not read the same lines as
-// the first (the file changed between them). `avancement` is told both passes.
+// the first (the file changed between them). With `geometrie` the block's face figures
+// are measured in the first pass. `avancement` is told both passes.
 StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
-                                    Avancement* avancement = nullptr);
+                                    const GeometrieBloc* geometrie = nullptr, Avancement* avancement = nullptr);
 
 // The statistics as one JSON object ending with a line feed; each number written with
 // the shortest text that reads back to the same value of its own type, "." as the point.

@@ -119,6 +119,7 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     AppliqueCadre(LitFenetreEncadree(*registre_));
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
+    principale_->SortieFaces = sortieFaces_;
     suivi_ = std::make_unique<SuiviTravail>(this, image1_, fin_);
     principale_->Suivi = suivi_.get();
     taille_.setSingleShot(true);
@@ -156,6 +157,7 @@ FenetrePrincipale::~FenetrePrincipale() {
     // The controls outlive the owner for a moment: nothing may reach it any more.
     principale_.reset();
     delete aPropos_;
+    delete fenetre3D_;
 }
 
 void FenetrePrincipale::Construit() {
@@ -405,6 +407,7 @@ void FenetrePrincipale::ConstruitMenus() {
             EcritFenetreEncadree(*registre_, encadree);
         AppliqueCadre(encadree);
     });
+    ConstruitBloc(vue, centralWidget());
 
     ouvrir->setShortcut(QKeySequence::Open);
     addAction(recharger);
@@ -615,6 +618,7 @@ void FenetrePrincipale::Route(const std::function<void()>& procedure) {
     suivi_->Termine(annulation);
     MontreLecture();
     MontreEtat();
+    MontreBloc();
     image1_->update();
     sortie_->update();
     SuitFichier();

@@ -211,13 +211,13 @@ TEST(StatistiquesJson, FichierChangeEntreLesDeuxLectures) {
     remplace.quoi = [&] { d.Ecrit("a.cut", fichier("2")); };
     Interpreteur interp;
     try {
-        CalculeStatistiques(chemin, interp, &remplace);
+        CalculeStatistiques(chemin, interp, nullptr, &remplace);
         ADD_FAILURE();
     } catch (const ErreurParvel& e) {
         EXPECT_EQ(e.Message(), "Erreur d'accès au chemin/fichier : entrée " + chemin +
                                    " : le fichier a changé pendant la lecture");
     }
-    EXPECT_EQ(CalculeStatistiques(chemin, interp, &remplace).Bilan.NombreLignes, 5000);
+    EXPECT_EQ(CalculeStatistiques(chemin, interp, nullptr, &remplace).Bilan.NombreLignes, 5000);
 }
 #endif
 
