@@ -4,8 +4,8 @@
 // output or a picture of the drawing).
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>

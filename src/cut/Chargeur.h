@@ -4,8 +4,8 @@
 // statistics, the optional milling output, and the five-line run report.
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -48,7 +48,7 @@ void TestBloc::geometrieFacesEtVue3D() {
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     QCOMPARE(f.SortieFaces()->Lignes().at(0).texte, QString("  Faces du bloc : géométrie non réglée"));
-    f.Ouvre(QString::fromStdString(dossier.Ecrit("effile.cut", Effile)));
+    f.Ouvre(dossier.Ecrit("effile.cut", Effile));
 
     // Without a geometry the faces and the 3D view say why and stay off.
     f.Faces(ModeFaces::Seules)->trigger();
