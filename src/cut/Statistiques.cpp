@@ -221,8 +221,8 @@ void Faces(std::string& j, const FiguresFaces& f) {
 
 } // namespace
 
-StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp, const GeometrieBloc* geometrie,
-                                    Avancement* avancement) {
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+                                    const GeometrieBloc* geometrie, Avancement* avancement) {
     StatistiquesCut s;
     s.Chemin = chemin;
     EmpreinteLignes premiere;

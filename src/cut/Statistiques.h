@@ -46,7 +46,8 @@ struct StatistiquesCut {
 // the first (the file changed between them). With `geometrie` the block's face figures
 // are measured in the first pass. `avancement` is told both passes.
 StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
-                                    const GeometrieBloc* geometrie = nullptr, Avancement* avancement = nullptr);
+                                    const GeometrieBloc* geometrie = nullptr,
+                                    Avancement* avancement = nullptr);
 
 // The statistics as one JSON object ending with a line feed; each number written with
 // the shortest text that reads back to the same value of its own type, "." as the point.
