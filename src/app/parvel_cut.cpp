@@ -4,6 +4,7 @@
 // output or a picture of the drawing).
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -27,11 +28,13 @@
 #include "cut/Statistiques.h"
 #include "cut/Verifications.h"
 #include "settings/Demarrage.h"
+#include "settings/GeometrieBloc.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/ParamFraisage.h"
 #include "settings/ReglagesVerification.h"
 #include "view/ImageRaster.h"
 #include "view/Png.h"
+#include "view/Vue3D.h"
 
 namespace {
 
@@ -41,10 +44,14 @@ struct Options {
     std::string commande;
     std::string registre;
     std::vector<std::string> fichiers;
-    std::string taille;    // image: "LxH" in pixels
-    bool fraisage = false; // image: milling mode on
-    bool vitesses = false; // image: the speed map
-    bool json = false;     // rapport, verifie: JSON
+    std::string taille;                      // image: "LxH" in pixels
+    bool fraisage = false;                   // image: milling mode on
+    bool vitesses = false;                   // image: the speed map
+    bool json = false;                       // rapport, verifie: JSON
+    std::string machine;                     // "L,d,w": the block's geometry instead of the store's
+    std::string faces;                       // image: "sur" or "seules"
+    bool vue3d = false;                      // image: the cut in 3D
+    std::optional<double> azimut, elevation; // image --3d: the view's angles, degrees
 };
 
 // Every message of the program starts with its name, as the shell's tools do.
@@ -106,11 +113,37 @@ bool RemplaceUnFichierLu(const std::string& sortie, RoleFichier role, const std:
     return lu != nullptr;
 }
 
+// The block's geometry: --machine, else the store's (none when it holds none). False,
+// with the reason printed, when --machine cannot be used.
+bool GeometrieDemandee(const Options& o, Registre* registre, std::optional<GeometrieBloc>& g) {
+    g.reset();
+    if (o.machine.empty()) {
+        if (registre)
+            g = LitGeometrieBloc(*registre);
+        return true;
+    }
+    const std::optional<GeometrieBloc> lue = LitTexteGeometrie(o.machine);
+    if (!lue) {
+        ErreurUsage("--machine attend L,d,w en mm (par exemple 800,100,400)");
+        return false;
+    }
+    if (const std::optional<std::string> defaut = DefautGeometrie(*lue)) {
+        ErreurUsage("--machine " + o.machine + " : " + *defaut);
+        return false;
+    }
+    g = lue;
+    return true;
+}
+
 // Loads the file once and prints the report: the engine alone, no window. With a store
 // the machine configuration and the milling parameters are read from it first, as the
 // window's start-up does; with `fraisage` the milling output is written too. With
-// --json the statistics are printed instead, from two readings of the file.
-int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
+// --json the statistics are printed instead, from two readings of the file. The block's
+// geometry comes from --machine, else from the store `bloc`.
+int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage, Registre* bloc) {
+    std::optional<GeometrieBloc> geometrie;
+    if (!GeometrieDemandee(o, bloc, geometrie))
+        return 2;
     ConfigMachine config;
     ParamFraisage param;
     if (registre) {
@@ -129,6 +162,7 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
     interp.MmParPasY = config.MmParPasY;
     BilanCut bilan;
     EcrivainFraisage ecrivain;
+    std::optional<MesureFaces> faces;
     if (fraisage) {
         ecrivain.Prepare(CheminSortieFraisage(config.RepProjet, chemin), param);
         if (RemplaceUnFichierLu(ecrivain.Chemin(), RoleFichier::SortieFraisage, chemin, FichierRegistre(o)))
@@ -139,32 +173,44 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage) {
             // The checks with the thresholds of the store given, the defaults without one.
             const SeuilsVerification seuils =
                 registre ? LitSeuilsVerification(*registre, config) : SeuilsVerification{};
-            const std::string json = TexteJson(CalculeStatistiques(chemin, interp, nullptr, &seuils));
+            const std::string json = TexteJson(
+                CalculeStatistiques(chemin, interp, geometrie ? &*geometrie : nullptr, nullptr, &seuils));
             std::fwrite(json.data(), 1, json.size(), stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
-        PasseChargement(chemin, interp, bilan, fraisage ? &ecrivain : nullptr);
+        if (geometrie)
+            faces.emplace(*geometrie);
+        PasseChargement(chemin, interp, bilan, fraisage ? &ecrivain : nullptr, nullptr,
+                        faces ? &*faces : nullptr);
     } catch (const ErreurParvel& e) {
         return Echec(e, chemin);
     }
-    for (const LigneRapport& l : FaitRapport(bilan, interp.Etat, SeparateurDecimalLocale())) {
-        std::fwrite(l.Texte.data(), 1, l.Texte.size(), stdout);
+    const std::string separateur = SeparateurDecimalLocale();
+    std::vector<std::string> lignes;
+    for (const LigneRapport& l : FaitRapport(bilan, interp.Etat, separateur))
+        lignes.push_back(l.Texte);
+    // The block's figures after the report, which stays as it is.
+    if (faces)
+        for (std::string& l : TexteFaces(faces->Figures(), separateur))
+            lignes.push_back(std::move(l));
+    for (const std::string& l : lignes) {
+        std::fwrite(l.data(), 1, l.size(), stdout);
         std::fputc('\n', stdout);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// The machine configuration comes from a store only with --registre; the block's
+// geometry from the user's own store otherwise.
 int CommandeRapport(const Options& o) {
-    std::unique_ptr<Registre> registre;
-    if (!o.registre.empty())
-        registre = OuvreRegistre(o.registre);
-    return ChargeEnConsole(o, registre.get(), false);
+    std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
+    return ChargeEnConsole(o, o.registre.empty() ? nullptr : registre.get(), false, registre.get());
 }
 
 // Without --registre the milling parameters come from the user's own store.
 int CommandeFraisage(const Options& o) {
     std::unique_ptr<Registre> registre = OuvreRegistre(o.registre);
-    return ChargeEnConsole(o, registre.get(), true);
+    return ChargeEnConsole(o, registre.get(), true, registre.get());
 }
 
 // The checks of one load pass, one finding a line (or in JSON); exit 3 when there are
@@ -276,6 +322,15 @@ int CommandeImage(const Options& o) {
         controles.DefinitFraisageActif(true);
     p.CarteVitesses = o.vitesses;
     p.Separateur = SeparateurDecimalLocale(); // the legend's, as the report's
+    if (!GeometrieDemandee(o, registre.get(), p.Geometrie))
+        return 2;
+    if (!o.faces.empty()) {
+        if (!p.Geometrie) {
+            std::cerr << Prefixe << MessageSansGeometrie << '\n';
+            return 1;
+        }
+        p.Faces = o.faces == "sur" ? ModeFaces::SurChariots : ModeFaces::Seules;
+    }
     p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
     p.NomCourt = NomCourtPour(p.CheminCourant());
     try {
@@ -285,13 +340,30 @@ int CommandeImage(const Options& o) {
     }
     if (dialogues.messages > 0)
         return 1;
-    const std::vector<std::uint32_t> pixels = image.Compose();
+    std::vector<std::uint32_t> pixels = image.Compose();
+    if (o.vue3d) {
+        // The same loaded file seen in 3D, at the picture's size.
+        Rendu3D rendu(image.LargeurPx(), image.HauteurPx());
+        Camera3D camera;
+        camera.Azimut = o.azimut.value_or(camera.Azimut);
+        camera.Elevation = o.elevation.value_or(camera.Elevation);
+        if (!p.Dessine3D(rendu, camera))
+            return 1;
+        rendu.Compose(pixels, std::nullopt);
+    }
     std::string erreur;
     if (!EcritPng(o.fichiers[1], image.LargeurPx(), image.HauteurPx(), pixels.data(), &erreur)) {
         std::cerr << Prefixe << erreur << '\n';
         return 1;
     }
     return 0;
+}
+
+// An angle in degrees, the whole text a finite number.
+bool LitAngle(const char* texte, double& v) {
+    const char* fin = texte + std::strlen(texte);
+    const auto [p, e] = std::from_chars(texte, fin, v);
+    return e == std::errc() && p == fin && std::isfinite(v);
 }
 
 // The command line. One table of long options; each command lists the options it
@@ -304,6 +376,11 @@ enum IdOption : int {
     OptTaille,
     OptFraisage,
     OptVitesses,
+    OptMachine,
+    OptFaces,
+    Opt3D,
+    OptAzimut,
+    OptElevation,
 };
 
 struct OptionCli {
@@ -324,6 +401,14 @@ const OptionCli OptionsCli[] = {
     {OptTaille, "taille", "LxH", "image : la taille de l'image en pixels (481x337 par défaut)"},
     {OptFraisage, "fraisage", nullptr, "image : le dessin en mode fraisage"},
     {OptVitesses, "vitesses", nullptr, "image : les trajectoires colorées selon la vitesse"},
+    {OptMachine, "machine", "L,d,w",
+     "la géométrie du bloc en mm (entre les chariots, du chariot gauche au bloc, largeur du bloc) au lieu "
+     "de celle du registre : ajoute les faces du bloc au bilan, au JSON et aux images"},
+    {OptFaces, "faces", "sur|seules",
+     "image : les faces du bloc sur les trajets des chariots ou à leur place"},
+    {Opt3D, "3d", nullptr, "image : la découpe en 3D (il faut la géométrie du bloc)"},
+    {OptAzimut, "azimut", "A", "image --3d : l'angle de vue autour de la verticale, en degrés (55)"},
+    {OptElevation, "elevation", "E", "image --3d : la hauteur de l'œil, en degrés (25)"},
     {OptAide, "help", nullptr, "affiche cette aide et termine"},
     {OptVersion, "version", nullptr, "affiche la version et termine"},
 };
@@ -338,17 +423,17 @@ struct CommandeCli {
 
 const CommandeCli CommandesCli[] = {
     {"rapport",
-     {OptJson, OptRegistre},
+     {OptJson, OptRegistre, OptMachine},
      {"FICHIER.cut"},
      CommandeRapport,
      "affiche le bilan du fichier CUT (ou ses statistiques en JSON)"},
     {"fraisage",
-     {OptRegistre},
+     {OptRegistre, OptMachine},
      {"FICHIER.cut"},
      CommandeFraisage,
      "écrit la version fraisage du fichier (Fr+FICHIER.cut) et affiche le bilan"},
     {"image",
-     {OptRegistre, OptTaille, OptFraisage, OptVitesses},
+     {OptRegistre, OptTaille, OptFraisage, OptVitesses, OptMachine, OptFaces, Opt3D, OptAzimut, OptElevation},
      {"FICHIER.cut", "SORTIE.png"},
      CommandeImage,
      "dessine le fichier comme la fenêtre et l'écrit en PNG"},
@@ -502,11 +587,32 @@ std::variant<LigneCommande, int> LitLigneCommande(int argc, char** argv) {
         case OptVitesses:
             l.options.vitesses = true;
             break;
+        case OptMachine:
+            l.options.machine = optarg;
+            break;
+        case OptFaces:
+            l.options.faces = optarg;
+            if (l.options.faces != "sur" && l.options.faces != "seules")
+                return ErreurUsage("--faces attend « sur » ou « seules »");
+            break;
+        case Opt3D:
+            l.options.vue3d = true;
+            break;
+        case OptAzimut:
+        case OptElevation: {
+            double angle = 0;
+            if (!LitAngle(optarg, angle))
+                return ErreurUsage(std::string("--") + Option(c).nom + " attend un angle en degrés");
+            (c == OptAzimut ? l.options.azimut : l.options.elevation) = angle;
+            break;
+        }
         }
         l.donnees.push_back(static_cast<IdOption>(c));
     }
     for (int i = optind; i < argc; ++i)
         libres.push_back(argv[i]);
+    if ((l.options.azimut || l.options.elevation) && !l.options.vue3d)
+        return ErreurUsage("--azimut et --elevation vont avec --3d");
     if (l.aide || l.version)
         return l;
     if (libres.empty())

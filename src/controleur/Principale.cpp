@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controleur/Principale.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <new>
 
 #include "settings/Demarrage.h"
+#include "settings/GeometrieBloc.h"
 #include "settings/ParamFraisage.h"
 #include "settings/Preferences.h"
 #include "settings/ReglagesVerification.h"
@@ -146,9 +148,18 @@ void Principale::PasseChargement() {
     }
     Verif = Verifications{};
     Verificateur verificateur(LitSeuilsVerification(Reg, Config));
-    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, &verificateur);
+    std::optional<MesureFaces> faces;
+    if (Geometrie)
+        faces.emplace(*Geometrie);
+    DiffuseLignes lignes{faces ? &*faces : nullptr, &verificateur};
+    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, &lignes);
     Verif = verificateur.Resultat();
     Lecture.Total = Interp.Etat.TempsTotal;
+    // Replaced only by a load that ends: a stopped one gives the previous file back.
+    FiguresDesFaces.reset();
+    if (faces)
+        FiguresDesFaces = faces->Figures();
+    MontreFiguresFaces();
 
     DernierRapport = FaitRapport(Bilan, Interp.Etat, Separateur);
     Sortie.Efface();
@@ -179,6 +190,10 @@ OptionsDessin Principale::OptionsCourantes() const {
     o.VitesseLente = Bilan.VitesseMinFichier;
     o.VitesseRapide = Bilan.VitesseMax;
     o.Separateur = Separateur;
+    if (Geometrie) {
+        o.Faces = Faces;
+        o.Geometrie = *Geometrie;
+    }
     return o;
 }
 
@@ -240,6 +255,75 @@ void Principale::Vitesses_Click() {
     Image1.Efface();
     if (!CheminCourant().empty())
         DessineCut();
+}
+
+void Principale::Geometrie_Click() {
+    const std::optional<GeometrieBloc> g = DemandeGeometrieBloc(Dlg, Geometrie, Separateur);
+    if (!g)
+        return;
+    Geometrie = g;
+    EcritGeometrieBloc(Reg, *g);
+    // The figures and the faces follow the new block.
+    if (!CheminCourant().empty())
+        ChargeCutSignale(Photographie());
+    else
+        MontreFiguresFaces();
+}
+
+void Principale::Faces_Click(ModeFaces mode) {
+    if (mode != ModeFaces::Masquees && !Geometrie) {
+        Dlg.Message(MessageSansGeometrie);
+        return;
+    }
+    Faces = mode;
+    Image1.Efface();
+    if (!CheminCourant().empty())
+        DessineCut();
+}
+
+bool Principale::Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale) {
+    if (!Geometrie) {
+        if (signale)
+            Dlg.Message(MessageSansGeometrie);
+        return false;
+    }
+    if (CheminCourant().empty() || !passeFinie_)
+        return false;
+    Scene3D s;
+    s.Geometrie = *Geometrie;
+    s.XMin = std::min(Bilan.XGMin, Bilan.XDMin);
+    s.XMax = std::max(Bilan.XGMax, Bilan.XDMax);
+    s.YMin = std::min(Bilan.YGMin, static_cast<double>(Bilan.YDMin));
+    s.YMax = std::max(Bilan.YGMax, static_cast<double>(Bilan.YDMax));
+    // The block holds both faces' profiles, with a small margin; without figures, the machine's extents.
+    s.BlocXMin = s.XMin, s.BlocXMax = s.XMax, s.BlocYMin = s.YMin, s.BlocYMax = s.YMax;
+    if (FiguresDesFaces && !FiguresDesFaces->Proche.Vide) {
+        const FiguresFace &a = FiguresDesFaces->Proche, &b = FiguresDesFaces->Loin;
+        const double x0 = std::min(a.XMin, b.XMin), x1 = std::max(a.XMax, b.XMax);
+        const double y0 = std::min(a.YMin, b.YMin), y1 = std::max(a.YMax, b.YMax);
+        const double marge = 0.04 * std::max(x1 - x0, y1 - y0);
+        s.BlocXMin = x0 - marge, s.BlocXMax = x1 + marge, s.BlocYMin = y0 - marge, s.BlocYMax = y1 + marge;
+    }
+    Interp.MmParPasX = Config.MmParPasX;
+    Interp.MmParPasY = Config.MmParPasY;
+    if (auto e = rendu.Dessine(CheminCourant(), Interp, s, camera, Suivi)) {
+        Signale(*e);
+        return false;
+    }
+    return true;
+}
+
+void Principale::MontreFiguresFaces() {
+    if (!SortieFaces)
+        return;
+    SortieFaces->Efface();
+    if (!Geometrie) {
+        SortieFaces->Imprime(0, "  Faces du bloc : géométrie non réglée");
+        return;
+    }
+    if (FiguresDesFaces)
+        for (const std::string& l : TexteFaces(*FiguresDesFaces, Separateur))
+            SortieFaces->Imprime(0, l);
 }
 
 void Principale::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {
@@ -367,6 +451,7 @@ void Principale::OublieLecture() {
     Lecture = EtatLecture{0, 0, 0, Lecture.Facteur, false};
     Image1.MontreFil(std::nullopt);
     Image1.MontreSurlignage(std::nullopt);
+    FilCourant.reset();
 }
 
 bool Principale::PrepareLecture() {
@@ -417,7 +502,20 @@ void Principale::MontreInstant(double t) {
     Lecture.Ligne = p->Ligne;
     if (Lecture.Temps >= Lecture.Total)
         Lecture.EnLecture = false;
-    Image1.MontreFil(Fil{p->XG, p->YG, p->XD, p->YD});
+    MontreFil(*p);
+}
+
+void Principale::MontreFil(const PositionFil& p) {
+    FilCourant = Fil{p.XG, p.YG, p.XD, p.YD};
+    // Without the carriages, the wire where it enters and leaves the block.
+    if (Geometrie && Faces == ModeFaces::Seules) {
+        const PositionsChariots c{p.XG, p.YG, p.XD, p.YD};
+        const PointFace a = PointSurPlan(c, Geometrie->d, Geometrie->L);
+        const PointFace b = PointSurPlan(c, Geometrie->d + Geometrie->w, Geometrie->L);
+        Image1.MontreFil(Fil{a.X, a.Y, b.X, b.Y});
+    } else {
+        Image1.MontreFil(Fil{p.XG, p.YG, p.XD, p.YD});
+    }
 }
 
 void Principale::Lecture_Temps(double t) {
@@ -490,7 +588,9 @@ void Principale::Form_Load() {
         return Arrete(*arret);
     // The milling parameters have a recovery of their own.
     if (auto arret = Recup_Param_Parvel(Reg, Config, Param))
-        Arrete(*arret);
+        return Arrete(*arret);
+    Geometrie = LitGeometrieBloc(Reg);
+    MontreFiguresFaces();
 }
 
 void Principale::Arrete(const std::string& message) {

@@ -9,6 +9,7 @@
 
 #include "cut/Avancement.h"
 #include "cut/Chargeur.h"
+#include "cut/Faces.h"
 #include "cut/Fraisage.h"
 #include "cut/Interpreteur.h"
 #include "cut/Lecture.h"
@@ -20,6 +21,7 @@
 #include "plateforme/Surface.h"
 #include "plateforme/ZoneTexte.h"
 #include "view/Vue.h"
+#include "view/Vue3D.h"
 
 namespace parvel {
 
@@ -67,6 +69,13 @@ class Principale {
     Rapport DernierRapport;       // the report as last printed into Sortie
     std::string Separateur = "."; // the locale's decimal separator: report, about box, speed texts
     bool CarteVitesses = false;   // paths coloured by their speed
+    // The block between the carriages: its geometry (none until set), how the 2D view
+    // shows its faces, their figures from the last load, and where those are printed
+    // beside the report (none: nowhere).
+    std::optional<GeometrieBloc> Geometrie;
+    ModeFaces Faces = ModeFaces::Masquees;
+    std::optional<FiguresFaces> FiguresDesFaces;
+    ZoneTexte* SortieFaces = nullptr;
 
     const std::string& CheminCourant() const { return CommonDialog1.NomFichier; }
     int NbMarques() const { return static_cast<int>(Fraiseuse.Marques.size()) + 1; }
@@ -97,6 +106,17 @@ class Principale {
     void CDroite_Click();
     // Switches the speed map and draws the file again, as the "Coordonnées" boxes do.
     void Vitesses_Click();
+    // The geometry's dialog (kept in the store, the file loaded again), and the display
+    // choice "Faces du bloc", refused with the reason while no geometry is set.
+    void Geometrie_Click();
+    void Faces_Click(ModeFaces mode);
+    // The loaded file in 3D from `camera` onto `rendu`; false while there is no file or
+    // no geometry (said once by a message when `signale`).
+    bool Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale = true);
+    // The carriages where playback shows the wire, none outside playback.
+    std::optional<Fil> FilCourant;
+    // Counts the loads that printed their report, for views that follow the file.
+    int Chargements = 0;
     void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);
     void Image1_MouseDown(short Button, short Shift, float X, float Y);
     void Image1_MouseMove(short Button, short Shift, float X, float Y);
@@ -171,6 +191,8 @@ class Principale {
     std::unique_ptr<LectureCut> lecture_; // the index of the current file, once played
     bool PrepareLecture();
     void MontreInstant(double t);
+    void MontreFil(const PositionFil& p);
+    void MontreFiguresFaces();
     void OublieLecture();
 };
 

@@ -4,8 +4,10 @@
 // statistics, the optional milling output, and the five-line run report.
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cut/Interpreteur.h"
 
@@ -31,6 +33,20 @@ class RecepteurLignes {
   public:
     virtual ~RecepteurLignes() = default;
     virtual void Ligne(const Interpreteur& interp, std::optional<double> vitesse) = 0;
+};
+
+// Tells each line to several receivers, in order; a null one is skipped.
+class DiffuseLignes : public RecepteurLignes {
+  public:
+    DiffuseLignes(std::initializer_list<RecepteurLignes*> recepteurs) : recepteurs_(recepteurs) {}
+    void Ligne(const Interpreteur& interp, std::optional<double> vitesse) override {
+        for (RecepteurLignes* r : recepteurs_)
+            if (r)
+                r->Ligne(interp, vitesse);
+    }
+
+  private:
+    std::vector<RecepteurLignes*> recepteurs_;
 };
 
 // Palette indexes of the two sides, in the report and on the drawing.

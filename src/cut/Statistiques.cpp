@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "cut/Erreur.h"
 
@@ -237,34 +239,70 @@ void MembresVerifications(std::string& j, const Verifications& v, const std::str
     j += v.Constats.empty() ? "]" : "\n" + retrait + "]";
 }
 
-// The first reading's receivers: the lines' hash, and the checks when asked for.
-class PremierePasse : public RecepteurLignes {
-  public:
-    PremierePasse(EmpreinteLignes& empreinte, Verificateur* verificateur)
-        : empreinte_(empreinte), verificateur_(verificateur) {}
-    void Ligne(const Interpreteur& in, std::optional<double> v) override {
-        empreinte_.Ligne(in, v);
-        if (verificateur_)
-            verificateur_->Ligne(in, v);
+void Face(std::string& j, const char* nom, double z, const FiguresFace& f) {
+    j += ",\n    \"";
+    j += nom;
+    j += "\": {\"z\": ";
+    const std::pair<const char*, double> champs[] = {{"z", z},
+                                                     {"x_min", f.XMin},
+                                                     {"x_max", f.XMax},
+                                                     {"y_min", f.YMin},
+                                                     {"y_max", f.YMax},
+                                                     {"corde", f.Corde()},
+                                                     {"epaisseur", f.Epaisseur()},
+                                                     {"longueur", f.Longueur}};
+    for (std::size_t i = 0; i < std::size(champs); ++i) {
+        if (i > 0) {
+            j += ", \"";
+            j += champs[i].first;
+            j += "\": ";
+        }
+        Nombre(j, champs[i].second);
     }
+    j += '}';
+}
 
-  private:
-    EmpreinteLignes& empreinte_;
-    Verificateur* verificateur_;
-};
+// The block's geometry, each face's figures and the inverted lines.
+void Faces(std::string& j, const FiguresFaces& f) {
+    const GeometrieBloc& g = f.Geometrie;
+    Cle(j, "faces");
+    j += "{\n    \"l\": ";
+    Nombre(j, g.L);
+    j += ", \"d\": ";
+    Nombre(j, g.d);
+    j += ", \"w\": ";
+    Nombre(j, g.w);
+    Face(j, "proche", g.d, f.Proche);
+    Face(j, "loin", g.d + g.w, f.Loin);
+    j += ",\n    \"nombre_inversions\": ";
+    Nombre(j, f.NombreInversions);
+    j += ",\n    \"premieres_inversions\": [";
+    for (std::size_t i = 0; i < f.PremieresInversions.size(); ++i) {
+        if (i > 0)
+            j += ", ";
+        Nombre(j, f.PremieresInversions[i]);
+    }
+    j += "]\n  }";
+}
 
 } // namespace
 
-StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp, Avancement* avancement,
+StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+                                    const GeometrieBloc* geometrie, Avancement* avancement,
                                     const SeuilsVerification* seuils) {
     StatistiquesCut s;
     s.Chemin = chemin;
     EmpreinteLignes premiere;
+    std::optional<MesureFaces> faces;
+    if (geometrie)
+        faces.emplace(*geometrie);
     std::optional<Verificateur> verificateur;
     if (seuils)
         verificateur.emplace(*seuils);
-    PremierePasse recepteurs(premiere, verificateur ? &*verificateur : nullptr);
-    PasseChargement(chemin, interp, s.Bilan, nullptr, avancement, &recepteurs);
+    DiffuseLignes lignes{&premiere, faces ? &*faces : nullptr, verificateur ? &*verificateur : nullptr};
+    PasseChargement(chemin, interp, s.Bilan, nullptr, avancement, &lignes);
+    if (faces)
+        s.Faces = faces->Figures();
     if (verificateur)
         s.Verif = verificateur->Resultat();
     s.TempsTotal = interp.Etat.TempsTotal;
@@ -320,6 +358,8 @@ std::string TexteJson(const StatistiquesCut& s) {
     if (!s.Bandes.empty())
         j += "\n  ";
     j += ']';
+    if (s.Faces)
+        Faces(j, *s.Faces);
     if (s.Verif) {
         Cle(j, "verifications");
         j += '{';

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cut/Chargeur.h"
+#include "cut/Faces.h"
 #include "cut/Verifications.h"
 
 namespace parvel {
@@ -38,14 +39,18 @@ struct StatistiquesCut {
     std::vector<BandeVitesse> Bandes;
     // The checks of the first reading, when asked for.
     std::optional<Verifications> Verif;
+    // The block's faces, when a geometry is given.
+    std::optional<FiguresFaces> Faces;
 };
 
 // Reads `chemin` twice through `interp` (its step sizes are used): the load pass, then
 // a pass that measures the lines against the speed range found. Fails as the load pass
 // does, and with ErrAccesChemin when the second reading did not read the same lines as
-// the first (the file changed between them). `avancement` is told both passes. With
-// `seuils` the first reading also checks the file.
+// the first (the file changed between them). With `geometrie` the block's face figures
+// are measured in the first pass, with `seuils` the file is checked there. `avancement` is
+// told both passes.
 StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& interp,
+                                    const GeometrieBloc* geometrie = nullptr,
                                     Avancement* avancement = nullptr,
                                     const SeuilsVerification* seuils = nullptr);
 

@@ -40,11 +40,13 @@ inline constexpr std::uint32_t Palette[16] = {
 };
 
 // What a line of the drawn paths stands for: the file's line (0: none), its speed in
-// mm/s (negative: it has none) and the time from the start of the cut when it begins.
+// mm/s (negative: it has none), the time from the start of the cut when it begins, and
+// the path it belongs to (0 a carriage's, 1 the block's near face, 2 its far face).
 struct InfoTrait {
     std::uint32_t Ligne = 0;
     float Vitesse = -1;
     float Temps = 0;
+    std::uint8_t Face = 0;
 };
 
 // The speed map's legend: the speeds of its two ends, in mm/s.

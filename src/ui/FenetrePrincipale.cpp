@@ -122,6 +122,7 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     AppliqueCadre(LitFenetreEncadree(*registre_));
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
+    principale_->SortieFaces = sortieFaces_;
     suivi_ = std::make_unique<SuiviTravail>(this, image1_, fin_);
     principale_->Suivi = suivi_.get();
     taille_.setSingleShot(true);
@@ -159,6 +160,7 @@ FenetrePrincipale::~FenetrePrincipale() {
     // The controls outlive the owner for a moment: nothing may reach it any more.
     principale_.reset();
     delete aPropos_;
+    delete fenetre3D_;
 }
 
 void FenetrePrincipale::Construit() {
@@ -408,6 +410,7 @@ void FenetrePrincipale::ConstruitMenus() {
             EcritFenetreEncadree(*registre_, encadree);
         AppliqueCadre(encadree);
     });
+    ConstruitBloc(vue, centralWidget());
 
     ouvrir->setShortcut(QKeySequence::Open);
     addAction(recharger);
@@ -682,6 +685,7 @@ void FenetrePrincipale::Route(const std::function<void()>& procedure) {
     MontreLecture();
     MontreVerifications();
     MontreEtat();
+    MontreBloc();
     image1_->update();
     sortie_->update();
     SuitFichier();

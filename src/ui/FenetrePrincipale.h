@@ -20,6 +20,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSlider;
 class QRadioButton;
@@ -32,6 +33,7 @@ class FenetreAPropos;
 class PanneauVerifications;
 class ZoneDessin;
 class ZoneRapport;
+class Zone3D;
 class SuiviTravail;
 
 class FenetrePrincipale : public QMainWindow {
@@ -50,6 +52,12 @@ class FenetrePrincipale : public QMainWindow {
     QAction* Activation() const { return activation_; }
     QAction* CarteVitesses() const { return carteVitesses_; }
     QAction* Cadre() const { return cadre_; }
+    // The block's menu entries, its figures under the drawing and the 3D view's window.
+    QAction* Geometrie() const { return geometrie_; }
+    QAction* Faces(ModeFaces m) const { return faces_[static_cast<int>(m)]; }
+    QAction* Vue3D() const { return vue3D_; }
+    ZoneRapport* SortieFaces() const { return sortieFaces_; }
+    Zone3D* Image3D() const { return zone3D_; }
     const Twips& Unites() const { return twips_; }
 
     // The about box: created and loaded on first use, brought to the front while open.
@@ -78,6 +86,10 @@ class FenetrePrincipale : public QMainWindow {
     // The "Lecture" frame and menu; MontreLecture makes them show the controller's playback.
     void ConstruitLecture(QWidget* client);
     void ConstruitMenuLecture();
+    // The block's entries of the "Vue" menu, its figures and the 3D window (FenetreBloc.cpp).
+    void ConstruitBloc(QMenu* vue, QWidget* client);
+    void MontreBloc();
+    void MontreVue3D(bool visible);
     void MontreLecture();
     void ConstruitVerifications();
     void MontreVerifications();
@@ -133,6 +145,15 @@ class FenetrePrincipale : public QMainWindow {
     QLabel* etatVerifications_ = nullptr;
     QPointer<PanneauVerifications> panneauVerif_;
     QStringList verifMontrees_; // what the line and the window show, to refill them on a change only
+    QAction* geometrie_ = nullptr;
+    QAction* faces_[3] = {};
+    QAction* vue3D_ = nullptr;
+    ZoneRapport* sortieFaces_ = nullptr;
+    QPointer<QWidget> fenetre3D_;
+    Zone3D* zone3D_ = nullptr;
+    QTimer dessin3D_;           // one 3D drawing for a burst of orbit moves
+    int chargementsVus3D_ = -1; // the load the 3D picture shows
+    std::optional<GeometrieBloc> geometrieVue3D_;
 
     std::unique_ptr<ControlesQt> controles_;
     std::unique_ptr<DialoguesQt> dialoguesQt_;

@@ -4,6 +4,7 @@
 // points, and in milling mode the markers and bands.
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "cut/Calcul.h"
 #include "cut/Chargeur.h"
 #include "cut/LecteurLignes.h"
+#include "cut/Nombres.h"
 #include "view/Vitesses.h"
 #include "view/Vue.h"
 
@@ -37,15 +39,22 @@ class TraceurSegments final : public RecepteurSegments {
                 static_cast<std::uint32_t>(std::min<std::int64_t>(in.NumeroLigne, UINT32_MAX)),
                 v ? static_cast<float>(*v) : -1.0f, static_cast<float>(temps_)};
             image_.DefinitTrait(&info);
+            const bool chariots = options_.Faces != ModeFaces::Seules;
             if (options_.CarteVitesses) {
                 const std::uint32_t rgb =
                     v ? CouleurVitesse(*v, options_.VitesseLente, options_.VitesseRapide)
                       : CouleurSansVitesse;
-                for (const Segment& s : segments_)
-                    TraceRGB(s, rgb);
+                if (chariots)
+                    for (const Segment& s : segments_)
+                        TraceRGB(s, rgb);
+                if (options_.Faces != ModeFaces::Masquees)
+                    TraceFaces(info, &rgb);
             } else {
-                for (const Segment& s : segments_)
-                    Trace(s);
+                if (chariots)
+                    for (const Segment& s : segments_)
+                        Trace(s);
+                if (options_.Faces != ModeFaces::Masquees)
+                    TraceFaces(info, nullptr);
             }
             segments_.clear();
         }
@@ -53,6 +62,29 @@ class TraceurSegments final : public RecepteurSegments {
     }
 
   private:
+    // Each face's path in its colour (or the speed's), an inverted segment in the warning
+    // colour; the hover readout names the face.
+    void TraceFaces(InfoTrait info, const std::uint32_t* rgb) {
+        const GeometrieBloc& g = options_.Geometrie;
+        const double z[2] = {g.d, g.d + g.w};
+        const int couleurs[2] = {CouleurFaceProche, CouleurFaceLoin};
+        for (const Segment& s : segments_) {
+            const PositionsChariots avant{s.XGPrec, s.YGPrec, s.XDPrec, s.YDPrec};
+            const PositionsChariots apres{s.XG, s.YG, s.XD, s.YD};
+            const bool inversee = LigneInversee(avant, apres, g);
+            for (int f = 0; f < 2; ++f) {
+                info.Face = static_cast<std::uint8_t>(f + 1);
+                image_.DefinitTrait(&info);
+                const PointFace a = PointSurPlan(avant, z[f], g.L), b = PointSurPlan(apres, z[f], g.L);
+                if (inversee)
+                    image_.Ligne(a.X, a.Y, b.X, b.Y, rgb ? CouleurInversionVitesses : CouleurInversion);
+                else if (rgb)
+                    image_.LigneRGB(a.X, a.Y, b.X, b.Y, *rgb);
+                else
+                    image_.Ligne(a.X, a.Y, b.X, b.Y, couleurs[f]);
+            }
+        }
+    }
     void Trace(const Segment& s) {
         if (options_.CoordDroite)
             image_.Ligne(s.XDPrec, s.YDPrec, s.XD, s.YD, CouleurDroite);
@@ -88,6 +120,30 @@ class Branchement {
     Interpreteur& interp_;
     RecepteurSegments* avant_;
 };
+
+// The faces' colours and planes in the upper-left corner, drawn into the picture so that
+// every front end shows it; sizes in twips of the area.
+void PoseLegendeFaces(SurfaceDessin& image, const GeometrieBloc& g) {
+    const Mapping m = image.LitMapping();
+    if (!(image.Largeur() > 0 && image.Hauteur() > 0) || m.ScaleWidth == 0 || m.ScaleHeight == 0)
+        return;
+    const double ux = m.ScaleWidth / image.Largeur(), uy = m.ScaleHeight / image.Hauteur();
+    auto texteMm = [](double v) { return TexteFixe(v, ChiffresDouble); };
+    const struct {
+        int couleur;
+        std::string texte;
+    } lignes[] = {{CouleurFaceProche, "Face proche (z = " + texteMm(g.d) + " mm)"},
+                  {CouleurFaceLoin, "Face éloignée (z = " + texteMm(g.d + g.w) + " mm)"},
+                  {CouleurInversion, "Inversion"}};
+    for (std::size_t i = 0; i < std::size(lignes); ++i) {
+        const double y = m.ScaleTop + uy * (90 + 240 * static_cast<double>(i));
+        const double x = m.ScaleLeft + ux * 90;
+        image.Ligne(x, y + uy * 110, x + ux * 300, y + uy * 110, lignes[i].couleur);
+        image.DefinitCouleurTexte(lignes[i].couleur);
+        image.DefinitPosition(x + ux * 390, y);
+        image.Imprime(lignes[i].texte);
+    }
+}
 
 } // namespace
 
@@ -136,6 +192,9 @@ std::optional<ErreurParvel> VueCut::DessineCut(const std::string& chemin, Interp
     }
     e.TraceActif = true;
     lecteur.reset();
+    Image1.DefinitTrait(nullptr);
+    if (o.Faces != ModeFaces::Masquees)
+        PoseLegendeFaces(Image1, o.Geometrie);
     if (o.CarteVitesses && o.VitesseRapide > 0)
         Image1.MontreLegende(LegendeVitesses{o.VitesseLente, o.VitesseRapide, o.Separateur});
     else

@@ -77,7 +77,7 @@ class ImageRaster final : public SurfaceDessin {
     void DefinitTexteSurvol(std::string texte) override;
     const std::string& TexteSurvol() const { return texteSurvol_; }
 
-    // Lines keep their info per pixel (12 bytes a pixel, allocated on first use) until
+    // Lines keep their info per pixel (16 bytes a pixel, allocated on first use) until
     // Efface or a change of size; TraitPres looks RayonTraitPx pixels around the point.
     void DefinitTrait(const InfoTrait* info) override;
     std::optional<InfoTrait> TraitPres(float x, float y) const override;

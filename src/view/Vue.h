@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cut/Erreur.h"
+#include "cut/Faces.h"
 #include "cut/Fraisage.h"
 #include "plateforme/Surface.h"
 
@@ -35,6 +36,16 @@ struct EtatZoom {
 inline constexpr float Image1Left = 120;
 inline constexpr float Image1Top = 2160;
 
+// The block's faces in the 2D view: hidden, over the carriage paths, or instead of them.
+enum class ModeFaces { Masquees, SurChariots, Seules };
+
+// Palette indexes of the faces' paths and of the inverted lines (the speed map's own
+// warning colour lies outside its scale).
+inline constexpr int CouleurFaceProche = 9;
+inline constexpr int CouleurFaceLoin = 6;
+inline constexpr int CouleurInversion = 12;
+inline constexpr int CouleurInversionVitesses = 13;
+
 // What a redraw draws, read from the controls before the file is read.
 struct OptionsDessin {
     bool CoordDroite = true, CoordGauche = true; // "Coordonnées" boxes
@@ -45,6 +56,9 @@ struct OptionsDessin {
     bool CarteVitesses = false;
     double VitesseLente = 0, VitesseRapide = 0;
     std::string Separateur = "."; // the legend's decimal separator
+    // The block's faces, with the geometry they need (set whenever they are shown).
+    ModeFaces Faces = ModeFaces::Masquees;
+    GeometrieBloc Geometrie;
 };
 
 // What a mouse press in the drawing area asks of the window.

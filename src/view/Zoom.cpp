@@ -43,6 +43,8 @@ float RapportAbsolu(float a, float b) {
 void VueCut::Image1_MouseMove(short, short, float X, float Y) {
     std::string texte = "X: " + TexteSurvol(Centieme(X)) + " Y: " + TexteSurvol(Centieme(Y));
     if (const std::optional<InfoTrait> trait = Image1.TraitPres(X, Y)) {
+        if (trait->Face != 0)
+            texte += trait->Face == 1 ? " | face proche" : " | face éloignée";
         texte += " | ligne " + std::to_string(trait->Ligne);
         if (trait->Vitesse >= 0)
             texte += " | " + TexteVitesse(trait->Vitesse, Separateur);

@@ -5,6 +5,8 @@
 # ATTENDU is empty). With --json the output must also parse as JSON.
 cmake_policy(VERSION 3.25) # "@ENTREE@" stays as it is written
 set(ENV{LC_ALL} "${LOCALE}")
+# The user's own store could hold a block geometry, which adds the faces to the report.
+set(ENV{XDG_CONFIG_HOME} "${CMAKE_CURRENT_BINARY_DIR}/sans-reglages")
 execute_process(COMMAND "${PROG}" rapport ${OPTIONS} "${ENTREE}"
                 OUTPUT_VARIABLE sortie ERROR_VARIABLE erreur RESULT_VARIABLE code)
 if(ATTENDU)

@@ -96,7 +96,7 @@ template <class T> T Valeur(const std::string& json, const std::string& nom) {
 void VerifieStatistiques(const std::string& base, const std::string& separateur, const std::string& rapport) {
     Interpreteur interp;
     const SeuilsVerification seuils;
-    StatistiquesCut s = CalculeStatistiques(base + ".cut", interp, nullptr, &seuils);
+    StatistiquesCut s = CalculeStatistiques(base + ".cut", interp, nullptr, nullptr, &seuils);
     EXPECT_EQ(s.Chemin, base + ".cut");
     s.Chemin = "@ENTREE@";
     const std::string texte = TexteJson(s);
@@ -212,13 +212,13 @@ TEST(StatistiquesJson, FichierChangeEntreLesDeuxLectures) {
     remplace.quoi = [&] { d.Ecrit("a.cut", fichier("2")); };
     Interpreteur interp;
     try {
-        CalculeStatistiques(chemin, interp, &remplace);
+        CalculeStatistiques(chemin, interp, nullptr, &remplace);
         ADD_FAILURE();
     } catch (const ErreurParvel& e) {
         EXPECT_EQ(e.Message(), "Erreur d'accès au chemin/fichier : entrée " + chemin +
                                    " : le fichier a changé pendant la lecture");
     }
-    EXPECT_EQ(CalculeStatistiques(chemin, interp, &remplace).Bilan.NombreLignes, 5000);
+    EXPECT_EQ(CalculeStatistiques(chemin, interp, nullptr, &remplace).Bilan.NombreLignes, 5000);
 }
 #endif
 
