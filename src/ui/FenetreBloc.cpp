@@ -104,7 +104,8 @@ void FenetrePrincipale::MontreBloc() {
     // The figures in the margin under the drawing area, as wide as it.
     const QRect image = image1_->geometry();
     const QWidget* client = sortieFaces_->parentWidget();
-    const int haut = image.bottom() + 3, bas = client->height() - 2;
+    const int haut = image.bottom() + 3,
+              bas = (etatVerifications_ ? HautEtatVerifications() : client->height()) - 2;
     sortieFaces_->setGeometry(image.left(), haut, image.width(), std::max(0, bas - haut));
     sortieFaces_->setVisible(bas - haut > 12);
     if (!fenetre3D_ || !zone3D_)

@@ -533,9 +533,9 @@ void FenetrePrincipale::MontreVerifications() {
     if (!principale_ || !etatVerifications_)
         return;
     const Principale& p = *principale_;
-    // Under the drawing area, which follows the window's size.
+    // At the foot of the margin under the drawing area, which follows the window's size.
     const QRect zone = image1_->geometry();
-    etatVerifications_->setGeometry(zone.left(), zone.bottom() + 4, zone.width(),
+    etatVerifications_->setGeometry(zone.left(), HautEtatVerifications(), zone.width(),
                                     etatVerifications_->sizeHint().height());
     QStringList textes{QString::fromStdString(TexteResume(p.Verif)),
                        QString::fromStdString(p.CheminCourant())};
@@ -554,6 +554,10 @@ void FenetrePrincipale::MontreVerifications() {
                                                                " — <a href=\"verifications\">détails</a>");
     if (panneauVerif_)
         panneauVerif_->Montre(p.Verif, QFileInfo(textes[1]).fileName(), p.Separateur);
+}
+
+int FenetrePrincipale::HautEtatVerifications() const {
+    return etatVerifications_->parentWidget()->height() - etatVerifications_->sizeHint().height() - 1;
 }
 
 void FenetrePrincipale::MontrePanneauVerifications() {

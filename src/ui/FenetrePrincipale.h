@@ -93,6 +93,8 @@ class FenetrePrincipale : public QMainWindow {
     void MontreLecture();
     void ConstruitVerifications();
     void MontreVerifications();
+    // The top of the checks' line: the foot of the margin, under the faces' figures.
+    int HautEtatVerifications() const;
     // Runs a core procedure, then repaints the drawing and report areas.
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
