@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Drives the running parvel.exe through its window messages, for the window test run
+// under Wine: waits for the window and its report, prints the report, the screen
+// rectangle of the drawing area's picture and the about box's texts, then ends the
+// program with "&Quitter". Exit 1 when something does not come in time.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& t) {
+    if (t.empty())
+        return {};
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), nullptr, 0, nullptr, nullptr);
+    std::string r(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), r.data(), n, nullptr, nullptr);
+    return r;
+}
+
+std::wstring Texte(HWND h) {
+    const LRESULT n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring t(static_cast<std::size_t>(n) + 1, L'\0');
+    SendMessageW(h, WM_GETTEXT, t.size(), reinterpret_cast<LPARAM>(t.data()));
+    t.resize(wcslen(t.c_str()));
+    return t;
+}
+
+// Polls `trouve` every 100 ms until it gives a window or `secondes` pass.
+template <class F> HWND Attend(double secondes, F trouve) {
+    for (int i = 0; i < secondes * 10; ++i) {
+        if (HWND h = trouve())
+            return h;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK ImprimeEtiquette(HWND h, LPARAM) {
+    wchar_t classe[32] = {};
+    GetClassNameW(h, classe, 32);
+    if (_wcsicmp(classe, L"Static") == 0 && IsWindowVisible(h))
+        std::printf("apropos %s\n", Utf8(Texte(h)).c_str());
+    return TRUE;
+}
+
+// Menu commands of the main window.
+constexpr WPARAM Quitter = 200, APropos = 204;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const double delai = argc > 1 ? std::atof(argv[1]) : 60;
+    HWND fenetre = Attend(delai, [] { return FindWindowW(L"ParvelPrincipale", nullptr); });
+    if (!fenetre) {
+        std::puts("erreur pas de fenetre");
+        return 1;
+    }
+    HWND rapport = Attend(delai, [&] {
+        HWND r = FindWindowExW(fenetre, nullptr, L"RICHEDIT50W", nullptr);
+        return r && SendMessageW(r, WM_GETTEXTLENGTH, 0, 0) > 0 ? r : nullptr;
+    });
+    if (!rapport) {
+        std::puts("erreur pas de rapport");
+        return 1;
+    }
+    // The redraw follows the report within the same procedure: wait for the window to answer again.
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(fenetre, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(delai * 1000), &r);
+    Sleep(500);
+    std::wstring t = Texte(rapport);
+    std::string ligne;
+    for (wchar_t c : t + L"\r") {
+        if (c == L'\r' || c == L'\n') {
+            if (!ligne.empty())
+                std::printf("rapport %s\n", ligne.c_str());
+            ligne.clear();
+        } else {
+            ligne += Utf8(std::wstring(1, c));
+        }
+    }
+    HWND image = FindWindowExW(fenetre, nullptr, L"ParvelImage1", nullptr);
+    RECT ri{};
+    GetClientRect(image, &ri);
+    POINT o{2, 2}; // inside the sunken border
+    ClientToScreen(image, &o);
+    std::printf("image1 %ld %ld %ld %ld\n", o.x, o.y, ri.right - 4, ri.bottom - 4);
+    std::fflush(stdout);
+
+    if (argc > 2 && std::string(argv[2]) == "attend") {
+        // The screenshot is taken now; the caller says when to go on.
+        std::getchar();
+    }
+    PostMessageW(fenetre, WM_COMMAND, APropos, 0);
+    HWND boite = Attend(delai, [] { return FindWindowW(L"ParvelAPropos", nullptr); });
+    if (!boite) {
+        std::puts("erreur pas de boite a propos");
+        return 1;
+    }
+    std::printf("apropos-titre %s\n", Utf8(Texte(boite)).c_str());
+    EnumChildWindows(boite, ImprimeEtiquette, 0);
+    PostMessageW(boite, WM_COMMAND, IDOK, 0);
+    Sleep(300);
+    std::printf("apropos-fermee %d\n", IsWindow(boite) ? 0 : 1);
+    PostMessageW(fenetre, WM_COMMAND, Quitter, 0);
+    std::fflush(stdout);
+    return 0;
+}
