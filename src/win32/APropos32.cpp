@@ -96,9 +96,11 @@ void APropos32::Montre() {
 }
 
 LRESULT CALLBACK APropos32::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    if (msg == WM_NCCREATE) {
+        auto* a = static_cast<APropos32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(a));
+        a->hwnd_ = hwnd;
+    }
     auto* a = reinterpret_cast<APropos32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!a)
         return DefWindowProcW(hwnd, msg, wp, lp);

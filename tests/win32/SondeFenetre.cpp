@@ -3,9 +3,11 @@
 // under Wine: waits for the window and its report, prints the report, the screen
 // rectangle of the drawing area's picture and the about box's texts, then ends the
 // program with "&Quitter". Exit 1 when something does not come in time.
+// Usage: sonde-fenetre SECONDES [FICHIER_SUITE]
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -89,9 +91,12 @@ int main(int argc, char** argv) {
     std::printf("image1 %ld %ld %ld %ld\n", o.x, o.y, ri.right - 4, ri.bottom - 4);
     std::fflush(stdout);
 
-    if (argc > 2 && std::string(argv[2]) == "attend") {
-        // The screenshot is taken now; the caller says when to go on.
-        std::getchar();
+    if (argc > 2) {
+        // The caller takes its screenshot now, then creates this file.
+        const std::string suite = argv[2];
+        Attend(delai, [&] {
+            return GetFileAttributesA(suite.c_str()) != INVALID_FILE_ATTRIBUTES ? fenetre : nullptr;
+        });
     }
     PostMessageW(fenetre, WM_COMMAND, APropos, 0);
     HWND boite = Attend(delai, [] { return FindWindowW(L"ParvelAPropos", nullptr); });
@@ -102,8 +107,8 @@ int main(int argc, char** argv) {
     std::printf("apropos-titre %s\n", Utf8(Texte(boite)).c_str());
     EnumChildWindows(boite, ImprimeEtiquette, 0);
     PostMessageW(boite, WM_COMMAND, IDOK, 0);
-    Sleep(300);
-    std::printf("apropos-fermee %d\n", IsWindow(boite) ? 0 : 1);
+    std::printf("apropos-fermee %d\n",
+                Attend(delai, [&] { return IsWindow(boite) ? nullptr : fenetre; }) ? 1 : 0);
     PostMessageW(fenetre, WM_COMMAND, Quitter, 0);
     std::fflush(stdout);
     return 0;
