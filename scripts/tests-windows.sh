@@ -114,13 +114,14 @@ capture="$build/fenetre-windows.png"
 rm -f "$journal" "$suite" "$capture"
 (cd "$build" && exec timeout 120 wine src/win32/parvel.exe ../examples/aile.cut) >/dev/null 2>&1 &
 programme=$!
-(cd "$build" && timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite 2>&1 | tr -d '\r' >"$journal") &
+# Straight into the file (a pipe would hold the lines back until the probe ends); CR LF line ends.
+(cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite >"$journal" 2>&1) &
 sonde=$!
 for _ in $(seq 900); do
     grep -q '^image1 \|^erreur' "$journal" 2>/dev/null && break
     sleep 0.1
 done
-read -r _ x y l h < <(grep '^image1 ' "$journal" || echo "image1 0 0 0 0")
+read -r _ x y l h < <(grep '^image1 ' "$journal" | tr -d '\r' || echo "image1 0 0 0 0")
 pixels() { # pixels RRGGBB: how many pixels of that colour the drawing area shows
     convert "$capture" -crop "${l}x${h}+${x}+${y}" +repage txt:- 2>/dev/null | grep -ci "#$1\b" || true
 }
@@ -138,6 +139,7 @@ touch "$suite"
 wait "$sonde" || true
 code=0
 wait "$programme" || code=$?
+sed -i 's/\r$//' "$journal"
 echo "fenetre ($((SECONDS - construit)) s):"
 verifie "le rapport de la fenêtre est celui de parvel-cut" \
     diff <(sed -n 's/^rapport //p' "$journal") \
