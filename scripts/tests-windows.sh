@@ -99,9 +99,10 @@ verifie() { # verifie NOM CONDITION...: one result of the window or installer te
     fi
 }
 
-# The window test: parvel.exe opens examples/aile.cut on a display of its own; the
-# probe reads the report and the about box through the window's messages, the
-# screenshot shows what was drawn, and "&Quitter" must end the program.
+# The window test: parvel.exe opens examples/aile.cut, renamed "Découpes\aile été.cut", on a
+# display of its own; the probe reads the report, zooms with the mouse and reads the about
+# box through the window's messages, the screenshot shows what was drawn, and "&Quitter"
+# must end the program.
 affichage=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$affichage" >/dev/null 2>&1 &
 xvfb=$!
@@ -112,7 +113,10 @@ journal="$build/fenetre.wine.log"
 suite="$build/fenetre.suite"
 capture="$build/fenetre-windows.png"
 rm -f "$journal" "$suite" "$capture"
-(cd "$build" && exec timeout 120 wine src/win32/parvel.exe ../examples/aile.cut) >/dev/null 2>&1 &
+# Under a name that the ANSI code page of old could not carry.
+mkdir -p "$build/Découpes"
+cp "$racine/examples/aile.cut" "$build/Découpes/aile été.cut"
+(cd "$build" && exec timeout 120 wine src/win32/parvel.exe 'Découpes\aile été.cut') >/dev/null 2>&1 &
 programme=$!
 # Straight into the file (a pipe would hold the lines back until the probe ends); CR LF line ends.
 (cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite >"$journal" 2>&1) &
@@ -141,12 +145,13 @@ code=0
 wait "$programme" || code=$?
 sed -i 's/\r$//' "$journal"
 echo "fenetre ($((SECONDS - construit)) s):"
-verifie "le rapport de la fenêtre est celui de parvel-cut" \
+verifie "« aile été.cut » ouvert, son rapport est celui de parvel-cut" \
     diff <(sed -n 's/^rapport //p' "$journal") \
     <(cd "$build" && timeout 60 wine src/parvel-cut.exe rapport ../examples/aile.cut | tr -d '\r')
 echo "  trajectoire gauche (128,0,128): $magenta pixels, droite (255,255,255): $blanc pixels"
 verifie "les deux trajectoires sont dessinées" [ "$l" -gt 0 -a "$magenta" -gt 50 -a "$blanc" -gt 50 ]
 version=$(sed -n 's/^project(Parvel VERSION \([0-9.]*\).*/\1/p' "$racine/CMakeLists.txt")
+verifie "un zoom au rectangle choisit « Variable »" grep -qx "zoom-variable 1" "$journal"
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"
 verifie "OK ferme la boîte À propos" grep -qx "apropos-fermee 1" "$journal"

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the running parvel.exe through its window messages, for the window test run
-// under Wine: waits for the window and its report, prints the report, the screen
-// rectangle of the drawing area's picture and the about box's texts, then ends the
-// program with "&Quitter". Exit 1 when something does not come in time.
+// under Wine: waits for the window and its report, prints the report and the screen
+// rectangle of the drawing area's picture, zooms into a rectangle with the mouse, reads
+// the about box's texts, then ends the program with "&Quitter". Exit 1 when something
+// does not come in time.
 // Usage: sonde-fenetre SECONDES [FICHIER_SUITE]
 #include <windows.h>
 
@@ -98,6 +99,20 @@ int main(int argc, char** argv) {
             return GetFileAttributesA(suite.c_str()) != INVALID_FILE_ATTRIBUTES ? fenetre : nullptr;
         });
     }
+    // A rectangle zoom with the mouse: press, move up and right, press; the accepted zoom selects "Variable".
+    const auto souris = [&](UINT msg, int x, int y, WPARAM etat) {
+        PostMessageW(image, msg, etat, MAKELPARAM(x, y));
+    };
+    souris(WM_LBUTTONDOWN, ri.right / 4, ri.bottom * 3 / 4, MK_LBUTTON);
+    souris(WM_LBUTTONUP, ri.right / 4, ri.bottom * 3 / 4, 0);
+    souris(WM_MOUSEMOVE, ri.right / 2, ri.bottom / 4, 0);
+    souris(WM_LBUTTONDOWN, ri.right / 2, ri.bottom / 4, MK_LBUTTON);
+    souris(WM_LBUTTONUP, ri.right / 2, ri.bottom / 4, 0);
+    HWND variable = FindWindowExW(fenetre, nullptr, L"Button", L"Variable");
+    std::printf("zoom-variable %d\n",
+                Attend(delai, [&] {
+                    return SendMessageW(variable, BM_GETCHECK, 0, 0) == BST_CHECKED ? variable : nullptr;
+                }) != nullptr);
     PostMessageW(fenetre, WM_COMMAND, APropos, 0);
     HWND boite = Attend(delai, [] { return FindWindowW(L"ParvelAPropos", nullptr); });
     if (!boite) {
