@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "win32/Fenetre32.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
@@ -39,6 +42,9 @@ enum : int {
     IdSortie,
     IdCommande1,
     IdCommande2,
+    IdLire,
+    IdVitesseLecture,
+    IdCurseurLecture,
     IdFin = 200,
     IdOuvrir,
     IdActivation,
@@ -48,8 +54,14 @@ enum : int {
     IdCarteVitesses,
     IdCopie,
     IdEtendu,
-    IdRecent = 300, // to IdRecent + NbRecents - 1
+    IdLectureBascule,
+    IdFacteur = 250, // to IdFacteur + 3
+    IdRecent = 300,  // to IdRecent + NbRecents - 1
 };
+
+constexpr UINT_PTR HorlogeLecture = 1;
+constexpr UINT TicLectureMs = 30;
+constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
 
 struct ModeleOption {
     Option o;
@@ -85,6 +97,11 @@ constexpr ModeleCadre ModelesCadres[3] = {{"Affichage", {1200, 120, 1452, 1092}}
                                           {"Coordonnées", {120, 1320, 2535, 615}}};
 
 constexpr Rect RectSortie{2760, 0, 3975, 1335};
+// Right of the report, above the drawing area; the frame is no container, so its
+// controls are placed in the window.
+constexpr Rect RectLecture{6855, 60, 4380, 1800}, RectLire{6975, 360, 1095, 372},
+    RectVitesseLecture{8190, 360, 975, 1500}, RectCurseurLecture{6975, 840, 4140, 330},
+    RectTexteLecture{6975, 1320, 4140, 300};
 constexpr Rect RectCommande1{120, 120, 972, 372}, RectCommande2{120, 480, 972, 372},
     RectChargeOut{120, 840, 972, 372};
 
@@ -183,12 +200,20 @@ void Fenetre32::ConstruitMenus() {
     HMENU vue = CreatePopupMenu();
     AppendMenuW(vue, MF_STRING, IdCarteVitesses, L"Carte des &vitesses\tCtrl+M");
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(vue), L"&Vue");
+    menuLecture_ = CreatePopupMenu();
+    AppendMenuW(menuLecture_, MF_STRING, IdLectureBascule, L"Lire\tCtrl+Espace");
+    AppendMenuW(menuLecture_, MF_SEPARATOR, 0, nullptr);
+    for (int i = 0; i < 4; ++i)
+        AppendMenuW(menuLecture_, MF_STRING, IdFacteur + i,
+                    (L"x" + std::to_wstring(FacteursLecture[i])).c_str());
+    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(menuLecture_), L"&Lecture");
 
     ACCEL touches[] = {{FVIRTKEY, VK_F5, IdRecharger},
                        {FVIRTKEY | FCONTROL, 'O', IdOuvrir},
                        {FVIRTKEY | FCONTROL, 'M', IdCarteVitesses},
                        {FVIRTKEY | FCONTROL, 'C', IdCopie},
-                       {FVIRTKEY, VK_HOME, IdEtendu}};
+                       {FVIRTKEY, VK_HOME, IdEtendu},
+                       {FVIRTKEY | FCONTROL, VK_SPACE, IdLectureBascule}};
     raccourcis_ = CreateAcceleratorTableW(touches, static_cast<int>(std::size(touches)));
 }
 
@@ -219,8 +244,61 @@ void Fenetre32::Construit() {
     sortie_ = std::make_unique<Rapport32>(hwnd_, IdSortie);
     commande1_.Cree(hwnd_, "Dessine", IdCommande1);
     commande2_.Cree(hwnd_, "Efface", IdCommande2);
+    ConstruitLecture();
     for (int i = 0; i < 3; ++i)
         cadres_[i].Cree(hwnd_, ModelesCadres[i].titre);
+    cadreLecture_.Cree(hwnd_, "Lecture");
+}
+
+void Fenetre32::ConstruitLecture() {
+    lire_.Cree(hwnd_, "Lire", IdLire);
+    const auto cree = [this](const wchar_t* classe, DWORD style, int id) {
+        return CreateWindowExW(0, classe, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | style,
+                               0, 0, 1, 1, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               GetModuleHandleW(nullptr), nullptr);
+    };
+    vitesse_ = cree(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, IdVitesseLecture);
+    for (int f : FacteursLecture)
+        SendMessageW(vitesse_, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>((L"x" + std::to_wstring(f)).c_str()));
+    // Tenths of a second.
+    curseur_ = cree(TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS, IdCurseurLecture);
+    texteLecture_.Cree(hwnd_, "", false);
+}
+
+void Fenetre32::MontreLecture() {
+    if (!principale_ || !curseur_)
+        return;
+    const Principale& p = *principale_;
+    const EtatLecture& l = p.Lecture;
+    const bool disponible = p.LectureDisponible();
+    for (HWND h : {lire_.Hwnd(), vitesse_, curseur_, texteLecture_.Hwnd(), cadreLecture_.Hwnd()})
+        EnableWindow(h, disponible);
+    EnableMenuItem(menuLecture_, IdLectureBascule, MF_BYCOMMAND | (disponible ? MF_ENABLED : MF_GRAYED));
+    const char* texte = l.EnLecture ? "Pause" : "Lire";
+    lire_.DefinitTexte(texte);
+    ModifyMenuW(menuLecture_, IdLectureBascule, MF_BYCOMMAND | MF_STRING, IdLectureBascule,
+                (Large(texte) + L"\tCtrl+Espace").c_str());
+    const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
+    SendMessageW(curseur_, TBM_SETRANGEMIN, FALSE, 0);
+    SendMessageW(curseur_, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(max));
+    if (GetCapture() != curseur_)
+        SendMessageW(curseur_, TBM_SETPOS, TRUE,
+                     static_cast<LPARAM>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
+    for (int i = 0; i < 4; ++i)
+        if (FacteursLecture[i] == l.Facteur) {
+            SendMessageW(vitesse_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            CheckMenuRadioItem(menuLecture_, IdFacteur, IdFacteur + 3, IdFacteur + i, MF_BYCOMMAND);
+        }
+    texteLecture_.DefinitTexte(p.TexteLecture());
+    if (!l.EnLecture && horloge_) {
+        KillTimer(hwnd_, HorlogeLecture);
+        horloge_ = false;
+    } else if (l.EnLecture && !horloge_) {
+        dernierTic_ = GetTickCount64();
+        SetTimer(hwnd_, HorlogeLecture, TicLectureMs, nullptr);
+        horloge_ = true;
+    }
 }
 
 void Fenetre32::Dispose() {
@@ -249,6 +327,16 @@ void Fenetre32::Dispose() {
     SetWindowPos(sortie_->Hwnd(), nullptr, s.left, s.top, s.right - s.left, s.bottom - s.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     sortie_->DefinitPolice(9.6);
+    cadreLecture_.Place(twips_, RectLecture);
+    lire_.Place(twips_, RectLire);
+    const RECT v = twips_.Rectangle(RectVitesseLecture), c = twips_.Rectangle(RectCurseurLecture);
+    SetWindowPos(vitesse_, nullptr, v.left, v.top, v.right - v.left, v.bottom - v.top, SWP_NOZORDER);
+    SetWindowPos(curseur_, nullptr, c.left, c.top, c.right - c.left, c.bottom - c.top, SWP_NOZORDER);
+    texteLecture_.Place(twips_, RectTexteLecture);
+    for (Controle* k : {static_cast<Controle*>(&cadreLecture_), static_cast<Controle*>(&lire_),
+                        static_cast<Controle*>(&texteLecture_)})
+        k->DefinitPolice(arial_);
+    SendMessageW(vitesse_, WM_SETFONT, reinterpret_cast<WPARAM>(arial_), TRUE);
     image1_->DefinitTwipsParPixel(twips_.ParPixel());
     image1_->PlaceEnPixels(twips_.EnPixels(Image1Left), twips_.EnPixels(Image1Top));
 }
@@ -302,6 +390,7 @@ void Fenetre32::Route(const std::function<void()>& procedure) {
     } catch (const std::exception& e) {
         dialogues_.Message(std::string("Erreur : ") + e.what());
     }
+    MontreLecture();
 }
 
 void Fenetre32::RouteTaille(bool minimisee) {
@@ -383,6 +472,14 @@ void Fenetre32::Commande(int id, int notification) {
         Route([&] { (p.*ModelesCases[id - IdCDroite].clic)(); });
         return;
     }
+    if (id >= IdFacteur && id < IdFacteur + 4)
+        return Route([&] { p.Lecture_Vitesse(FacteursLecture[id - IdFacteur]); });
+    if (id == IdVitesseLecture) {
+        const LRESULT i = SendMessageW(vitesse_, CB_GETCURSEL, 0, 0);
+        if (notification == CBN_SELCHANGE && i >= 0 && i < 4)
+            Route([&] { p.Lecture_Vitesse(FacteursLecture[i]); });
+        return;
+    }
     if (id >= IdRecent && id < IdRecent + NbRecents) {
         const std::size_t i = static_cast<std::size_t>(id - IdRecent);
         if (i < recents_.size())
@@ -414,6 +511,9 @@ void Fenetre32::Commande(int id, int notification) {
         return;
     case IdCopie:
         return CopieRapport();
+    case IdLire:
+    case IdLectureBascule:
+        return Route([&] { p.Lecture_Bascule(); });
     case IdEtendu:
         return Route([&] { p.Choisit(Option::Etendu); });
     default:
@@ -454,6 +554,22 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         SetBkColor(dc, RGB(192, 192, 192));
         return reinterpret_cast<LRESULT>(gris_);
     }
+    case WM_TIMER:
+        if (wp == HorlogeLecture && principale_) {
+            const ULONGLONG maintenant = GetTickCount64();
+            const double secondes = static_cast<double>(maintenant - dernierTic_) / 1000.0;
+            dernierTic_ = maintenant;
+            // The hand on the slider has the last word.
+            if (GetCapture() != curseur_)
+                Route([&] { principale_->Lecture_Avance(secondes); });
+        }
+        return 0;
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lp) == curseur_ && principale_) {
+            const LRESULT v = SendMessageW(curseur_, TBM_GETPOS, 0, 0);
+            Route([&] { principale_->Lecture_Temps(static_cast<double>(v) / 10.0); });
+        }
+        return 0;
     case WM_SIZE:
         if (principale_ && IsWindowVisible(hwnd_))
             RouteTaille(wp == SIZE_MINIMIZED);

@@ -46,6 +46,9 @@ class Fenetre32 {
     void Route(const std::function<void()>& procedure);
     void RouteTaille(bool minimisee);
     void RemplitRecents(HMENU menu);
+    // The "Lecture" frame and menu show the controller's playback.
+    void ConstruitLecture();
+    void MontreLecture();
     void CopieRapport();
     void MontreAPropos();
     void Termine();
@@ -62,6 +65,13 @@ class Fenetre32 {
     BoutonOption options_[3];
     CaseACocher cases_[4];
     Cadre cadres_[3];
+    Cadre cadreLecture_;
+    Bouton lire_;
+    HWND vitesse_ = nullptr, curseur_ = nullptr;
+    Etiquette texteLecture_;
+    HMENU menuLecture_ = nullptr;
+    ULONGLONG dernierTic_ = 0; // milliseconds, at the last tick of the playback clock
+    bool horloge_ = false;
     std::unique_ptr<Controles> controles_;
     Dialogues32 dialogues_;
     std::unique_ptr<Registre> registre_;
