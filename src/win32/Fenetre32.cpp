@@ -168,6 +168,8 @@ Fenetre32::Fenetre32() : dialogues_([this] { MontreAPropos(); }, [this] { Termin
     registre_ = OuvreRegistre("");
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, dialogues_, *registre_});
+    suivi_ = std::make_unique<Suivi32>(hwnd_, image1_->Hwnd());
+    principale_->Suivi = suivi_.get();
     Dispose();
     Route([this] { principale_->Form_Load(); });
 }
@@ -337,6 +339,8 @@ void Fenetre32::Dispose() {
                         static_cast<Controle*>(&texteLecture_)})
         k->DefinitPolice(arial_);
     SendMessageW(vitesse_, WM_SETFONT, reinterpret_cast<WPARAM>(arial_), TRUE);
+    if (suivi_)
+        suivi_->DefinitPolice(arial_);
     image1_->DefinitTwipsParPixel(twips_.ParPixel());
     image1_->PlaceEnPixels(twips_.EnPixels(Image1Left), twips_.EnPixels(Image1Top));
 }
@@ -381,6 +385,7 @@ void Fenetre32::Route(const std::function<void()>& procedure) {
         int& p;
         ~Garde() { --p; }
     } garde{profondeur_};
+    suivi_->Commence();
     // The controller reports its own failures; this only keeps one from crossing the message loop.
     try {
         procedure();
@@ -390,7 +395,10 @@ void Fenetre32::Route(const std::function<void()>& procedure) {
     } catch (const std::exception& e) {
         dialogues_.Message(std::string("Erreur : ") + e.what());
     }
+    suivi_->Termine();
     MontreLecture();
+    if (suivi_->QuitterDemande())
+        Termine();
 }
 
 void Fenetre32::RouteTaille(bool minimisee) {
@@ -472,6 +480,8 @@ void Fenetre32::Commande(int id, int notification) {
         Route([&] { (p.*ModelesCases[id - IdCDroite].clic)(); });
         return;
     }
+    if (id == Suivi32::IdAnnuler)
+        return suivi_->Annule(false);
     if (id >= IdFacteur && id < IdFacteur + 4)
         return Route([&] { p.Lecture_Vitesse(FacteursLecture[id - IdFacteur]); });
     if (id == IdVitesseLecture) {
@@ -608,7 +618,11 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_CLOSE:
-        DestroyWindow(hwnd_);
+        // During a long work the close stops it; the window goes once it has stopped.
+        if (profondeur_ > 0 && suivi_)
+            suivi_->Annule(true);
+        else
+            DestroyWindow(hwnd_);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

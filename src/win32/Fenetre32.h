@@ -14,6 +14,7 @@
 #include "win32/Controles32.h"
 #include "win32/Dialogues32.h"
 #include "win32/Rapport32.h"
+#include "win32/Suivi32.h"
 #include "win32/ZoneDessin32.h"
 
 namespace parvel::win32 {
@@ -77,6 +78,7 @@ class Fenetre32 {
     std::unique_ptr<Registre> registre_;
     std::unique_ptr<Principale> principale_;
     std::unique_ptr<APropos32> aPropos_;
+    std::unique_ptr<Suivi32> suivi_;
     std::vector<std::string> recents_;
     int profondeur_ = 0;
     bool terminee_ = false;
