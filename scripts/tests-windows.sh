@@ -151,6 +151,9 @@ verifie "« aile été.cut » ouvert, son rapport est celui de parvel-cut" \
 echo "  trajectoire gauche (128,0,128): $magenta pixels, droite (255,255,255): $blanc pixels"
 verifie "les deux trajectoires sont dessinées" [ "$l" -gt 0 -a "$magenta" -gt 50 -a "$blanc" -gt 50 ]
 version=$(sed -n 's/^project(Parvel VERSION \([0-9.]*\).*/\1/p' "$racine/CMakeLists.txt")
+verifie "les contrôles à leur place en twips, dans l'ordre du clavier" \
+    [ "$(grep -c '^disposition .* ok$' "$journal")" -eq "$(grep -vc '^#' "$racine/tests/data/fenetre/disposition.tsv")" ]
+grep '^disposition ' "$journal" | grep -v ' ok$' || true
 verifie "un zoom au rectangle choisit « Variable »" grep -qx "zoom-variable 1" "$journal"
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"

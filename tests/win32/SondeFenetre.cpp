@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "Doubles.h"
 
 namespace {
 
@@ -49,6 +52,48 @@ BOOL CALLBACK ImprimeEtiquette(HWND h, LPARAM) {
     return TRUE;
 }
 
+// Each visible child of the main window, in stacking order, against the table's row:
+// class, caption, and each edge within one pixel of its twips at 96 DPI.
+void VerifieDisposition(HWND fenetre) {
+    const UINT dpi = GetDpiForWindow(fenetre);
+    if (dpi != 96) {
+        std::printf("disposition non vérifiée à %u ppp\n", dpi);
+        return;
+    }
+    const auto table = parvel::test::LitTable("fenetre/disposition.tsv");
+    std::vector<HWND> enfants;
+    for (HWND h = GetWindow(fenetre, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (IsWindowVisible(h))
+            enfants.push_back(h);
+    if (enfants.size() != table.size())
+        std::printf("disposition écart: %zu contrôles pour %zu lignes\n", enfants.size(), table.size());
+    for (std::size_t i = 0; i < table.size() && i < enfants.size(); ++i) {
+        const auto& r = table[i];
+        wchar_t classe[64] = {};
+        GetClassNameW(enfants[i], classe, 64);
+        RECT e;
+        GetWindowRect(enfants[i], &e);
+        MapWindowPoints(nullptr, fenetre, reinterpret_cast<POINT*>(&e), 2);
+        const auto px = [](const std::string& twips) { return std::atof(twips.c_str()) / 15.0; };
+        const auto proche = [](long obtenu, double attendu) {
+            return obtenu >= attendu - 1 && obtenu <= attendu + 1;
+        };
+        bool ok = _wcsicmp(classe, std::wstring(r[1].begin(), r[1].end()).c_str()) == 0 &&
+                  (r[2].empty() || Utf8(Texte(enfants[i])) == r[2]) && proche(e.left, px(r[3])) &&
+                  proche(e.top, px(r[4]));
+        if (!r[5].empty())
+            ok = ok && proche(e.right, px(r[3]) + px(r[5]));
+        if (!r[6].empty())
+            ok = ok && proche(e.bottom, px(r[4]) + px(r[6]));
+        if (ok)
+            std::printf("disposition %s ok\n", r[0].c_str());
+        else
+            std::printf("disposition écart: %s %s \"%s\" %ld %ld %ld %ld\n", r[0].c_str(),
+                        Utf8(classe).c_str(), Utf8(Texte(enfants[i])).c_str(), e.left, e.top, e.right,
+                        e.bottom);
+    }
+}
+
 // Menu commands of the main window.
 constexpr WPARAM Quitter = 200, APropos = 204;
 
@@ -84,6 +129,7 @@ int main(int argc, char** argv) {
             ligne += Utf8(std::wstring(1, c));
         }
     }
+    VerifieDisposition(fenetre);
     HWND image = FindWindowExW(fenetre, nullptr, L"ParvelImage1", nullptr);
     RECT ri{};
     GetClientRect(image, &ri);
