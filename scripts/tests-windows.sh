@@ -113,6 +113,8 @@ journal="$build/fenetre.wine.log"
 suite="$build/fenetre.suite"
 capture="$build/fenetre-windows.png"
 rm -f "$journal" "$suite" "$capture"
+# The recent files of earlier runs go, so that the list shows this run's.
+wine reg delete 'HKCU\Software\Local AppWizard-Generated Applications\Parvel\Fenetre' /f >/dev/null 2>&1 || true
 # Under a name that the ANSI code page of old could not carry.
 mkdir -p "$build/Découpes"
 cp "$racine/examples/aile.cut" "$build/Découpes/aile été.cut"
@@ -154,6 +156,8 @@ version=$(sed -n 's/^project(Parvel VERSION \([0-9.]*\).*/\1/p' "$racine/CMakeLi
 verifie "les contrôles à leur place en twips, dans l'ordre du clavier" \
     [ "$(grep -c '^disposition .* ok$' "$journal")" -eq "$(grep -vc '^#' "$racine/tests/data/fenetre/disposition.tsv")" ]
 grep '^disposition ' "$journal" | grep -v ' ok$' || true
+verifie "le fichier ouvert est en tête des fichiers récents du registre" \
+    grep -q '^recent .*\\Découpes\\aile été\.cut$' "$journal"
 verifie "un zoom au rectangle choisit « Variable »" grep -qx "zoom-variable 1" "$journal"
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"

@@ -170,6 +170,12 @@ int main(int argc, char** argv) {
     PostMessageW(boite, WM_COMMAND, IDOK, 0);
     std::printf("apropos-fermee %d\n",
                 Attend(delai, [&] { return IsWindow(boite) ? nullptr : fenetre; }) ? 1 : 0);
+    // The file opened heads the recent files, kept in the registry in the program's own key.
+    wchar_t recent[1024] = {};
+    DWORD taille = sizeof recent;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Local AppWizard-Generated Applications\\Parvel\\Fenetre",
+                 L"Fichier1", RRF_RT_REG_SZ, nullptr, recent, &taille);
+    std::printf("recent %s\n", Utf8(recent).c_str());
     PostMessageW(fenetre, WM_COMMAND, Quitter, 0);
     std::fflush(stdout);
     return 0;
