@@ -193,6 +193,7 @@ void ZoneDessin32::Appelle(const Souris& f, short bouton, short shift, int x, in
 }
 
 void ZoneDessin32::Peint() {
+    rafraichissementDemande_ = false;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     RECT r;

@@ -70,7 +70,14 @@ class ZoneDessin32 : public SurfaceDessin {
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Message(UINT msg, WPARAM wp, LPARAM lp);
     void Peint();
-    void Rafraichit() { InvalidateRect(hwnd_, nullptr, FALSE); }
+    // A redraw changes the picture millions of times, and each invalidation is a call to
+    // the window system: one until the next paint.
+    void Rafraichit() {
+        if (rafraichissementDemande_)
+            return;
+        rafraichissementDemande_ = true;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
     void Appelle(const Souris& f, short bouton, short shift, int x, int y);
     void AjusteFenetre();
 
@@ -82,6 +89,7 @@ class ZoneDessin32 : public SurfaceDessin {
     std::optional<POINT> debutGlisse_;
     POINT decalage_{0, 0};
     int resteMolette_ = 0;
+    bool rafraichissementDemande_ = false;
 };
 
 } // namespace parvel::win32
