@@ -153,7 +153,8 @@ verifie "« aile été.cut » ouvert, son rapport est celui de parvel-cut" \
 echo "  trajectoire gauche (128,0,128): $magenta pixels, droite (255,255,255): $blanc pixels"
 verifie "les deux trajectoires sont dessinées" [ "$l" -gt 0 -a "$magenta" -gt 50 -a "$blanc" -gt 50 ]
 version=$(sed -n 's/^project(Parvel VERSION \([0-9.]*\).*/\1/p' "$racine/CMakeLists.txt")
-verifie "les contrôles à leur place en twips, dans l'ordre du clavier" \
+verifie "fenêtre à 96 ppp" grep -qx 'ppp 96' "$journal"
+verifie "chaque contrôle à sa place en twips (à 1 pixel), dans l'ordre du clavier" \
     [ "$(grep -c '^disposition .* ok$' "$journal")" -eq "$(grep -vc '^#' "$racine/tests/data/fenetre/disposition.tsv")" ]
 grep '^disposition ' "$journal" | grep -v ' ok$' || true
 verifie "le fichier ouvert est en tête des fichiers récents du registre" \
@@ -164,6 +165,22 @@ verifie "la boîte À propos donne la version $version" grep -qx "apropos Versio
 verifie "OK ferme la boîte À propos" grep -qx "apropos-fermee 1" "$journal"
 verifie "« Quitter » termine le programme" [ "$code" -eq 0 ]
 grep '^erreur' "$journal" || true
+
+# The same window at 144 DPI: every control at its twips at that resolution.
+journal144="$build/fenetre-144.wine.log"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 || true
+wineserver -k >/dev/null 2>&1 || true
+(cd "$build" && exec timeout 120 wine src/win32/parvel.exe ../examples/aile.cut) >/dev/null 2>&1 &
+programme=$!
+(cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 >"$journal144" 2>&1) || true
+wait "$programme" || true
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+wineserver -k >/dev/null 2>&1 || true
+sed -i 's/\r$//' "$journal144"
+verifie "fenêtre à 144 ppp" grep -qx 'ppp 144' "$journal144"
+verifie "à 144 ppp, chaque contrôle à sa place en twips" \
+    [ "$(grep -c '^disposition .* ok$' "$journal144")" -eq "$(grep -vc '^#' "$racine/tests/data/fenetre/disposition.tsv")" ]
+grep '^disposition ' "$journal144" | grep -v ' ok$' || true
 
 # The installer, silently into a fresh prefix, then its uninstaller.
 echo "installeur ($((SECONDS - construit)) s):"

@@ -53,13 +53,10 @@ BOOL CALLBACK ImprimeEtiquette(HWND h, LPARAM) {
 }
 
 // Each visible child of the main window, in stacking order, against the table's row:
-// class, caption, and each edge within one pixel of its twips at 96 DPI.
+// class, caption, and each edge within one pixel of its twips at the window's resolution.
 void VerifieDisposition(HWND fenetre) {
     const UINT dpi = GetDpiForWindow(fenetre);
-    if (dpi != 96) {
-        std::printf("disposition non vérifiée à %u ppp\n", dpi);
-        return;
-    }
+    std::printf("ppp %u\n", dpi);
     const auto table = parvel::test::LitTable("fenetre/disposition.tsv");
     std::vector<HWND> enfants;
     for (HWND h = GetWindow(fenetre, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
@@ -74,7 +71,7 @@ void VerifieDisposition(HWND fenetre) {
         RECT e;
         GetWindowRect(enfants[i], &e);
         MapWindowPoints(nullptr, fenetre, reinterpret_cast<POINT*>(&e), 2);
-        const auto px = [](const std::string& twips) { return std::atof(twips.c_str()) / 15.0; };
+        const auto px = [&](const std::string& twips) { return std::atof(twips.c_str()) * dpi / 1440.0; };
         const auto proche = [](long obtenu, double attendu) {
             return obtenu >= attendu - 1 && obtenu <= attendu + 1;
         };
