@@ -25,8 +25,8 @@ struct Modele {
 } // namespace
 
 APropos32::APropos32(HWND proprietaire, const Twips& twips, Registre& registre, const std::string& separateur,
-                     Dialogues& dialogues)
-    : twips_(twips) {
+                     Dialogues& dialogues, std::function<void()> fermee)
+    : fermee_(std::move(fermee)), twips_(twips) {
     static bool enregistree = false;
     if (!enregistree) {
         WNDCLASSEXW c{};
@@ -106,7 +106,10 @@ LRESULT CALLBACK APropos32::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         a->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wp, lp);
+        const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
+        if (a->fermee_)
+            a->fermee_();
+        return r;
     }
     return a->Message(msg, wp, lp);
 }

@@ -4,6 +4,7 @@
 // each time the box is created; not modal. OK, Enter, Esc and the close button close it.
 #include "win32/Systeme.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,9 @@ class APropos32 {
   public:
     // Runs the box's load; a failure is reported through `dialogues`, and one that ends
     // the program leaves the box closed (Ouverte() false).
+    // `fermee` runs once the box's window is gone.
     APropos32(HWND proprietaire, const Twips& twips, Registre& registre, const std::string& separateur,
-              Dialogues& dialogues);
+              Dialogues& dialogues, std::function<void()> fermee);
     ~APropos32();
     APropos32(const APropos32&) = delete;
     APropos32& operator=(const APropos32&) = delete;
@@ -32,6 +34,7 @@ class APropos32 {
     LRESULT Message(UINT msg, WPARAM wp, LPARAM lp);
 
     HWND hwnd_ = nullptr;
+    std::function<void()> fermee_;
     Twips twips_;
     std::vector<HFONT> polices_;
     Etiquette etiquettes_[10];

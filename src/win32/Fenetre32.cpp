@@ -179,6 +179,8 @@ Fenetre32::~Fenetre32() {
     principale_.reset();
     if (hwnd_)
         DestroyWindow(hwnd_);
+    if (proprietaireAPropos_)
+        DestroyWindow(proprietaireAPropos_);
     if (raccourcis_)
         DestroyAcceleratorTable(raccourcis_);
     DeleteObject(arial_);
@@ -445,8 +447,16 @@ void Fenetre32::CopieRapport() {
 void Fenetre32::MontreAPropos() {
     if (!aPropos_ || !aPropos_->Ouverte()) {
         aPropos_.reset();
-        auto boite =
-            std::make_unique<APropos32>(hwnd_, twips_, *registre_, principale_->Separateur, dialogues_);
+        // Owned by a hidden window rather than the main one: out of the task bar, and
+        // still open when the main window is closed; the program ends with the last of them.
+        if (!proprietaireAPropos_)
+            proprietaireAPropos_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                                   GetModuleHandleW(nullptr), nullptr);
+        auto boite = std::make_unique<APropos32>(proprietaireAPropos_, twips_, *registre_,
+                                                 principale_->Separateur, dialogues_, [this] {
+                                                     if (!hwnd_ && !terminee_)
+                                                         PostQuitMessage(0);
+                                                 });
         if (!boite->Ouverte())
             return;
         aPropos_ = std::move(boite);
@@ -625,7 +635,8 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
             DestroyWindow(hwnd_);
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        if (!aPropos_ || !aPropos_->Ouverte())
+            PostQuitMessage(0);
         return 0;
     default:
         break;

@@ -78,6 +78,7 @@ class Fenetre32 {
     std::unique_ptr<Registre> registre_;
     std::unique_ptr<Principale> principale_;
     std::unique_ptr<APropos32> aPropos_;
+    HWND proprietaireAPropos_ = nullptr;
     std::unique_ptr<Suivi32> suivi_;
     std::vector<std::string> recents_;
     int profondeur_ = 0;
