@@ -121,7 +121,7 @@ cp "$racine/examples/aile.cut" "$build/Découpes/aile été.cut"
 (cd "$build" && exec timeout 120 wine src/win32/parvel.exe 'Découpes\aile été.cut') >/dev/null 2>&1 &
 programme=$!
 # Straight into the file (a pipe would hold the lines back until the probe ends); CR LF line ends.
-(cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite >"$journal" 2>&1) &
+(cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite fermer >"$journal" 2>&1) &
 sonde=$!
 for _ in $(seq 900); do
     grep -q '^image1 \|^erreur' "$journal" 2>/dev/null && break
@@ -162,8 +162,10 @@ verifie "le fichier ouvert est en tête des fichiers récents du registre" \
 verifie "un zoom au rectangle choisit « Variable »" grep -qx "zoom-variable 1" "$journal"
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"
-verifie "OK ferme la boîte À propos" grep -qx "apropos-fermee 1" "$journal"
-verifie "« Quitter » termine le programme" [ "$code" -eq 0 ]
+verifie "la fenêtre fermée, la boîte À propos reste ouverte" \
+    [ "$(grep -cx 'principale-fermee 1\|apropos-reste 1' "$journal")" -eq 2 ]
+verifie "OK ferme la boîte À propos, et le programme se termine avec elle" \
+    [ "$(grep -cx 'apropos-fermee 1' "$journal")" -eq 1 -a "$code" -eq 0 ]
 grep '^erreur' "$journal" || true
 
 # The same window at 144 DPI: every control at its twips at that resolution.
@@ -173,13 +175,15 @@ wineserver -k >/dev/null 2>&1 || true
 (cd "$build" && exec timeout 120 wine src/win32/parvel.exe ../examples/aile.cut) >/dev/null 2>&1 &
 programme=$!
 (cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 >"$journal144" 2>&1) || true
-wait "$programme" || true
+code=0
+wait "$programme" || code=$?
 wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 wineserver -k >/dev/null 2>&1 || true
 sed -i 's/\r$//' "$journal144"
 verifie "fenêtre à 144 ppp" grep -qx 'ppp 144' "$journal144"
 verifie "à 144 ppp, chaque contrôle à sa place en twips" \
     [ "$(grep -c '^disposition .* ok$' "$journal144")" -eq "$(grep -vc '^#' "$racine/tests/data/fenetre/disposition.tsv")" ]
+verifie "« Quitter » termine le programme" [ "$code" -eq 0 ]
 grep '^disposition ' "$journal144" | grep -v ' ok$' || true
 
 # The installer, silently into a fresh prefix, then its uninstaller.

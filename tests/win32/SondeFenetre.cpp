@@ -4,7 +4,8 @@
 // rectangle of the drawing area's picture, zooms into a rectangle with the mouse, reads
 // the about box's texts, then ends the program with "&Quitter". Exit 1 when something
 // does not come in time.
-// Usage: sonde-fenetre SECONDES [FICHIER_SUITE]
+// Usage: sonde-fenetre SECONDES [FICHIER_SUITE|-] [fermer]; "fermer" closes the main
+// window before the about box instead of choosing "&Quitter".
 #include <windows.h>
 
 #include <cstdio>
@@ -135,7 +136,7 @@ int main(int argc, char** argv) {
     std::printf("image1 %ld %ld %ld %ld\n", o.x, o.y, ri.right - 4, ri.bottom - 4);
     std::fflush(stdout);
 
-    if (argc > 2) {
+    if (argc > 2 && std::string(argv[2]) != "-") {
         // The caller takes its screenshot now, then creates this file.
         const std::string suite = argv[2];
         Attend(delai, [&] {
@@ -164,16 +165,27 @@ int main(int argc, char** argv) {
     }
     std::printf("apropos-titre %s\n", Utf8(Texte(boite)).c_str());
     EnumChildWindows(boite, ImprimeEtiquette, 0);
-    PostMessageW(boite, WM_COMMAND, IDOK, 0);
-    std::printf("apropos-fermee %d\n",
-                Attend(delai, [&] { return IsWindow(boite) ? nullptr : fenetre; }) ? 1 : 0);
     // The file opened heads the recent files, kept in the registry in the program's own key.
     wchar_t recent[1024] = {};
     DWORD taille = sizeof recent;
     RegGetValueW(HKEY_CURRENT_USER, L"Software\\Local AppWizard-Generated Applications\\Parvel\\Fenetre",
                  L"Fichier1", RRF_RT_REG_SZ, nullptr, recent, &taille);
     std::printf("recent %s\n", Utf8(recent).c_str());
-    PostMessageW(fenetre, WM_COMMAND, Quitter, 0);
+    const auto ferme = [&](HWND h) {
+        return Attend(delai, [&] { return IsWindow(h) ? nullptr : fenetre; }) ? 1 : 0;
+    };
+    if (argc > 3 && std::string(argv[3]) == "fermer") {
+        // Closing the main window leaves the about box open; the program ends with it.
+        PostMessageW(fenetre, WM_CLOSE, 0, 0);
+        std::printf("principale-fermee %d\n", ferme(fenetre));
+        std::printf("apropos-reste %d\n", IsWindow(boite) ? 1 : 0);
+        PostMessageW(boite, WM_COMMAND, IDOK, 0);
+        std::printf("apropos-fermee %d\n", ferme(boite));
+    } else {
+        PostMessageW(boite, WM_COMMAND, IDOK, 0);
+        std::printf("apropos-fermee %d\n", ferme(boite));
+        PostMessageW(fenetre, WM_COMMAND, Quitter, 0);
+    }
     std::fflush(stdout);
     return 0;
 }
