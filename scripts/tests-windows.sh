@@ -160,6 +160,8 @@ grep '^disposition ' "$journal" | grep -v ' ok$' || true
 verifie "le fichier ouvert est en tête des fichiers récents du registre" \
     grep -q '^recent .*\\Découpes\\aile été\.cut$' "$journal"
 verifie "un zoom au rectangle choisit « Variable »" grep -qx "zoom-variable 1" "$journal"
+verifie "un cran de molette agrandit et garde le point sous le curseur" grep -q '^molette ok' "$journal"
+grep '^molette' "$journal" || true
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"
 verifie "la fenêtre fermée, la boîte À propos reste ouverte" \

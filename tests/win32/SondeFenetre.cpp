@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the running parvel.exe through its window messages, for the window test run
-// under Wine: waits for the window and its report, prints the report and the screen
-// rectangle of the drawing area's picture, zooms into a rectangle with the mouse, reads
-// the about box's texts, then ends the program with "&Quitter". Exit 1 when something
-// does not come in time.
+// under Wine: waits for the window and its report, prints the report, the resolution, the
+// layout against its table and the screen rectangle of the drawing area's picture, zooms
+// into a rectangle with the mouse, then with the wheel (read through the hover readout),
+// reads the about box's texts and the recent files, and ends the program with "&Quitter".
+// Exit 1 when something does not come in time.
 // Usage: sonde-fenetre SECONDES [FICHIER_SUITE|-] [fermer]; "fermer" closes the main
-// window before the about box instead of choosing "&Quitter".
+// window, then the about box, instead of choosing "&Quitter".
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -92,6 +95,48 @@ void VerifieDisposition(HWND fenetre) {
     }
 }
 
+// The hover readout at a point of the drawing area: the real cursor goes there and the
+// tooltip's text is read back. False when no readout comes.
+bool Releve(HWND image, POINT p, double delai, double& x, double& y) {
+    ClientToScreen(image, &p);
+    SetCursorPos(p.x - 1, p.y);
+    Sleep(200);
+    SetCursorPos(p.x, p.y);
+    return Attend(delai, [&]() -> HWND {
+               for (HWND b = FindWindowW(L"tooltips_class32", nullptr); b;
+                    b = FindWindowExW(nullptr, b, L"tooltips_class32", nullptr))
+                   if (IsWindowVisible(b) && swscanf(Texte(b).c_str(), L"X: %lf Y: %lf", &x, &y) == 2)
+                       return b;
+               return nullptr;
+           }) != nullptr;
+}
+
+// A wheel notch toward a point keeps that point under the cursor and enlarges the view.
+void Molette(HWND fenetre, HWND image, double delai) {
+    const POINT a{300, 150}, b{340, 150};
+    double xa = 0, ya = 0, xb = 0, yb = 0, xa2 = 0, ya2 = 0, xb2 = 0, yb2 = 0;
+    if (!Releve(image, a, delai, xa, ya) || !Releve(image, b, delai, xb, yb)) {
+        std::puts("molette écart: pas de relevé");
+        return;
+    }
+    POINT ecran = a;
+    ClientToScreen(image, &ecran);
+    SetCursorPos(ecran.x, ecran.y);
+    Sleep(200);
+    PostMessageW(fenetre, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(ecran.x, ecran.y));
+    Sleep(500);
+    if (!Releve(image, a, delai, xa2, ya2) || !Releve(image, b, delai, xb2, yb2)) {
+        std::puts("molette écart: pas de relevé après");
+        return;
+    }
+    // One pixel after the zoom, in millimetres.
+    const double pixel = (xb2 - xa2) / (b.x - a.x);
+    const bool garde = std::fabs(xa2 - xa) <= 1.5 * pixel && std::fabs(ya2 - ya) <= 1.5 * pixel;
+    const bool agrandit = pixel > 0 && (xb - xa) / (xb2 - xa2) > 1.05;
+    std::printf("molette %s: %.2f %.2f -> %.2f %.2f, %.4f -> %.4f mm/pixel\n",
+                garde && agrandit ? "ok" : "écart", xa, ya, xa2, ya2, (xb - xa) / (b.x - a.x), pixel);
+}
+
 // Menu commands of the main window.
 constexpr WPARAM Quitter = 200, APropos = 204;
 
@@ -157,6 +202,7 @@ int main(int argc, char** argv) {
                 Attend(delai, [&] {
                     return SendMessageW(variable, BM_GETCHECK, 0, 0) == BST_CHECKED ? variable : nullptr;
                 }) != nullptr);
+    Molette(fenetre, image, delai);
     PostMessageW(fenetre, WM_COMMAND, APropos, 0);
     HWND boite = Attend(delai, [] { return FindWindowW(L"ParvelAPropos", nullptr); });
     if (!boite) {
