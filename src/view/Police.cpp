@@ -2,6 +2,7 @@
 #include "view/Police.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -290,7 +291,17 @@ const std::string& FichierPolice() {
 #endif
 }
 
+namespace {
+std::atomic<RenduTexte> renduPlateforme{nullptr};
+} // namespace
+
+void DefinitRendu(RenduTexte rendu) {
+    renduPlateforme.store(rendu);
+}
+
 Masque Rend(std::string_view texte, double twipsParPixel) {
+    if (const RenduTexte rendu = renduPlateforme.load())
+        return rendu(texte, twipsParPixel);
 #if PARVEL_FREETYPE
     static std::mutex verrou;
     // The same few labels come back on every redraw.

@@ -45,4 +45,9 @@ const std::string& FichierPolice();
 // is at least half are ink.
 Masque Rend(std::string_view texte, double twipsParPixel);
 
+// A window that draws text with its platform's own font engine (the Windows window:
+// Arial through GDI) renders the labels in place of the above; null puts it back.
+using RenduTexte = Masque (*)(std::string_view texte, double twipsParPixel);
+void DefinitRendu(RenduTexte rendu);
+
 } // namespace parvel::police

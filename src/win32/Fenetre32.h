@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The main window `Principale` for Windows: builds the controls at their design places
+// (twips at the monitor's resolution), implements the platform interfaces with them and
+// routes every event to the controller's procedure of the same name.
+#include "win32/Systeme.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "controleur/Principale.h"
+#include "win32/APropos32.h"
+#include "win32/Controles32.h"
+#include "win32/Dialogues32.h"
+#include "win32/Rapport32.h"
+#include "win32/Suivi32.h"
+#include "win32/ZoneDessin32.h"
+
+namespace parvel::win32 {
+
+class Fenetre32 {
+  public:
+    // Creates the window hidden and runs Form_Load.
+    Fenetre32();
+    ~Fenetre32();
+    Fenetre32(const Fenetre32&) = delete;
+    Fenetre32& operator=(const Fenetre32&) = delete;
+
+    Principale& principale() { return *principale_; }
+    bool Terminee() const { return terminee_; }
+    void Montre(int commande);
+    // Opens a file as "Ouvrir" does once it is chosen (command line, drop, recent files).
+    void Ouvre(const std::wstring& chemin);
+    // The message loop, until the program ends.
+    int Boucle();
+
+  private:
+    class Etat;
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Message(UINT msg, WPARAM wp, LPARAM lp);
+    void Construit();
+    void ConstruitMenus();
+    void Dispose();
+    void Commande(int id, int notification);
+    // Runs a controller procedure alone, reports what escapes it, then repaints.
+    void Route(const std::function<void()>& procedure);
+    void RouteTaille(bool minimisee);
+    void RemplitRecents(HMENU menu);
+    // The "Lecture" frame and menu show the controller's playback.
+    void ConstruitLecture();
+    void MontreLecture();
+    void CopieRapport();
+    void MontreAPropos();
+    void Termine();
+
+    HWND hwnd_ = nullptr;
+    HMENU menu_ = nullptr, fraisage_ = nullptr, fichiers_ = nullptr;
+    HACCEL raccourcis_ = nullptr;
+    Twips twips_;
+    HFONT arial_ = nullptr, sansSerif_ = nullptr;
+    HBRUSH gris_ = nullptr;
+    std::unique_ptr<ZoneDessin32> image1_;
+    std::unique_ptr<Rapport32> sortie_;
+    Bouton commande1_, commande2_, chargeOut_;
+    BoutonOption options_[3];
+    CaseACocher cases_[4];
+    Cadre cadres_[3];
+    Cadre cadreLecture_;
+    Bouton lire_;
+    HWND vitesse_ = nullptr, curseur_ = nullptr;
+    Etiquette texteLecture_;
+    HMENU menuLecture_ = nullptr;
+    ULONGLONG dernierTic_ = 0; // milliseconds, at the last tick of the playback clock
+    bool horloge_ = false;
+    std::unique_ptr<Controles> controles_;
+    Dialogues32 dialogues_;
+    std::unique_ptr<Registre> registre_;
+    std::unique_ptr<Principale> principale_;
+    std::unique_ptr<APropos32> aPropos_;
+    HWND proprietaireAPropos_ = nullptr;
+    std::unique_ptr<Suivi32> suivi_;
+    std::vector<std::string> recents_;
+    int profondeur_ = 0;
+    bool terminee_ = false;
+};
+
+} // namespace parvel::win32

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The report area `Sortie`: a read-only rich edit control on the window's grey, each
+// printed line in its palette colour, in Arial. Its text can be selected, scrolled and
+// copied.
+#include "win32/Systeme.h"
+
+#include <string>
+#include <vector>
+
+#include "plateforme/ZoneTexte.h"
+
+namespace parvel::win32 {
+
+class Rapport32 : public ZoneTexte {
+  public:
+    Rapport32(HWND parent, int id);
+    HWND Hwnd() const { return hwnd_; }
+    // Arial 9.6 pt at the window's resolution, for the lines already printed and the next ones.
+    void DefinitPolice(double points);
+
+    void Efface() override;
+    void Imprime(int couleur, std::string_view ligne) override;
+    // The lines as printed, joined by CR LF (the clipboard's form).
+    std::wstring Texte() const;
+
+  private:
+    HWND hwnd_ = nullptr;
+    std::vector<std::wstring> lignes_;
+};
+
+} // namespace parvel::win32
