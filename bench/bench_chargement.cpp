@@ -78,12 +78,13 @@ void BM_PasseChargement(benchmark::State& state) {
 }
 BENCHMARK(BM_PasseChargement)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The same with every check on, as the window loads: a machine's top Y speed and travel set.
+// The same with every check on, as the window loads: a machine's top Y speed, travel and block set.
 void BM_PasseChargementVerifiee(benchmark::State& state) {
     const Fichier& f = FichierBanc();
     Interpreteur interp;
     BilanCut bilan;
-    const SeuilsVerification seuils{.VitMaxY = 10.4, .CourseX = 1000, .CourseY = 500};
+    const SeuilsVerification seuils{
+        .VitMaxY = 10.4, .CourseX = 1000, .CourseY = 500, .Bloc = GeometrieBloc{1000, 200, 400}};
     for (auto _ : state) {
         Verificateur verificateur(seuils);
         PasseChargement(f.chemin, interp, bilan, nullptr, nullptr, &verificateur);

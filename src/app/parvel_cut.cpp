@@ -171,8 +171,9 @@ int ChargeEnConsole(const Options& o, Registre* registre, bool fraisage, Registr
     try {
         if (o.json) {
             // The checks with the thresholds of the store given, the defaults without one.
-            const SeuilsVerification seuils =
+            SeuilsVerification seuils =
                 registre ? LitSeuilsVerification(*registre, config) : SeuilsVerification{};
+            seuils.Bloc = geometrie;
             const std::string json = TexteJson(
                 CalculeStatistiques(chemin, interp, geometrie ? &*geometrie : nullptr, nullptr, &seuils));
             std::fwrite(json.data(), 1, json.size(), stdout);
@@ -228,7 +229,10 @@ int CommandeVerifie(const Options& o) {
     interp.MmParPasX = config.MmParPasX;
     interp.MmParPasY = config.MmParPasY;
     BilanCut bilan;
-    Verificateur verificateur(LitSeuilsVerification(*registre, config));
+    SeuilsVerification seuils = LitSeuilsVerification(*registre, config);
+    if (!GeometrieDemandee(o, registre.get(), seuils.Bloc))
+        return 2;
+    Verificateur verificateur(seuils);
     try {
         PasseChargement(chemin, interp, bilan, nullptr, nullptr, &verificateur);
     } catch (const ErreurParvel& e) {
@@ -438,7 +442,7 @@ const CommandeCli CommandesCli[] = {
      CommandeImage,
      "dessine le fichier comme la fenêtre et l'écrit en PNG"},
     {"verifie",
-     {OptRegistre, OptJson},
+     {OptRegistre, OptJson, OptMachine},
      {"FICHIER.cut"},
      CommandeVerifie,
      "vérifie le fichier avant la découpe et affiche un constat par ligne (ou en JSON)"},

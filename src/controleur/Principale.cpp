@@ -147,7 +147,9 @@ void Principale::PasseChargement() {
         fraisage = &Fraiseuse;
     }
     Verif = Verifications{};
-    Verificateur verificateur(LitSeuilsVerification(Reg, Config));
+    SeuilsVerification seuils = LitSeuilsVerification(Reg, Config);
+    seuils.Bloc = Geometrie;
+    Verificateur verificateur(seuils);
     std::optional<MesureFaces> faces;
     if (Geometrie)
         faces.emplace(*Geometrie);

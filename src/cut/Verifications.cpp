@@ -19,6 +19,8 @@ constexpr DescriptionSorte Descriptions[NombreSortes] = {
     {"rapport_vitesses", "Vitesses des deux chariots trop différentes", "rapport des vitesses", "",
      "rapport des vitesses des chariots"},
     {"hors_course", "Position hors de la course de la machine", "hors course", "mm", "course de la machine"},
+    {"profil_inverse", "Profil inversé dans le bloc", "profil inversé", nullptr,
+     "sens des profils sur les faces du bloc"},
 };
 
 // The comparisons first run on squares and products, so that the usual line pays no
@@ -37,7 +39,12 @@ const DescriptionSorte& Description(SorteConstat s) {
 
 Verificateur::Verificateur(const SeuilsVerification& seuils)
     : seuils_(seuils), vitesseY_(Seuil(seuils.VitMaxY)),
-      course_(Seuil(seuils.CourseX) || Seuil(seuils.CourseY)) {
+      course_(Seuil(seuils.CourseX) || Seuil(seuils.CourseY)),
+      bloc_(seuils.Bloc && !DefautGeometrie(*seuils.Bloc)) {
+    if (bloc_) {
+        tProche_ = seuils.Bloc->d / seuils.Bloc->L;
+        tLoin_ = (seuils.Bloc->d + seuils.Bloc->w) / seuils.Bloc->L;
+    }
     // Without a top speed no line passes the first comparison.
     vitesseYMarge_ = vitesseY_ ? seuils.VitMaxY * Marge : std::numeric_limits<double>::infinity();
     rapportMarge_ = seuils.RapportVitessesMax * seuils.RapportVitessesMax * Marge;
@@ -91,12 +98,19 @@ void Verificateur::Ligne(const Interpreteur& in, std::optional<double>) {
         const double dxd = xd - avant_.XD, dyd = yd - avant_.YD;
         const double g2 = dxg * dxg + dyg * dyg, d2 = dxd * dxd + dyd * dyd;
         const double dy = std::max(std::abs(dyg), std::abs(dyd));
+        // The faces' displacements pointing apart, or nearly: decided exactly below.
+        bool inverse = false;
+        if (bloc_) {
+            const double px = dxg + (dxd - dxg) * tProche_, py = dyg + (dyd - dyg) * tProche_;
+            const double lx = dxg + (dxd - dxg) * tLoin_, ly = dyg + (dyd - dyg) * tLoin_;
+            inverse = px * lx + py * ly < 1e-9 * (px * px + py * py + lx * lx + ly * ly);
+        }
         // The usual line passes every check on a few comparisons, made without a branch
         // each; any other line (a carriage standing still among them) is looked at in full.
         const bool examen = !(duree > 0) | (dy > vitesseYMarge_ * e.DureeSegment) |
                             (std::max(g2, d2) > rapportMarge_ * std::min(g2, d2)) |
                             (std::min(xg, xd) < bornes_[0]) | (std::max(xg, xd) > bornes_[1]) |
-                            (std::min(yg, yd) < bornes_[2]) | (std::max(yg, yd) > bornes_[3]);
+                            (std::min(yg, yd) < bornes_[2]) | (std::max(yg, yd) > bornes_[3]) | inverse;
         if (examen) [[unlikely]]
             Examine(in, {xg, yg, xd, yd}, debut);
         // One field at a time, from the registers: a copy of a structure just written
@@ -164,6 +178,10 @@ void Verificateur::Examine(const Interpreteur& in, Positions apres, double debut
         if (r > seuils_.RapportVitessesMax)
             Note(SorteConstat::RapportVitesses, n, r, apres);
     }
+    // Where the wire pinches to a point inside the block, the part comes out inverted.
+    if (bloc_ && LigneInversee({avant_.XG, avant_.YG, avant_.XD, avant_.YD},
+                               {apres.XG, apres.YG, apres.XD, apres.YD}, *seuils_.Bloc))
+        Note(SorteConstat::ProfilInverse, n, 0, apres);
 }
 
 // The travel in the positions after the X zero shift, a little wider: the usual line
@@ -205,9 +223,10 @@ Verifications Verificateur::Resultat() const {
     v.Seuils = seuils_;
     for (int i = 0; i < NombreSortes; ++i) {
         const auto s = static_cast<SorteConstat>(i);
-        const bool fait = s == SorteConstat::VitesseY     ? vitesseY_
-                          : s == SorteConstat::HorsCourse ? course_
-                                                          : true;
+        const bool fait = s == SorteConstat::VitesseY        ? vitesseY_
+                          : s == SorteConstat::HorsCourse    ? course_
+                          : s == SorteConstat::ProfilInverse ? bloc_
+                                                             : true;
         v.Controles.push_back({s, fait});
         if (s == SorteConstat::AucunMouvement) {
             if (mouvement_)
@@ -280,6 +299,8 @@ std::string RaisonSautee(SorteConstat s) {
         return "configuration de la machine absente";
     case SorteConstat::HorsCourse:
         return "courses X et Y non réglées";
+    case SorteConstat::ProfilInverse:
+        return "géométrie du bloc non réglée";
     default:
         return "";
     }
@@ -312,6 +333,10 @@ std::vector<std::string> TextesControles(const Verifications& v, std::string_vie
             seuil = course("X", s.CourseX) + ", " + course("Y", s.CourseY);
             break;
         }
+        case SorteConstat::ProfilInverse:
+            seuil = "faces à " + TexteMesure(s.Bloc->d, sep) + " et " +
+                    TexteMesure(s.Bloc->d + s.Bloc->w, sep) + " mm du chariot gauche";
+            break;
         default:
             break;
         }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cut/Chargeur.h"
+#include "cut/Faces.h"
 
 namespace parvel {
 
@@ -23,6 +24,7 @@ enum class SorteConstat : int {
     VitesseY,        // a carriage's Y speed above the machine's top Y speed
     RapportVitesses, // both carriages moving, one much faster than the other
     HorsCourse,      // a position outside the machine's travel
+    ProfilInverse,   // a line running opposite ways on the block's two faces
     Nombre
 };
 inline constexpr int NombreSortes = static_cast<int>(SorteConstat::Nombre);
@@ -46,6 +48,7 @@ struct SeuilsVerification {
     double VitMaxY = 0;                                   // mm/s; 0: unknown, not checked
     double RapportVitessesMax = RapportVitessesParDefaut; // above 1
     double CourseX = 0, CourseY = 0;                      // mm from the origin; 0: not set
+    std::optional<GeometrieBloc> Bloc;                    // none: the faces are not checked
 };
 
 struct PlageLignes {
@@ -106,6 +109,8 @@ class Verificateur : public RecepteurLignes {
     SeuilsVerification seuils_;
     double vitesseYMarge_, rapportMarge_; // the thresholds of the first comparisons
     bool vitesseY_, course_;              // the checks that have their settings
+    bool bloc_;
+    double tProche_ = 0, tLoin_ = 0; // where the faces lie between the carriages, 0 to 1
     std::array<EnCours, NombreSortes> sortes_{};
     Positions avant_; // the carriages after the last line with a position
     // The travel after the X zero shift: X from, X to, Y from, Y to; infinite when not set.

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs `parvel-cut verifie` and `rapport --json` with the settings file of DONNEES (a top
-# Y speed of 10 mm/s, a travel of 1000 x 500 mm) on the hand-written file with a finding
+# Y speed of 10 mm/s, a travel of 1000 x 500 mm, a block from 200 to 600 mm of a 1000 mm wire) on the hand-written file with a finding
 # of each kind and on the sample wing: exit codes, one line a finding, and the JSON read
 # back field by field.
 set(ENV{LC_ALL} C)
@@ -44,7 +44,7 @@ attendu("${defauts}" chemin)
 attendu(10 seuils vitesse_max_y)
 attendu(1000 seuils course_x)
 longueur(4 constats)
-longueur(5 controles)
+longueur(6 controles)
 attendu(ON controles 2 fait)
 attendu(vitesse_y constats 1 sorte)
 attendu(7 constats 1 plages 0 0)
@@ -61,6 +61,14 @@ set(json "${sortie}")
 attendu(OFF controles 2 fait)
 attendu("configuration de la machine absente" controles 2 raison)
 longueur(2 constats)
+
+# With the block's geometry, the lines that run opposite ways on its two faces.
+lance(3 verifie --json --registre "${registre}" --machine 100,40,20 "${DONNEES}/../faces/inversions.cut")
+set(json "${sortie}")
+attendu(ON controles 5 fait)
+attendu(profil_inverse constats 1 sorte)
+attendu(3 constats 1 lignes)
+attendu(7 constats 1 plages 2 0)
 
 lance(0 rapport --json --registre "${registre}" "${defauts}")
 set(json "${sortie}")

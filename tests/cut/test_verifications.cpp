@@ -31,6 +31,11 @@ SeuilsVerification LitSeuils(const std::string& champ) {
     if (champ == "-")
         return s;
     for (const auto& [nom, v] : test::Paires(champ)) {
+        if (nom == "L" || nom == "d" || nom == "w") {
+            GeometrieBloc& g = s.Bloc ? *s.Bloc : s.Bloc.emplace();
+            (nom == "L" ? g.L : nom == "d" ? g.d : g.w) = v;
+            continue;
+        }
         double* const c = nom == "VitMaxY"   ? &s.VitMaxY
                           : nom == "CourseX" ? &s.CourseX
                           : nom == "CourseY" ? &s.CourseY
@@ -84,9 +89,10 @@ TEST(Verifications, Cas) {
         // A check without its setting is said to be skipped, the others done.
         const SeuilsVerification s = LitSeuils(ligne[2]);
         for (const Controle& c : v.Controles)
-            EXPECT_EQ(c.Fait, c.Sorte == SorteConstat::VitesseY     ? s.VitMaxY > 0
-                              : c.Sorte == SorteConstat::HorsCourse ? s.CourseX > 0 || s.CourseY > 0
-                                                                    : true)
+            EXPECT_EQ(c.Fait, c.Sorte == SorteConstat::VitesseY        ? s.VitMaxY > 0
+                              : c.Sorte == SorteConstat::HorsCourse    ? s.CourseX > 0 || s.CourseY > 0
+                              : c.Sorte == SorteConstat::ProfilInverse ? s.Bloc.has_value()
+                                                                       : true)
                 << Description(c.Sorte).Cle;
     }
 }
