@@ -34,8 +34,12 @@ if [ ${#manque[@]} -gt 0 ]; then
 fi
 
 mkdir -p "$build"
+# The compiler cache when there is one: a cross-build from scratch takes minutes.
+lanceur=()
+command -v ccache >/dev/null && lanceur=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$racine" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$racine/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE="${PARVEL_BUILD_TYPE:-Release}" -DPARVEL_UI=OFF -DPARVEL_BENCH=OFF -DPARVEL_TESTS=ON \
+    "${lanceur[@]}" \
     >"$build/configure.log" 2>&1 ||
     { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" -j "${PARVEL_JOBS:-2}"
@@ -115,6 +119,11 @@ capture="$build/fenetre-windows.png"
 rm -f "$journal" "$suite" "$capture"
 # The recent files of earlier runs go, so that the list shows this run's.
 wine reg delete 'HKCU\Software\Local AppWizard-Generated Applications\Parvel\Fenetre' /f >/dev/null 2>&1 || true
+# A block geometry in the store: the faces' figures under the drawing, and the 3D view.
+bloc='HKCU\Software\Local AppWizard-Generated Applications\Parvel\Bloc'
+for v in L=100000 d=30000 w=40000; do
+    wine reg add "$bloc" /v "${v%=*}" /t REG_DWORD /d "${v#*=}" /f >/dev/null 2>&1 || true
+done
 # Under a name that the ANSI code page of old could not carry.
 mkdir -p "$build/Découpes"
 cp "$racine/examples/aile.cut" "$build/Découpes/aile été.cut"
@@ -147,8 +156,8 @@ code=0
 wait "$programme" || code=$?
 sed -i 's/\r$//' "$journal"
 echo "fenetre ($((SECONDS - construit)) s):"
-verifie "« aile été.cut » ouvert, son rapport est celui de parvel-cut" \
-    diff <(sed -n 's/^rapport //p' "$journal") \
+verifie "« aile été.cut » ouvert, son rapport et les figures des faces sont ceux de parvel-cut" \
+    diff <(sed -n 's/^rapport //p; s/^faces //p' "$journal") \
     <(cd "$build" && timeout 60 wine src/parvel-cut.exe rapport ../examples/aile.cut | tr -d '\r')
 echo "  trajectoire gauche (128,0,128): $magenta pixels, droite (255,255,255): $blanc pixels"
 verifie "les deux trajectoires sont dessinées" [ "$l" -gt 0 -a "$magenta" -gt 50 -a "$blanc" -gt 50 ]
@@ -162,6 +171,15 @@ verifie "le fichier ouvert est en tête des fichiers récents du registre" \
 verifie "un zoom au rectangle choisit « Variable »" grep -qx "zoom-variable 1" "$journal"
 verifie "un cran de molette agrandit et garde le point sous le curseur" grep -q '^molette ok' "$journal"
 grep '^molette' "$journal" || true
+verifie "la ligne des vérifications sous le dessin" grep -q '^etat-verifications Vérifications : .* — détails$' "$journal"
+grep '^etat-verifications\|^verifications\|^constat1\|^lecture\|^vue3d' "$journal" || true
+verifie "F7 ouvre les vérifications de « aile été.cut »" \
+    grep -q '^verifications aile été\.cut \(a passé\| : [0-9]\)' "$journal"
+premiere=$(sed -n 's/^lecture .* | ligne \([0-9]*\)$/\1/p' "$journal")
+verifie "choisir un constat mène la lecture à sa première ligne" \
+    [ "$(grep -c '^constat1 ' "$journal")" -eq 0 -o -n "$premiere" ]
+[ -z "$premiere" ] || verifie "cette ligne est celle du constat" grep -qE "^constat1 .*[ (]$premiere[-,)]" "$journal"
+verifie "la vue 3D s'ouvre" grep -qx 'vue3d Parvel - Vue 3D' "$journal"
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"
 verifie "la fenêtre fermée, la boîte À propos reste ouverte" \

@@ -8,7 +8,9 @@
 #include "cut/Avancement.h"
 #include "cut/Erreur.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -35,16 +37,26 @@ EtatCut SansVues(EtatCut e) {
 } // namespace
 
 // Size and date alone miss a rewrite of the same size whose date was put back (as a copy
-// keeping dates does): the change time and the inode catch it, and a file replaced by
-// another. Windows gives size and date only.
+// keeping dates does): the change time and the file's identity catch it, and a file
+// replaced by another.
 std::optional<LectureCut::Empreinte> LectureCut::EmpreinteDe(const std::string& chemin) {
 #ifdef _WIN32
-    std::error_code ec1, ec2;
-    const std::uintmax_t taille = std::filesystem::file_size(chemin, ec1);
-    const auto date = std::filesystem::last_write_time(chemin, ec2);
-    if (ec1 || ec2)
+    // No access asked: only the attributes are read, and nobody is kept from the file.
+    HANDLE h = CreateFileW(std::filesystem::path(chemin).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    return Empreinte{taille, static_cast<std::int64_t>(date.time_since_epoch().count()), 0, 0, 0};
+    BY_HANDLE_FILE_INFORMATION i{};
+    FILE_BASIC_INFO b{};
+    const bool lu =
+        GetFileInformationByHandle(h, &i) && GetFileInformationByHandleEx(h, FileBasicInfo, &b, sizeof b);
+    CloseHandle(h);
+    if (!lu)
+        return std::nullopt;
+    const auto deux = [](DWORD haut, DWORD bas) { return (std::uint64_t{haut} << 32) | bas; };
+    return Empreinte{deux(i.nFileSizeHigh, i.nFileSizeLow), b.LastWriteTime.QuadPart, b.ChangeTime.QuadPart,
+                     i.dwVolumeSerialNumber, deux(i.nFileIndexHigh, i.nFileIndexLow)};
 #else
     struct stat st {};
     if (::stat(chemin.c_str(), &st) != 0)

@@ -59,7 +59,14 @@ void LitFichier(const fs::path& fichier, std::string& octets) {
     std::ifstream f(fichier, std::ios::binary);
     if (!f)
         throw ErreurFormatRegistre("ouverture impossible");
-    octets.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    // Straight into the buffer, at its size; a file that grows meanwhile is read to its end.
+    const std::uintmax_t taille = fs::file_size(fichier, ec);
+    octets.resize(ec ? 0 : static_cast<std::size_t>(taille));
+    f.read(octets.data(), static_cast<std::streamsize>(octets.size()));
+    octets.resize(static_cast<std::size_t>(f.gcount()));
+    char bloc[1 << 14];
+    while (f.read(bloc, sizeof bloc) || f.gcount() > 0)
+        octets.append(bloc, static_cast<std::size_t>(f.gcount()));
     if (f.bad())
         throw ErreurFormatRegistre("lecture impossible");
 #else

@@ -169,6 +169,11 @@ void ZoneDessin32::MontreFil(std::optional<Fil> fil) {
     Rafraichit();
 }
 
+void ZoneDessin32::MontreSurlignage(std::optional<Surlignage> s) {
+    raster_.MontreSurlignage(s);
+    Rafraichit();
+}
+
 void ZoneDessin32::Molette(int delta, POINT ecran) {
     resteMolette_ += delta;
     const int crans = resteMolette_ / WHEEL_DELTA;

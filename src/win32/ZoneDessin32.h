@@ -50,6 +50,7 @@ class ZoneDessin32 : public SurfaceDessin {
     void Efface() override;
     void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
     void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) override;
+    void DefinitTirets(bool tirets) override { raster_.DefinitTirets(tirets); }
     void DefinitTrait(const InfoTrait* info) override { raster_.DefinitTrait(info); }
     std::optional<InfoTrait> TraitPres(float x, float y) const override { return raster_.TraitPres(x, y); }
     void MontreLegende(std::optional<LegendeVitesses> legende) override;
@@ -65,6 +66,7 @@ class ZoneDessin32 : public SurfaceDessin {
     bool FormeVisible(Forme f) const override { return raster_.FormeVisible(f); }
     void MontreForme(Forme f, bool visible) override;
     void MontreFil(std::optional<Fil> fil) override;
+    void MontreSurlignage(std::optional<Surlignage> s) override;
 
   private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
