@@ -293,6 +293,16 @@ std::string TexteResume(const Verifications& v) {
     return t + ")";
 }
 
+std::string TexteResumeFenetre(const Verifications& v, std::string_view fichier) {
+    if (!v.Faites)
+        return "Aucun fichier chargé.";
+    if (v.Constats.empty())
+        return std::string(fichier) + " a passé les vérifications.";
+    return std::string(fichier) + " : " + std::to_string(v.Constats.size()) +
+           (v.Constats.size() == 1 ? " problème" : " problèmes") +
+           ". Choisissez-en un pour voir sa première ligne.";
+}
+
 std::string RaisonSautee(SorteConstat s) {
     switch (s) {
     case SorteConstat::VitesseY:

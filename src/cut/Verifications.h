@@ -124,6 +124,8 @@ class Verificateur : public RecepteurLignes {
 std::string TexteConstat(const Constat& c, std::string_view separateur);
 // The line under the report: how many kinds were found, or that the file passed.
 std::string TexteResume(const Verifications& v);
+// The head of the findings' window, about `fichier` (the file's name).
+std::string TexteResumeFenetre(const Verifications& v, std::string_view fichier);
 // One line per check: done with its threshold, or "non vérifié" and why.
 std::vector<std::string> TextesControles(const Verifications& v, std::string_view separateur);
 // Why a check was skipped ("configuration de la machine absente").

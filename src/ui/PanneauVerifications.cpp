@@ -40,15 +40,7 @@ void PanneauVerifications::Montre(const Verifications& v, const QString& fichier
     for (const Constat& c : v.Constats)
         liste_->addItem(QString::fromStdString(TexteConstat(c, sep)));
     liste_->setVisible(!v.Constats.empty());
-    if (!v.Faites)
-        resume_->setText("Aucun fichier chargé.");
-    else if (v.Constats.empty())
-        resume_->setText(QString("%1 a passé les vérifications.").arg(fichier));
-    else
-        resume_->setText(QString("%1 : %2 %3. Choisissez-en un pour voir sa première ligne.")
-                             .arg(fichier)
-                             .arg(v.Constats.size())
-                             .arg(v.Constats.size() == 1 ? "problème" : "problèmes"));
+    resume_->setText(QString::fromStdString(TexteResumeFenetre(v, fichier.toStdString())));
     QStringList controles;
     for (const std::string& t : TextesControles(v, sep))
         controles << QString::fromStdString(t);

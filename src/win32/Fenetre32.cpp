@@ -15,6 +15,7 @@
 #include "cut/Erreur.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/Preferences.h"
+#include "win32/Identifiants.h"
 #include "win32/Ressources.h"
 #include "win32/Texte.h"
 
@@ -27,37 +28,6 @@ constexpr double LargeurClient = 11364, HauteurClient = 7500;
 constexpr double Image1Left = 120, Image1Top = 2160;
 // Without WS_CLIPCHILDREN: the frames paint no interior, the window paints it behind them.
 constexpr DWORD Style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;
-
-// Control and command identifiers; 1 and 2 are the dialog manager's OK and Cancel.
-enum : int {
-    IdImage1 = 100,
-    IdOption1,
-    IdOption2,
-    IdOption3,
-    IdChargeOut,
-    IdCDroite,
-    IdCGauche,
-    IdPDroite,
-    IdPGauche,
-    IdSortie,
-    IdCommande1,
-    IdCommande2,
-    IdLire,
-    IdVitesseLecture,
-    IdCurseurLecture,
-    IdFin = 200,
-    IdOuvrir,
-    IdActivation,
-    IdReglage,
-    IdAPropos,
-    IdRecharger,
-    IdCarteVitesses,
-    IdCopie,
-    IdEtendu,
-    IdLectureBascule,
-    IdFacteur = 250, // to IdFacteur + 3
-    IdRecent = 300,  // to IdRecent + NbRecents - 1
-};
 
 constexpr UINT_PTR HorlogeLecture = 1;
 constexpr UINT TicLectureMs = 30;
@@ -170,11 +140,14 @@ Fenetre32::Fenetre32() : dialogues_([this] { MontreAPropos(); }, [this] { Termin
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, dialogues_, *registre_});
     suivi_ = std::make_unique<Suivi32>(hwnd_, image1_->Hwnd());
     principale_->Suivi = suivi_.get();
+    principale_->SortieFaces = sortieFaces_.get();
     Dispose();
     Route([this] { principale_->Form_Load(); });
 }
 
 Fenetre32::~Fenetre32() {
+    fenetre3D_.reset();
+    panneauVerif_.reset();
     aPropos_.reset();
     principale_.reset();
     if (hwnd_)
@@ -203,6 +176,7 @@ void Fenetre32::ConstruitMenus() {
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(fichiers_), L"Fichie&rs");
     HMENU vue = CreatePopupMenu();
     AppendMenuW(vue, MF_STRING, IdCarteVitesses, L"Carte des &vitesses\tCtrl+M");
+    ConstruitBloc(vue);
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(vue), L"&Vue");
     menuLecture_ = CreatePopupMenu();
     AppendMenuW(menuLecture_, MF_STRING, IdLectureBascule, L"Lire\tCtrl+Espace");
@@ -217,7 +191,9 @@ void Fenetre32::ConstruitMenus() {
                        {FVIRTKEY | FCONTROL, 'M', IdCarteVitesses},
                        {FVIRTKEY | FCONTROL, 'C', IdCopie},
                        {FVIRTKEY, VK_HOME, IdEtendu},
-                       {FVIRTKEY | FCONTROL, VK_SPACE, IdLectureBascule}};
+                       {FVIRTKEY | FCONTROL, VK_SPACE, IdLectureBascule},
+                       {FVIRTKEY | FCONTROL, '3', IdVue3D},
+                       {FVIRTKEY, VK_F7, IdVerifications}};
     raccourcis_ = CreateAcceleratorTableW(touches, static_cast<int>(std::size(touches)));
 }
 
@@ -252,6 +228,7 @@ void Fenetre32::Construit() {
     for (int i = 0; i < 3; ++i)
         cadres_[i].Cree(hwnd_, ModelesCadres[i].titre);
     cadreLecture_.Cree(hwnd_, "Lecture");
+    ConstruitBasDessin();
 }
 
 void Fenetre32::ConstruitLecture() {
@@ -345,6 +322,9 @@ void Fenetre32::Dispose() {
         suivi_->DefinitPolice(arial_);
     image1_->DefinitTwipsParPixel(twips_.ParPixel());
     image1_->PlaceEnPixels(twips_.EnPixels(Image1Left), twips_.EnPixels(Image1Top));
+    sortieFaces_->DefinitPolice(9.6);
+    SendMessageW(etatVerifications_, WM_SETFONT, reinterpret_cast<WPARAM>(arial_), TRUE);
+    MontreBloc();
 }
 
 void Fenetre32::Montre(int commande) {
@@ -366,7 +346,9 @@ void Fenetre32::Ouvre(const std::wstring& chemin) {
 int Fenetre32::Boucle() {
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {
-        if (raccourcis_ && hwnd_ && TranslateAcceleratorW(hwnd_, raccourcis_, &m))
+        // Home in the 3D window is its own.
+        const bool vue3D = fenetre3D_ && m.hwnd == fenetre3D_->Hwnd();
+        if (raccourcis_ && hwnd_ && !vue3D && TranslateAcceleratorW(hwnd_, raccourcis_, &m))
             continue;
         if (aPropos_ && aPropos_->Ouverte() && IsDialogMessageW(aPropos_->Hwnd(), &m))
             continue;
@@ -399,6 +381,8 @@ void Fenetre32::Route(const std::function<void()>& procedure) {
     }
     suivi_->Termine();
     MontreLecture();
+    MontreVerifications();
+    MontreBloc();
     if (suivi_->QuitterDemande())
         Termine();
 }
@@ -492,6 +476,13 @@ void Fenetre32::Commande(int id, int notification) {
     }
     if (id == Suivi32::IdAnnuler)
         return suivi_->Annule(false);
+    if (id >= IdFaces && id < IdFaces + 3)
+        return Route([&] { p.Faces_Click(static_cast<ModeFaces>(id - IdFaces)); });
+    if (id == IdEtatVerifications) {
+        if (notification == STN_CLICKED && !verifMontrees_.empty())
+            MontrePanneauVerifications();
+        return;
+    }
     if (id >= IdFacteur && id < IdFacteur + 4)
         return Route([&] { p.Lecture_Vitesse(FacteursLecture[id - IdFacteur]); });
     if (id == IdVitesseLecture) {
@@ -531,6 +522,12 @@ void Fenetre32::Commande(int id, int notification) {
         return;
     case IdCopie:
         return CopieRapport();
+    case IdGeometrie:
+        return Route([&] { p.Geometrie_Click(); });
+    case IdVue3D:
+        return MontreVue3D(!fenetre3D_ || !fenetre3D_->Visible());
+    case IdVerifications:
+        return MontrePanneauVerifications();
     case IdLire:
     case IdLectureBascule:
         return Route([&] { p.Lecture_Bascule(); });
@@ -570,6 +567,10 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         for (const CaseACocher& c : cases_)
             if (c.Hwnd() == reinterpret_cast<HWND>(lp))
                 texte = c.Couleur();
+        if (reinterpret_cast<HWND>(lp) == etatVerifications_) {
+            const std::uint32_t c = Palette[verifTrouvees_ ? 4 : 0];
+            texte = RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+        }
         SetTextColor(dc, texte);
         SetBkColor(dc, RGB(192, 192, 192));
         return reinterpret_cast<LRESULT>(gris_);

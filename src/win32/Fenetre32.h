@@ -11,6 +11,7 @@
 
 #include "controleur/Principale.h"
 #include "win32/APropos32.h"
+#include "win32/Bloc32.h"
 #include "win32/Controles32.h"
 #include "win32/Dialogues32.h"
 #include "win32/Rapport32.h"
@@ -51,6 +52,14 @@ class Fenetre32 {
     void ConstruitLecture();
     void MontreLecture();
     void CopieRapport();
+    // The block's entries of the "Vue" menu, its figures and the checks' line under the
+    // drawing area, the 3D window and the findings' window (Fenetre32Bloc.cpp).
+    void ConstruitBloc(HMENU vue);
+    void ConstruitBasDessin();
+    void MontreBloc();
+    void MontreVue3D(bool voir);
+    void MontreVerifications();
+    void MontrePanneauVerifications();
     void MontreAPropos();
     void Termine();
 
@@ -81,6 +90,15 @@ class Fenetre32 {
     HWND proprietaireAPropos_ = nullptr;
     std::unique_ptr<Suivi32> suivi_;
     std::vector<std::string> recents_;
+    HMENU faces_ = nullptr; // the choices of "Faces du bloc"
+    std::unique_ptr<Rapport32> sortieFaces_;
+    HWND etatVerifications_ = nullptr;
+    bool verifTrouvees_ = false; // the checks' line in the findings' colour
+    std::string verifMontrees_;  // what the checks' line and window show
+    std::unique_ptr<Fenetre3D32> fenetre3D_;
+    int chargementsVus3D_ = -1; // the load the 3D picture shows
+    std::optional<GeometrieBloc> geometrieVue3D_;
+    std::unique_ptr<Verifications32> panneauVerif_;
     int profondeur_ = 0;
     bool terminee_ = false;
 };

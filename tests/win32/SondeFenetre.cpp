@@ -3,7 +3,9 @@
 // under Wine: waits for the window and its report, prints the report, the resolution, the
 // layout against its table and the screen rectangle of the drawing area's picture, zooms
 // into a rectangle with the mouse, then with the wheel (read through the hover readout),
-// reads the about box's texts and the recent files, and ends the program with "&Quitter".
+// reads the faces' figures and the checks' line under the drawing, the findings' window
+// (F7) and the 3D one, reads the about box's texts and the recent files, and
+// ends the program with "&Quitter".
 // Exit 1 when something does not come in time.
 // Usage: sonde-fenetre SECONDES [FICHIER_SUITE|-] [fermer]; "fermer" closes the main
 // window, then the about box, instead of choosing "&Quitter".
@@ -81,7 +83,7 @@ void VerifieDisposition(HWND fenetre) {
         };
         bool ok = _wcsicmp(classe, std::wstring(r[1].begin(), r[1].end()).c_str()) == 0 &&
                   (r[2].empty() || Utf8(Texte(enfants[i])) == r[2]) && proche(e.left, px(r[3])) &&
-                  proche(e.top, px(r[4]));
+                  (r[4].empty() || proche(e.top, px(r[4])));
         if (!r[5].empty())
             ok = ok && proche(e.right, px(r[3]) + px(r[5]));
         if (!r[6].empty())
@@ -137,8 +139,23 @@ void Molette(HWND fenetre, HWND image, double delai) {
                 garde && agrandit ? "ok" : "écart", xa, ya, xa2, ya2, (xb - xa) / (b.x - a.x), pixel);
 }
 
-// Menu commands of the main window.
-constexpr WPARAM Quitter = 200, APropos = 204;
+// Each line of a text control, after `prefixe`.
+void ImprimeLignes(const char* prefixe, HWND h) {
+    std::string ligne;
+    for (wchar_t c : Texte(h) + L"\r") {
+        if (c == L'\r' || c == L'\n') {
+            if (!ligne.empty())
+                std::printf("%s %s\n", prefixe, ligne.c_str());
+            ligne.clear();
+        } else {
+            ligne += Utf8(std::wstring(1, c));
+        }
+    }
+}
+
+// Menu commands of the main window, and its checks' line.
+constexpr WPARAM Quitter = 200, APropos = 204, Vue3D = 211;
+constexpr int EtatVerifications = 116;
 
 } // namespace
 
@@ -161,17 +178,9 @@ int main(int argc, char** argv) {
     DWORD_PTR r = 0;
     SendMessageTimeoutW(fenetre, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(delai * 1000), &r);
     Sleep(500);
-    std::wstring t = Texte(rapport);
-    std::string ligne;
-    for (wchar_t c : t + L"\r") {
-        if (c == L'\r' || c == L'\n') {
-            if (!ligne.empty())
-                std::printf("rapport %s\n", ligne.c_str());
-            ligne.clear();
-        } else {
-            ligne += Utf8(std::wstring(1, c));
-        }
-    }
+    ImprimeLignes("rapport", rapport);
+    ImprimeLignes("faces", FindWindowExW(fenetre, rapport, L"RICHEDIT50W", nullptr));
+    ImprimeLignes("etat-verifications", GetDlgItem(fenetre, EtatVerifications));
     VerifieDisposition(fenetre);
     HWND image = FindWindowExW(fenetre, nullptr, L"ParvelImage1", nullptr);
     RECT ri{};
@@ -203,6 +212,45 @@ int main(int argc, char** argv) {
                     return SendMessageW(variable, BM_GETCHECK, 0, 0) == BST_CHECKED ? variable : nullptr;
                 }) != nullptr);
     Molette(fenetre, image, delai);
+    // F7 opens the checks' window (the program's own menus cannot be read from here under
+    // Wine): its head names the file; choosing the first finding moves playback to its line.
+    PostMessageW(fenetre, WM_KEYDOWN, VK_F7, 0);
+    HWND verif = Attend(delai, [] {
+        HWND h = FindWindowW(L"ParvelVerifications", nullptr);
+        return h && IsWindowVisible(h) ? h : nullptr;
+    });
+    if (verif) {
+        HWND resume = GetWindow(verif, GW_CHILD), liste = GetNextWindow(resume, GW_HWNDNEXT);
+        ImprimeLignes("verifications", resume);
+        std::printf("constats %ld\n", static_cast<long>(SendMessageW(liste, LB_GETCOUNT, 0, 0)));
+        if (SendMessageW(liste, LB_GETCOUNT, 0, 0) > 0) {
+            std::wstring premier(static_cast<std::size_t>(SendMessageW(liste, LB_GETTEXTLEN, 0, 0)) + 1,
+                                 L'\0');
+            SendMessageW(liste, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(premier.data()));
+            std::printf("constat1 %s\n", Utf8(premier.c_str()).c_str());
+            SendMessageW(liste, LB_SETCURSEL, 0, 0);
+            SendMessageW(verif, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(liste), LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(liste));
+            DWORD_PTR fait = 0;
+            SendMessageTimeoutW(fenetre, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(delai * 1000), &fait);
+            for (HWND h = GetWindow(fenetre, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+                wchar_t classe[16] = {};
+                GetClassNameW(h, classe, 16);
+                if (_wcsicmp(classe, L"Static") == 0 && Texte(h).find(L"ligne") != std::wstring::npos)
+                    std::printf("lecture %s\n", Utf8(Texte(h)).c_str());
+            }
+        }
+        PostMessageW(verif, WM_CLOSE, 0, 0);
+    }
+    // The 3D view, with a geometry in the store.
+    PostMessageW(fenetre, WM_COMMAND, Vue3D, 0);
+    HWND vue3D = Attend(5, [] {
+        HWND h = FindWindowW(L"ParvelVue3D", nullptr);
+        return h && IsWindowVisible(h) ? h : nullptr;
+    });
+    std::printf("vue3d %s\n", vue3D ? Utf8(Texte(vue3D)).c_str() : "-");
+    if (vue3D)
+        PostMessageW(vue3D, WM_CLOSE, 0, 0);
     PostMessageW(fenetre, WM_COMMAND, APropos, 0);
     HWND boite = Attend(delai, [] { return FindWindowW(L"ParvelAPropos", nullptr); });
     if (!boite) {

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's part for the foam block and the checks: the geometry's dialog and
+// the choice of the faces in the "Vue" menu, the faces' figures and the checks' line in
+// the margin under the drawing area, the 3D view's window and the findings' window.
+#include <algorithm>
+#include <filesystem>
+
+#include "settings/GeometrieBloc.h"
+#include "win32/Fenetre32.h"
+#include "win32/Identifiants.h"
+#include "win32/Texte.h"
+
+namespace parvel::win32 {
+
+void Fenetre32::ConstruitBloc(HMENU vue) {
+    AppendMenuW(vue, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(vue, MF_STRING, IdGeometrie, Large("&Géométrie du bloc...").c_str());
+    faces_ = CreatePopupMenu();
+    AppendMenuW(faces_, MF_STRING, IdFaces + static_cast<int>(ModeFaces::Masquees),
+                Large("&Masquées").c_str());
+    AppendMenuW(faces_, MF_STRING, IdFaces + static_cast<int>(ModeFaces::SurChariots),
+                L"&Sur les trajets des chariots");
+    AppendMenuW(faces_, MF_STRING, IdFaces + static_cast<int>(ModeFaces::Seules),
+                L"&Au lieu des trajets des chariots");
+    CheckMenuRadioItem(faces_, IdFaces, IdFaces + 2, IdFaces, MF_BYCOMMAND);
+    AppendMenuW(vue, MF_POPUP, reinterpret_cast<UINT_PTR>(faces_), L"&Faces du bloc");
+    AppendMenuW(vue, MF_STRING, IdVue3D, L"Vue &3D\tCtrl+3");
+    // The key of spelling checks in office programs.
+    AppendMenuW(vue, MF_STRING, IdVerifications, Large("Vé&rifications\tF7").c_str());
+}
+
+void Fenetre32::ConstruitBasDessin() {
+    // Last in the stacking order: the report stays the first rich edit of the window.
+    sortieFaces_ = std::make_unique<Rapport32>(hwnd_, IdSortieFaces);
+    etatVerifications_ =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, 0, 1, 1, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdEtatVerifications)),
+                        GetModuleHandleW(nullptr), nullptr);
+}
+
+void Fenetre32::MontreBloc() {
+    if (!principale_ || !sortieFaces_)
+        return;
+    const Principale& p = *principale_;
+    CheckMenuRadioItem(faces_, IdFaces, IdFaces + 2, IdFaces + static_cast<int>(p.Faces), MF_BYCOMMAND);
+    // The margin under the drawing area: the figures, then the checks' line at its foot.
+    RECT image, client;
+    GetWindowRect(image1_->Hwnd(), &image);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&image), 2);
+    GetClientRect(hwnd_, &client);
+    const int ligne = twips_.EnPixels(240);
+    const int hautEtat = client.bottom - ligne - 1;
+    SetWindowPos(etatVerifications_, nullptr, image.left, hautEtat, image.right - image.left, ligne,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(etatVerifications_, verifMontrees_.empty() ? SW_HIDE : SW_SHOWNA);
+    const int haut = image.bottom + 3, bas = (verifMontrees_.empty() ? client.bottom : hautEtat) - 2;
+    SetWindowPos(sortieFaces_->Hwnd(), nullptr, image.left, haut, image.right - image.left,
+                 std::max(0, bas - haut), SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(sortieFaces_->Hwnd(), bas - haut > 12 ? SW_SHOWNA : SW_HIDE);
+    const bool voit3D = fenetre3D_ && fenetre3D_->Visible();
+    CheckMenuItem(menu_, IdVue3D, MF_BYCOMMAND | (voit3D ? MF_CHECKED : MF_UNCHECKED));
+    if (!fenetre3D_)
+        return;
+    fenetre3D_->MontreFil(p.FilCourant);
+    if (voit3D && (p.Chargements != chargementsVus3D_ || p.Geometrie != geometrieVue3D_))
+        fenetre3D_->Redessine();
+}
+
+void Fenetre32::MontreVue3D(bool voir) {
+    if (voir && !principale_->Geometrie) {
+        dialogues_.Message(MessageSansGeometrie);
+        return;
+    }
+    if (!fenetre3D_)
+        fenetre3D_ = std::make_unique<Fenetre3D32>(hwnd_, [this] {
+            chargementsVus3D_ = principale_->Chargements;
+            geometrieVue3D_ = principale_->Geometrie;
+            Route([this] { principale_->Dessine3D(fenetre3D_->Rendu(), fenetre3D_->Camera(), false); });
+        });
+    fenetre3D_->Montre(voir);
+    MontreBloc();
+}
+
+void Fenetre32::MontreVerifications() {
+    if (!principale_ || !etatVerifications_)
+        return;
+    const Principale& p = *principale_;
+    const std::string resume = TexteResume(p.Verif);
+    std::string textes = resume + '\n' + p.CheminCourant();
+    for (const Constat& c : p.Verif.Constats)
+        textes += '\n' + TexteConstat(c, p.Separateur);
+    for (const std::string& t : TextesControles(p.Verif, p.Separateur))
+        textes += '\n' + t;
+    if (resume.empty())
+        textes.clear();
+    if (textes == verifMontrees_)
+        return;
+    verifMontrees_ = textes;
+    verifTrouvees_ = !p.Verif.Constats.empty();
+    SetWindowTextW(etatVerifications_, Large(resume.empty() ? resume : resume + " — détails").c_str());
+    InvalidateRect(etatVerifications_, nullptr, TRUE);
+    if (panneauVerif_)
+        panneauVerif_->Montre(p.Verif,
+                              Utf8(std::filesystem::path(Large(p.CheminCourant())).filename().wstring()),
+                              p.Separateur);
+}
+
+void Fenetre32::MontrePanneauVerifications() {
+    if (!panneauVerif_) {
+        panneauVerif_ = std::make_unique<Verifications32>(
+            hwnd_, twips_, arial_, [this](int i) { Route([&] { principale_->Verification_Click(i); }); });
+        verifMontrees_ = "\n"; // shown again, into the new window
+        MontreVerifications();
+    }
+    panneauVerif_->Affiche();
+}
+
+} // namespace parvel::win32
