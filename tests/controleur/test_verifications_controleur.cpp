@@ -19,6 +19,7 @@ class Arret : public Avancement {
 TEST(VerificationsControleur, SuiventLeChargement) {
     test::Banc b;
     b.p.OuvreFichier(Dossier + "defauts.cut");
+    const std::string defauts = b.p.CheminCourant(); // made absolute in the system's form
     // No machine configuration nor travel: the Y speed and the travel are not checked.
     ASSERT_EQ(b.p.Verif.Constats.size(), 2u);
     EXPECT_EQ(b.p.Verif.Constats[1].Sorte, SorteConstat::RapportVitesses);
@@ -33,7 +34,7 @@ TEST(VerificationsControleur, SuiventLeChargement) {
     EXPECT_THROW(b.p.OuvreFichier(d.Ecrit("long.cut", long_)), Annulation);
     b.p.Suivi = nullptr;
     EXPECT_EQ(b.p.Verif.Constats.size(), 2u);
-    EXPECT_EQ(b.p.CheminCourant(), Dossier + "defauts.cut");
+    EXPECT_EQ(b.p.CheminCourant(), defauts);
 
     // Not a CUT file: the finding is the whole file, and choosing it goes to its first line.
     b.p.OuvreFichier(Dossier + "texte.cut");
