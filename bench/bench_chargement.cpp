@@ -78,13 +78,18 @@ void BM_PasseChargement(benchmark::State& state) {
 }
 BENCHMARK(BM_PasseChargement)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The same with every check on, as the window loads: a machine's top Y speed, travel and block set.
+// The same with every check on, as the window loads: a machine's top Y speed and travel set,
+// and with the argument 1 the block's geometry too.
 void BM_PasseChargementVerifiee(benchmark::State& state) {
     const Fichier& f = FichierBanc();
     Interpreteur interp;
     BilanCut bilan;
-    const SeuilsVerification seuils{
-        .VitMaxY = 10.4, .CourseX = 1000, .CourseY = 500, .Bloc = GeometrieBloc{1000, 200, 400}};
+    SeuilsVerification seuils;
+    seuils.VitMaxY = 10.4;
+    seuils.CourseX = 1000;
+    seuils.CourseY = 500;
+    if (state.range(0))
+        seuils.Bloc = GeometrieBloc{1000, 200, 400};
     for (auto _ : state) {
         Verificateur verificateur(seuils);
         PasseChargement(f.chemin, interp, bilan, nullptr, nullptr, &verificateur);
@@ -93,7 +98,7 @@ void BM_PasseChargementVerifiee(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * f.lignes);
     state.SetBytesProcessed(state.iterations() * f.octets);
 }
-BENCHMARK(BM_PasseChargementVerifiee)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PasseChargementVerifiee)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The redraw of the loaded file into the window's default drawing area, whole extent.
 void BM_DessineCut(benchmark::State& state) {
