@@ -55,10 +55,8 @@ void BM_TraceRaster(benchmark::State& state) {
     }
     const double part = static_cast<double>(state.range(0)) / 100.0;
     ImageRaster image(481, 337);
-    image.DefinitScaleLeft(static_cast<float>(xmin));
-    image.DefinitScaleTop(static_cast<float>(ymax * part));
-    image.DefinitScaleWidth(static_cast<float>((xmax - xmin) * part));
-    image.DefinitScaleHeight(static_cast<float>(-ymax * part));
+    image.DefinitMapping({static_cast<float>(xmin), static_cast<float>(ymax * part),
+                          static_cast<float>((xmax - xmin) * part), static_cast<float>(-ymax * part)});
     for (auto _ : state) {
         Pas avant{};
         for (const Pas& p : t) {

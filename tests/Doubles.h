@@ -94,15 +94,20 @@ class SurfaceEnregistreuse : public SurfaceDessin {
     float Hauteur() const override { return hauteur; }
     void DefinitTaille(float l, float h) override { largeur = l, hauteur = h; }
     Mapping LitMapping() const override { return mappingDefini ? mapping : Mapping{0, 0, largeur, hauteur}; }
-    void Fige() { mapping = LitMapping(), mappingDefini = true; }
-    void DefinitScaleLeft(float v) override { Fige(), mapping.ScaleLeft = v; }
-    void DefinitScaleTop(float v) override { Fige(), mapping.ScaleTop = v; }
-    void DefinitScaleWidth(float v) override { Fige(), mapping.ScaleWidth = v; }
-    void DefinitScaleHeight(float v) override { Fige(), mapping.ScaleHeight = v; }
-    void Efface() override { ++effacements, OublieDessins(); }
+    void DefinitMapping(const Mapping& m) override { mapping = m, mappingDefini = true; }
+    void Efface() override { ++effacements, OublieDessins(), legende.reset(); }
     void Ligne(double x1, double y1, double x2, double y2, int c) override {
         traits.push_back({x1, y1, x2, y2, c});
     }
+    // Any colour is kept as its 0xRRGGBB, negated so that it never reads as a palette index.
+    void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) override {
+        traits.push_back({x1, y1, x2, y2, -static_cast<int>(rgb) - 1});
+    }
+    bool tirets = false;
+    void DefinitTirets(bool t) override { tirets = t; }
+    // Keeps no line's info: the raster's own tests cover TraitPres.
+    void DefinitTrait(const InfoTrait*) override {}
+    std::optional<InfoTrait> TraitPres(float, float) const override { return std::nullopt; }
     void Point(double x, double y, int c) override { points.push_back({x, y, c}), posX_ = x, posY_ = y; }
     void Cercle(double x, double y, double r, int c) override {
         if (r == 1)
@@ -113,6 +118,7 @@ class SurfaceEnregistreuse : public SurfaceDessin {
     void Imprime(std::string_view t) override {
         inscriptions.push_back({posX_, posY_, couleurTexte_, std::string(t)});
     }
+    void ImprimeAcote(std::string_view t, double) override { Imprime(t); }
     void DefinitTexteSurvol(std::string t) override { survol = std::move(t); }
     Placement LitForme(Forme f) const override { return formes[static_cast<int>(f)]; }
     void PlaceForme(Forme f, Placement p) override { formes[static_cast<int>(f)] = p; }
@@ -120,6 +126,10 @@ class SurfaceEnregistreuse : public SurfaceDessin {
     void MontreForme(Forme f, bool v) override { visibles[static_cast<int>(f)] = v; }
     std::optional<Fil> fil;
     void MontreFil(std::optional<Fil> f) override { fil = f; }
+    std::optional<Surlignage> surlignage;
+    void MontreSurlignage(std::optional<Surlignage> s) override { surlignage = s; }
+    std::optional<LegendeVitesses> legende;
+    void MontreLegende(std::optional<LegendeVitesses> l) override { legende = std::move(l); }
 
   private:
     double posX_ = 0, posY_ = 0;

@@ -2,7 +2,7 @@
 #pragma once
 // The drawing area `Image1` as the core sees it: a retained picture with a user
 // mapping (four single-precision numbers), drawing in the 16-colour palette, a hover
-// text and three shapes laid over it. Sizes are in twips; drawing coordinates and
+// text, and overlays laid over it. Sizes are in twips; drawing coordinates and
 // shape placements are in the mapping's units.
 #include <cstdint>
 #include <optional>
@@ -55,10 +55,27 @@ struct LegendeVitesses {
     std::string Separateur = "."; // decimal separator of the two speeds
 };
 
-class SurfaceDessin {
+// What lies over the picture without being drawn into it, so that it comes and goes
+// without a redraw: the three shapes (the two zones' hatched bands and the rubber band),
+// the playback wire, a line shown apart and the speed legend.
+class Surcouches {
   public:
-    virtual ~SurfaceDessin() = default;
+    virtual ~Surcouches() = default;
 
+    virtual Placement LitForme(Forme f) const = 0;
+    virtual void PlaceForme(Forme f, Placement p) = 0;
+    virtual bool FormeVisible(Forme f) const = 0;
+    virtual void MontreForme(Forme f, bool visible) = 0;
+    // The wire during playback; none takes it away.
+    virtual void MontreFil(std::optional<Fil> fil) = 0;
+    // A line shown apart, under the wire.
+    virtual void MontreSurlignage(std::optional<Surlignage> surlignage) = 0;
+    // The speed legend in a corner; the next Efface takes it away with its picture.
+    virtual void MontreLegende(std::optional<LegendeVitesses> legende) = 0;
+};
+
+class SurfaceDessin : public Surcouches {
+  public:
     // Size of the area in twips; its position in the window is fixed (120, 2160).
     virtual float Largeur() const = 0;
     virtual float Hauteur() const = 0;
@@ -66,13 +83,20 @@ class SurfaceDessin {
 
     // Until a mapping is first set, the area counts twips from its upper-left corner.
     virtual Mapping LitMapping() const = 0;
-    virtual void DefinitScaleLeft(float v) = 0;
-    virtual void DefinitScaleTop(float v) = 0;
-    virtual void DefinitScaleWidth(float v) = 0;
-    virtual void DefinitScaleHeight(float v) = 0;
+    virtual void DefinitMapping(const Mapping& m) = 0;
 
+    // The retained picture.
     virtual void Efface() = 0;
     virtual void Ligne(double x1, double y1, double x2, double y2, int couleur) = 0;
+    // A line in any colour (0xRRGGBB).
+    virtual void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) = 0;
+    // Lines drawn until the next call are dashed (the right path on the speed map, so that
+    // left and right stay apart without their colours).
+    virtual void DefinitTirets(bool tirets) = 0;
+    // The lines drawn until the next call keep `info` in their pixels (none: nullptr), for TraitPres.
+    virtual void DefinitTrait(const InfoTrait* info) = 0;
+    // The line kept nearest to (x, y), within a few pixels.
+    virtual std::optional<InfoTrait> TraitPres(float x, float y) const = 0;
     // Sets one point; (x, y) becomes the current position.
     virtual void Point(double x, double y, int couleur) = 0;
     virtual void Cercle(double x, double y, double rayon, int couleur) = 0;
@@ -81,42 +105,11 @@ class SurfaceDessin {
     // Writes text with its upper-left corner at the current position.
     virtual void Imprime(std::string_view texte) = 0;
     // Writes a marker's label beside the circle of radius `rayon` (X units) centred on
-    // the current position, inside the area. A surface that cannot measure its text
-    // writes it at the current position.
-    virtual void ImprimeAcote(std::string_view texte, double /*rayon*/) { Imprime(texte); }
+    // the current position, inside the area.
+    virtual void ImprimeAcote(std::string_view texte, double rayon) = 0;
 
+    // The readout shown where the mouse hovers.
     virtual void DefinitTexteSurvol(std::string texte) = 0;
-
-    // A line in any colour (0xRRGGBB); a surface with the palette alone draws it black.
-    virtual void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
-        (void)rgb;
-        Ligne(x1, y1, x2, y2, 0);
-    }
-    // Lines drawn until the next call are dashed (the right path on the speed map, so that
-    // left and right stay apart without their colours); a surface that cannot dash draws
-    // them whole.
-    virtual void DefinitTirets(bool tirets) { (void)tirets; }
-    // The lines drawn until the next call keep `info` in their pixels (none: nullptr),
-    // for TraitPres; a surface that keeps nothing finds nothing.
-    virtual void DefinitTrait(const InfoTrait* info) { (void)info; }
-    // The line kept nearest to (x, y), within a few pixels.
-    virtual std::optional<InfoTrait> TraitPres(float x, float y) const {
-        (void)x;
-        (void)y;
-        return std::nullopt;
-    }
-    // The speed legend laid in a corner over the picture, or none.
-    virtual void MontreLegende(std::optional<LegendeVitesses> legende) { (void)legende; }
-
-    virtual Placement LitForme(Forme f) const = 0;
-    virtual void PlaceForme(Forme f, Placement p) = 0;
-    virtual bool FormeVisible(Forme f) const = 0;
-    virtual void MontreForme(Forme f, bool visible) = 0;
-
-    // Lays the wire over the picture without drawing into it; none takes it away.
-    virtual void MontreFil(std::optional<Fil> /*fil*/) {}
-    // The same for a line shown apart, under the wire.
-    virtual void MontreSurlignage(std::optional<Surlignage> /*surlignage*/) {}
 };
 
 } // namespace parvel

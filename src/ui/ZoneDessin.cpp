@@ -41,8 +41,7 @@ short Touches(Qt::KeyboardModifiers m) {
 } // namespace
 
 ZoneDessin::ZoneDessin(int largeurPx, int hauteurPx, double twipsParPixel, QWidget* parent)
-    : QWidget(parent),
-      raster_(std::max(1, largeurPx - 2 * BordBoite), std::max(1, hauteurPx - 2 * BordBoite), twipsParPixel) {
+    : QWidget(parent), SurfaceRaster(largeurPx, hauteurPx, twipsParPixel, BordBoite) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
@@ -51,106 +50,22 @@ ZoneDessin::ZoneDessin(int largeurPx, int hauteurPx, double twipsParPixel, QWidg
 }
 
 QSize ZoneDessin::sizeHint() const {
-    return QSize(raster_.LargeurPx() + 2 * BordBoite, raster_.HauteurPx() + 2 * BordBoite);
+    return QSize(Raster().LargeurPx() + 2 * BordBoite, Raster().HauteurPx() + 2 * BordBoite);
 }
 
-float ZoneDessin::Largeur() const {
-    return static_cast<float>((raster_.LargeurPx() + 2 * BordBoite) * raster_.TwipsParPixel());
-}
-
-float ZoneDessin::Hauteur() const {
-    return static_cast<float>((raster_.HauteurPx() + 2 * BordBoite) * raster_.TwipsParPixel());
-}
-
-void ZoneDessin::DefinitTaille(float largeur, float hauteur) {
-    const double bord = 2 * BordBoite * raster_.TwipsParPixel();
-    raster_.DefinitTaille(static_cast<float>(largeur - bord), static_cast<float>(hauteur - bord));
-    resize(sizeHint());
-    Rafraichit();
-}
-
-void ZoneDessin::Efface() {
-    raster_.Efface();
-    Rafraichit();
-}
-
-void ZoneDessin::Ligne(double x1, double y1, double x2, double y2, int couleur) {
-    raster_.Ligne(x1, y1, x2, y2, couleur);
-    Rafraichit();
-}
-
-void ZoneDessin::LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
-    raster_.LigneRGB(x1, y1, x2, y2, rgb);
-    Rafraichit();
-}
-
-void ZoneDessin::MontreLegende(std::optional<LegendeVitesses> legende) {
-    raster_.MontreLegende(legende);
-    Rafraichit();
-}
-
-void ZoneDessin::Point(double x, double y, int couleur) {
-    raster_.Point(x, y, couleur);
-    Rafraichit();
-}
-
-void ZoneDessin::Cercle(double x, double y, double rayon, int couleur) {
-    raster_.Cercle(x, y, rayon, couleur);
-    Rafraichit();
-}
-
-void ZoneDessin::Imprime(std::string_view texte) {
-    raster_.Imprime(texte);
-    Rafraichit();
-}
-
-void ZoneDessin::ImprimeAcote(std::string_view texte, double rayon) {
-    raster_.ImprimeAcote(texte, rayon);
-    Rafraichit();
-}
-
-void ZoneDessin::DefinitTexteSurvol(std::string texte) {
+void ZoneDessin::SurvolChange(const std::string& texte) {
     const QString t = QString::fromStdString(texte);
-    raster_.DefinitTexteSurvol(std::move(texte));
     setToolTip(t);
     // A tip already on screen follows the cursor's readout instead of keeping the old text.
     if (QToolTip::isVisible() && underMouse())
         QToolTip::showText(QCursor::pos(), t, this);
 }
 
-void ZoneDessin::PlaceForme(Forme f, Placement p) {
-    raster_.PlaceForme(f, p);
-    Rafraichit();
-}
-
-void ZoneDessin::MontreForme(Forme f, bool visible) {
-    raster_.MontreForme(f, visible);
-    Rafraichit();
-}
-
-void ZoneDessin::MontreFil(std::optional<Fil> fil) {
-    raster_.MontreFil(fil);
-    Rafraichit();
-}
-
-void ZoneDessin::MontreSurlignage(std::optional<Surlignage> s) {
-    raster_.MontreSurlignage(s);
-    Rafraichit();
-}
-
-void ZoneDessin::Rafraichit() {
-    // A redraw changes the picture millions of times: one request until the next paint.
-    if (rafraichissementDemande_)
-        return;
-    rafraichissementDemande_ = true;
-    update();
-}
-
 void ZoneDessin::paintEvent(QPaintEvent*) {
-    rafraichissementDemande_ = false;
-    raster_.Compose(compose_);
-    const QImage image(reinterpret_cast<const uchar*>(compose_.data()), raster_.LargeurPx(),
-                       raster_.HauteurPx(), raster_.LargeurPx() * static_cast<int>(sizeof(std::uint32_t)),
+    Compose(compose_);
+    const ImageRaster& raster = Raster();
+    const QImage image(reinterpret_cast<const uchar*>(compose_.data()), raster.LargeurPx(),
+                       raster.HauteurPx(), raster.LargeurPx() * static_cast<int>(sizeof(std::uint32_t)),
                        QImage::Format_RGB32);
     QPainter p(this);
     const QRect interieur(OrigineRaster(), image.size());
@@ -174,15 +89,11 @@ void ZoneDessin::paintEvent(QPaintEvent*) {
 }
 
 void ZoneDessin::Appelle(const Souris& f, short bouton, short shift, QPointF position) {
-    if (!f)
-        return;
-    const int px = static_cast<int>(std::floor(position.x())) - BordBoite;
-    const int py = static_cast<int>(std::floor(position.y())) - BordBoite;
     // The border is not part of the area: no events there.
-    if (px < 0 || py < 0 || px >= raster_.LargeurPx() || py >= raster_.HauteurPx())
-        return;
-    const PointUtilisateur u = raster_.VersUtilisateur(px, py);
-    f(bouton, shift, u.X, u.Y);
+    const auto u =
+        PointSous(static_cast<int>(std::floor(position.x())), static_cast<int>(std::floor(position.y())));
+    if (f && u)
+        f(bouton, shift, u->X, u->Y);
 }
 
 void ZoneDessin::mouseReleaseEvent(QMouseEvent* e) {
@@ -194,8 +105,8 @@ void ZoneDessin::mouseReleaseEvent(QMouseEvent* e) {
     update();
     if (!surGlisse_ || debut == fin)
         return;
-    const PointUtilisateur a = raster_.VersUtilisateur(debut.x(), debut.y());
-    const PointUtilisateur b = raster_.VersUtilisateur(fin.x(), fin.y());
+    const PointUtilisateur a = Raster().VersUtilisateur(debut.x(), debut.y());
+    const PointUtilisateur b = Raster().VersUtilisateur(fin.x(), fin.y());
     surGlisse_(a.X - b.X, a.Y - b.Y);
 }
 
@@ -205,11 +116,9 @@ void ZoneDessin::wheelEvent(QWheelEvent* e) {
     resteMolette_ %= 120;
     if (crans == 0 || !surMolette_)
         return;
-    const QPoint p = e->position().toPoint() - OrigineRaster();
-    if (p.x() < 0 || p.y() < 0 || p.x() >= raster_.LargeurPx() || p.y() >= raster_.HauteurPx())
-        return;
-    const PointUtilisateur u = raster_.VersUtilisateur(p.x(), p.y());
-    surMolette_(u.X, u.Y, crans);
+    const QPoint p = e->position().toPoint();
+    if (const auto u = PointSous(p.x(), p.y()))
+        surMolette_(u->X, u->Y, crans);
 }
 
 void ZoneDessin::keyPressEvent(QKeyEvent* e) {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "ui/Apparence.h"
-#include "view/ImageRaster.h"
+#include "view/SurfaceRaster.h"
 
 namespace parvel::ui {
 
-class ZoneDessin : public QWidget, public SurfaceDessin {
+class ZoneDessin : public QWidget, public SurfaceRaster {
     Q_OBJECT
   public:
     // Button (1 left, 2 right, 4 middle), Shift (1 Shift, 2 Ctrl, 4 Alt), position in the mapping's units.
@@ -25,8 +25,6 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     // Widget position of the raster's pixel (0, 0).
     static QPoint OrigineRaster() { return QPoint(BordBoite, BordBoite); }
 
-    ImageRaster& Raster() { return raster_; }
-    const ImageRaster& Raster() const { return raster_; }
     void SurAppui(Souris f) { surAppui_ = std::move(f); }
     void SurMouvement(Souris f) { surMouvement_ = std::move(f); }
     // Wheel notches (positive: away from the user) at a point of the mapping.
@@ -36,39 +34,6 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     // Arrow keys (-1, 0 or 1 each way) and Esc while the area has the focus.
     void SurFleche(std::function<void(int, int)> f) { surFleche_ = std::move(f); }
     void SurEchap(std::function<void()> f) { surEchap_ = std::move(f); }
-
-    float Largeur() const override;
-    float Hauteur() const override;
-    void DefinitTaille(float largeur, float hauteur) override;
-
-    Mapping LitMapping() const override { return raster_.LitMapping(); }
-    void DefinitScaleLeft(float v) override { raster_.DefinitScaleLeft(v); }
-    void DefinitScaleTop(float v) override { raster_.DefinitScaleTop(v); }
-    void DefinitScaleWidth(float v) override { raster_.DefinitScaleWidth(v); }
-    void DefinitScaleHeight(float v) override { raster_.DefinitScaleHeight(v); }
-
-    void Efface() override;
-    void Ligne(double x1, double y1, double x2, double y2, int couleur) override;
-    void LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) override;
-    void DefinitTirets(bool tirets) override { raster_.DefinitTirets(tirets); }
-    void DefinitTrait(const InfoTrait* info) override { raster_.DefinitTrait(info); }
-    std::optional<InfoTrait> TraitPres(float x, float y) const override { return raster_.TraitPres(x, y); }
-    void MontreLegende(std::optional<LegendeVitesses> legende) override;
-    void Point(double x, double y, int couleur) override;
-    void Cercle(double x, double y, double rayon, int couleur) override;
-    void DefinitPosition(double x, double y) override { raster_.DefinitPosition(x, y); }
-    void DefinitCouleurTexte(int couleur) override { raster_.DefinitCouleurTexte(couleur); }
-    void Imprime(std::string_view texte) override;
-    void ImprimeAcote(std::string_view texte, double rayon) override;
-
-    void DefinitTexteSurvol(std::string texte) override;
-
-    Placement LitForme(Forme f) const override { return raster_.LitForme(f); }
-    void PlaceForme(Forme f, Placement p) override;
-    bool FormeVisible(Forme f) const override { return raster_.FormeVisible(f); }
-    void MontreForme(Forme f, bool visible) override;
-    void MontreFil(std::optional<Fil> fil) override;
-    void MontreSurlignage(std::optional<Surlignage> s) override;
 
     QSize sizeHint() const override;
 
@@ -82,13 +47,14 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
+    // Every change shows, even behind a dialog opened in the middle of a procedure.
+    void Rafraichit() override { update(); }
+    void TailleChangee() override { resize(sizeHint()); }
+    void SurvolChange(const std::string& texte) override;
+
   private:
-    // Asks for a repaint unless one is already pending, so that every change shows,
-    // even behind a dialog opened in the middle of a procedure, at the cost of one test.
-    void Rafraichit();
     void Appelle(const Souris& f, short bouton, short shift, QPointF position);
 
-    ImageRaster raster_;
     std::vector<std::uint32_t> compose_; // reused by every paint
     Souris surAppui_, surMouvement_;
     std::function<void(float, float, int)> surMolette_;
@@ -99,7 +65,6 @@ class ZoneDessin : public QWidget, public SurfaceDessin {
     std::optional<QPoint> debutGlisse_;
     QPoint decalage_;
     int resteMolette_ = 0; // eighths of a degree short of a notch
-    bool rafraichissementDemande_ = false;
 };
 
 } // namespace parvel::ui

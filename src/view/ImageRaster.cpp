@@ -177,31 +177,10 @@ Mapping ImageRaster::LitMapping() const {
     return Mapping{0.0f, 0.0f, Largeur(), Hauteur()};
 }
 
-void ImageRaster::Fige() {
-    if (!mappingFige_) {
-        mapping_ = LitMapping();
-        mappingFige_ = true;
-    }
-}
-
-void ImageRaster::DefinitScaleLeft(float v) {
-    Fige();
-    mapping_.ScaleLeft = v;
-    MetAJourRepere();
-}
-void ImageRaster::DefinitScaleTop(float v) {
-    Fige();
-    mapping_.ScaleTop = v;
-    MetAJourRepere();
-}
-void ImageRaster::DefinitScaleWidth(float v) {
-    Fige();
-    mapping_.ScaleWidth = v;
-    MetAJourRepere();
-}
-void ImageRaster::DefinitScaleHeight(float v) {
-    Fige();
-    mapping_.ScaleHeight = v;
+void ImageRaster::DefinitMapping(const Mapping& m) {
+    // From now on a resize keeps the numbers and the units stretch.
+    mapping_ = m;
+    mappingFige_ = true;
     MetAJourRepere();
 }
 

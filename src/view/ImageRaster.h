@@ -45,10 +45,7 @@ class ImageRaster final : public SurfaceDessin {
     void DefinitTwipsParPixel(double twipsParPixel);
 
     Mapping LitMapping() const override;
-    void DefinitScaleLeft(float v) override;
-    void DefinitScaleTop(float v) override;
-    void DefinitScaleWidth(float v) override;
-    void DefinitScaleHeight(float v) override;
+    void DefinitMapping(const Mapping& m) override;
 
     // Also puts the current position back at (0, 0), as the platform's Cls does.
     void Efface() override;
@@ -148,7 +145,6 @@ class ImageRaster final : public SurfaceDessin {
     };
 
     Echelle EchelleCourante() const { return repere_.e; }
-    void Fige();
     void MetAJourRepere();
     bool DansCadre(double x, double y) const {
         return x >= repere_.xmin && x <= repere_.xmax && y >= repere_.ymin && y <= repere_.ymax;

@@ -48,10 +48,7 @@ void VueCut::MappingEtendu() {
     const float largeur = EnSimple(w * Etat.Echelle);
     if (hauteur == 0 || largeur == 0)
         return;
-    Image1.DefinitScaleHeight(hauteur);
-    Image1.DefinitScaleWidth(largeur);
-    Image1.DefinitScaleLeft(EnSimple(Etat.XMin));
-    Image1.DefinitScaleTop(-Image1.LitMapping().ScaleHeight);
+    Image1.DefinitMapping({EnSimple(Etat.XMin), -hauteur, largeur, hauteur});
 }
 
 void VueCut::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {
@@ -84,10 +81,7 @@ void VueCut::GardeEchelle(float largeurAvant, float hauteurAvant, bool etendu) {
     const float fl = static_cast<float>(l), fh = static_cast<float>(h);
     if (!std::isfinite(fl) || !std::isfinite(fh) || fl == 0 || fh == 0)
         return;
-    Image1.DefinitScaleWidth(fl);
-    Image1.DefinitScaleHeight(fh);
-    Image1.DefinitScaleLeft(static_cast<float>(cx - l / 2));
-    Image1.DefinitScaleTop(static_cast<float>(cy - h / 2));
+    Image1.DefinitMapping({static_cast<float>(cx - l / 2), static_cast<float>(cy - h / 2), fl, fh});
 }
 
 } // namespace parvel

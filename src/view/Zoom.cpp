@@ -95,10 +95,7 @@ SuiteZoom VueCut::Image1_MouseDown(short Button, short Shift, float X, float Y) 
             AnnuleSelection();
             return SuiteZoom::Rien;
         }
-        Image1.DefinitScaleHeight(hauteur);
-        Image1.DefinitScaleWidth(largeur);
-        Image1.DefinitScaleLeft(z.XDebutSel);
-        Image1.DefinitScaleTop(Y);
+        Image1.DefinitMapping({z.XDebutSel, Y, largeur, hauteur});
         Image1.MontreForme(Forme::Selection, false);
         return SuiteZoom::Applique;
     }
@@ -128,10 +125,7 @@ SuiteZoom VueCut::Molette(float X, float Y, int crans) {
     if (!std::isfinite(fl) || !std::isfinite(fh) || !std::isfinite(fg) || !std::isfinite(ft))
         return SuiteZoom::Rien;
     Zoom.RapportZoom = static_cast<float>(facteur);
-    Image1.DefinitScaleHeight(fh);
-    Image1.DefinitScaleWidth(fl);
-    Image1.DefinitScaleLeft(fg);
-    Image1.DefinitScaleTop(ft);
+    Image1.DefinitMapping({fg, ft, fl, fh});
     return SuiteZoom::Applique;
 }
 
@@ -143,8 +137,7 @@ SuiteZoom VueCut::Decale(float dX, float dY) {
     const float gauche = m.ScaleLeft + dX, haut = m.ScaleTop + dY;
     if (!std::isfinite(gauche) || !std::isfinite(haut))
         return SuiteZoom::Rien;
-    Image1.DefinitScaleLeft(gauche);
-    Image1.DefinitScaleTop(haut);
+    Image1.DefinitMapping({gauche, haut, m.ScaleWidth, m.ScaleHeight});
     return SuiteZoom::Applique;
 }
 

@@ -56,7 +56,8 @@ void Enregistre() {
 
 } // namespace
 
-ZoneDessin32::ZoneDessin32(HWND parent, int id, double twipsParPixel) : raster_(1, 1, twipsParPixel) {
+ZoneDessin32::ZoneDessin32(HWND parent, int id, double twipsParPixel)
+    : SurfaceRaster(1, 1, twipsParPixel, Bord) {
     Enregistre();
     hwnd_ = CreateWindowExW(0, Classe, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 1, 1,
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -79,73 +80,13 @@ void ZoneDessin32::PlaceEnPixels(int x, int y) {
     SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ZoneDessin32::AjusteFenetre() {
-    SetWindowPos(hwnd_, nullptr, 0, 0, raster_.LargeurPx() + 2 * Bord, raster_.HauteurPx() + 2 * Bord,
+void ZoneDessin32::TailleChangee() {
+    SetWindowPos(hwnd_, nullptr, 0, 0, Raster().LargeurPx() + 2 * Bord, Raster().HauteurPx() + 2 * Bord,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Rafraichit();
 }
 
-void ZoneDessin32::DefinitTwipsParPixel(double twipsParPixel) {
-    raster_.DefinitTwipsParPixel(twipsParPixel);
-}
-
-float ZoneDessin32::Largeur() const {
-    return static_cast<float>((raster_.LargeurPx() + 2 * Bord) * raster_.TwipsParPixel());
-}
-
-float ZoneDessin32::Hauteur() const {
-    return static_cast<float>((raster_.HauteurPx() + 2 * Bord) * raster_.TwipsParPixel());
-}
-
-void ZoneDessin32::DefinitTaille(float largeur, float hauteur) {
-    const double bord = 2 * Bord * raster_.TwipsParPixel();
-    raster_.DefinitTaille(static_cast<float>(largeur - bord), static_cast<float>(hauteur - bord));
-    AjusteFenetre();
-}
-
-void ZoneDessin32::Efface() {
-    raster_.Efface();
-    Rafraichit();
-}
-
-void ZoneDessin32::Ligne(double x1, double y1, double x2, double y2, int couleur) {
-    raster_.Ligne(x1, y1, x2, y2, couleur);
-    Rafraichit();
-}
-
-void ZoneDessin32::LigneRGB(double x1, double y1, double x2, double y2, std::uint32_t rgb) {
-    raster_.LigneRGB(x1, y1, x2, y2, rgb);
-    Rafraichit();
-}
-
-void ZoneDessin32::MontreLegende(std::optional<LegendeVitesses> legende) {
-    raster_.MontreLegende(legende);
-    Rafraichit();
-}
-
-void ZoneDessin32::Point(double x, double y, int couleur) {
-    raster_.Point(x, y, couleur);
-    Rafraichit();
-}
-
-void ZoneDessin32::Cercle(double x, double y, double rayon, int couleur) {
-    raster_.Cercle(x, y, rayon, couleur);
-    Rafraichit();
-}
-
-void ZoneDessin32::Imprime(std::string_view texte) {
-    raster_.Imprime(texte);
-    Rafraichit();
-}
-
-void ZoneDessin32::ImprimeAcote(std::string_view texte, double rayon) {
-    raster_.ImprimeAcote(texte, rayon);
-    Rafraichit();
-}
-
-void ZoneDessin32::DefinitTexteSurvol(std::string texte) {
+void ZoneDessin32::SurvolChange(const std::string& texte) {
     texteBulle_ = Large(texte);
-    raster_.DefinitTexteSurvol(std::move(texte));
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = hwnd_;
@@ -154,57 +95,31 @@ void ZoneDessin32::DefinitTexteSurvol(std::string texte) {
     SendMessageW(bulle_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-void ZoneDessin32::PlaceForme(Forme f, Placement p) {
-    raster_.PlaceForme(f, p);
-    Rafraichit();
-}
-
-void ZoneDessin32::MontreForme(Forme f, bool visible) {
-    raster_.MontreForme(f, visible);
-    Rafraichit();
-}
-
-void ZoneDessin32::MontreFil(std::optional<Fil> fil) {
-    raster_.MontreFil(fil);
-    Rafraichit();
-}
-
-void ZoneDessin32::MontreSurlignage(std::optional<Surlignage> s) {
-    raster_.MontreSurlignage(s);
-    Rafraichit();
-}
-
 void ZoneDessin32::Molette(int delta, POINT ecran) {
     resteMolette_ += delta;
     const int crans = resteMolette_ / WHEEL_DELTA;
     resteMolette_ %= WHEEL_DELTA;
     POINT p = ecran;
     ScreenToClient(hwnd_, &p);
-    const int px = p.x - Bord, py = p.y - Bord;
-    if (crans == 0 || !SurMolette || px < 0 || py < 0 || px >= raster_.LargeurPx() ||
-        py >= raster_.HauteurPx())
-        return;
-    const PointUtilisateur u = raster_.VersUtilisateur(px, py);
-    SurMolette(u.X, u.Y, crans);
+    const auto u = PointSous(p.x, p.y);
+    if (crans != 0 && SurMolette && u)
+        SurMolette(u->X, u->Y, crans);
 }
 
 void ZoneDessin32::Appelle(const Souris& f, short bouton, short shift, int x, int y) {
-    const int px = x - Bord, py = y - Bord;
     // The border is not part of the area: no events there.
-    if (!f || px < 0 || py < 0 || px >= raster_.LargeurPx() || py >= raster_.HauteurPx())
-        return;
-    const PointUtilisateur u = raster_.VersUtilisateur(px, py);
-    f(bouton, shift, u.X, u.Y);
+    const auto u = PointSous(x, y);
+    if (f && u)
+        f(bouton, shift, u->X, u->Y);
 }
 
 void ZoneDessin32::Peint() {
-    rafraichissementDemande_ = false;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     RECT r;
     GetClientRect(hwnd_, &r);
-    const int l = raster_.LargeurPx(), h = raster_.HauteurPx();
-    raster_.Compose(compose_);
+    const int l = Raster().LargeurPx(), h = Raster().HauteurPx();
+    Compose(compose_);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = l;
@@ -285,8 +200,8 @@ LRESULT ZoneDessin32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         Rafraichit();
         if (!SurGlisse || (debut.x == x && debut.y == y))
             return 0;
-        const PointUtilisateur a = raster_.VersUtilisateur(debut.x - Bord, debut.y - Bord);
-        const PointUtilisateur b = raster_.VersUtilisateur(x - Bord, y - Bord);
+        const PointUtilisateur a = Raster().VersUtilisateur(debut.x - Bord, debut.y - Bord);
+        const PointUtilisateur b = Raster().VersUtilisateur(x - Bord, y - Bord);
         SurGlisse(a.X - b.X, a.Y - b.Y);
         return 0;
     }

@@ -30,10 +30,7 @@ std::vector<std::vector<std::string>> Table(const char* nom) {
 // 200 x 100 pixels, one unit per pixel, Y upward: user (x, y) falls in pixel (floor(x), floor(100 - y)).
 ImageRaster ImageYHaut(Mapping m = {0, 100, 200, -100}, int l = 200, int h = 100) {
     ImageRaster img(l, h);
-    img.DefinitScaleLeft(m.ScaleLeft);
-    img.DefinitScaleTop(m.ScaleTop);
-    img.DefinitScaleWidth(m.ScaleWidth);
-    img.DefinitScaleHeight(m.ScaleHeight);
+    img.DefinitMapping(m);
     return img;
 }
 
@@ -166,8 +163,7 @@ TEST(ImageRasterLigne, SegmentsLointainsCoupesEtValeursExtremes) {
     }
     // A mapping that overflows the pixel arithmetic is just as harmless.
     ImageRaster minuscule(50, 50);
-    minuscule.DefinitScaleWidth(1e-38f);
-    minuscule.DefinitScaleHeight(-1e-38f);
+    minuscule.DefinitMapping({0, 0, 1e-38f, -1e-38f});
     minuscule.Ligne(-1e300, 0, 1e300, 0, 3); // the top row, whole width
     minuscule.Ligne(-1e300, 1, 1e300, 1, 3); // far above
     minuscule.Ligne(0, 0, 1e-40, -1e-40, 3); // within pixel (0, 0)
@@ -187,19 +183,11 @@ TEST(ImageRasterMapping, TwipsParDefautPuisFigesAuPremierReglage) {
     img.DefinitTwipsParPixel(-1);
     EXPECT_FLOAT_EQ(img.Largeur(), 3000);
 
-    void (ImageRaster::*const reglages[])(float) = {
-        &ImageRaster::DefinitScaleLeft, &ImageRaster::DefinitScaleTop, &ImageRaster::DefinitScaleWidth,
-        &ImageRaster::DefinitScaleHeight};
-    for (int k = 0; k < 4; ++k) {
-        ImageRaster fige(200, 100);
-        (fige.*reglages[k])(-5);
-        fige.Redimensionne(400, 50); // from now on a resize keeps the numbers and the units stretch
-        std::array<float, 4> attendu{0, 0, 3000, 1500};
-        attendu[k] = -5;
-        EXPECT_EQ(Champs(fige.LitMapping()), attendu);
-    }
     ImageRaster fige(200, 100);
-    fige.DefinitScaleLeft(0);
+    fige.DefinitMapping({-5, 0, 3000, 1500});
+    fige.Redimensionne(400, 50); // from now on a resize keeps the numbers and the units stretch
+    EXPECT_EQ(Champs(fige.LitMapping()), (std::array<float, 4>{-5, 0, 3000, 1500}));
+    fige.DefinitMapping({0, 0, 3000, 1500});
     fige.Redimensionne(400, 200);
     fige.Point(1500, 750, 0); // the middle of the 3000 x 1500 units, now pixel (200, 100)
     EXPECT_EQ(Allumes(fige), (std::set<Px>{{200, 100}}));

@@ -163,10 +163,7 @@ TEST(VueSouris, Scripts) {
         test::SurfaceEnregistreuse image;
         VueCut vue(image);
         const auto depart = Simples(l[0]);
-        image.DefinitScaleHeight(depart[3]);
-        image.DefinitScaleWidth(depart[2]);
-        image.DefinitScaleLeft(depart[0]);
-        image.DefinitScaleTop(depart[1]);
+        image.DefinitMapping({depart[0], depart[1], depart[2], depart[3]});
         std::string suites;
         std::istringstream evenements(l[1]);
         for (std::string e; std::getline(evenements, e, ';');) {
