@@ -17,11 +17,21 @@ constexpr wchar_t ClasseVerif[] = L"ParvelVerifications";
 constexpr UINT MessageDessin = WM_APP + 1;
 constexpr int IdListe = 10;
 
-template <class T> T* Instance(HWND hwnd, UINT msg, LPARAM lp) {
+// The window procedure of both windows: the object comes with WM_NCCREATE, keeps its
+// handle, and forgets it when the window goes.
+template <class T>
+LRESULT Achemine(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, HWND T::*poignee,
+                 LRESULT (T::*message)(UINT, WPARAM, LPARAM)) {
     if (msg == WM_NCCREATE)
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* f = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (f && msg == WM_NCDESTROY)
+        f->*poignee = nullptr;
+    if (!f || msg == WM_NCDESTROY)
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    f->*poignee = hwnd;
+    return (f->*message)(msg, wp, lp);
 }
 
 void Enregistre(const wchar_t* classe, WNDPROC procedure, HBRUSH fond) {
@@ -86,13 +96,7 @@ void Fenetre3D32::Peint() {
 }
 
 LRESULT CALLBACK Fenetre3D32::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* f = Instance<Fenetre3D32>(hwnd, msg, lp);
-    if (f && msg == WM_NCDESTROY)
-        f->hwnd_ = nullptr;
-    if (!f || msg == WM_NCDESTROY)
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    f->hwnd_ = hwnd;
-    return f->Message(msg, wp, lp);
+    return Achemine(hwnd, msg, wp, lp, &Fenetre3D32::hwnd_, &Fenetre3D32::Message);
 }
 
 LRESULT Fenetre3D32::Message(UINT msg, WPARAM wp, LPARAM lp) {
@@ -240,13 +244,7 @@ void Verifications32::Dispose() {
 }
 
 LRESULT CALLBACK Verifications32::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* f = Instance<Verifications32>(hwnd, msg, lp);
-    if (f && msg == WM_NCDESTROY)
-        f->hwnd_ = nullptr;
-    if (!f || msg == WM_NCDESTROY)
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    f->hwnd_ = hwnd;
-    return f->Message(msg, wp, lp);
+    return Achemine(hwnd, msg, wp, lp, &Verifications32::hwnd_, &Verifications32::Message);
 }
 
 LRESULT Verifications32::Message(UINT msg, WPARAM wp, LPARAM lp) {
