@@ -63,7 +63,7 @@ void Mesure(const char* nom, int n, ui::FenetrePrincipale& f, Prepare prepare, E
             cpu = Cpu() - c0;
         }
     }
-    std::printf("%-40s %8.3f s (CPU %.3f s)\n", nom, meilleur, cpu);
+    std::printf("%-40s %10.3f ms (CPU %.3f ms)\n", nom, meilleur * 1e3, cpu * 1e3);
 }
 
 void Clic(QWidget* w, QPoint p) {
