@@ -10,16 +10,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "win32/Attente.h"
+
 namespace {
 
-template <class F> HWND Attend(double secondes, F trouve) {
-    for (int i = 0; i < secondes * 10; ++i) {
-        if (HWND h = trouve())
-            return h;
-        Sleep(100);
-    }
-    return nullptr;
-}
+using parvel::test::Attend;
 
 double Maintenant() {
     LARGE_INTEGER t, f;

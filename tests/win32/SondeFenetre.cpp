@@ -19,8 +19,11 @@
 #include <vector>
 
 #include "Doubles.h"
+#include "win32/Attente.h"
 
 namespace {
+
+using parvel::test::Attend;
 
 std::string Utf8(const std::wstring& t) {
     if (t.empty())
@@ -38,16 +41,6 @@ std::wstring Texte(HWND h) {
     SendMessageW(h, WM_GETTEXT, t.size(), reinterpret_cast<LPARAM>(t.data()));
     t.resize(wcslen(t.c_str()));
     return t;
-}
-
-// Polls `trouve` every 100 ms until it gives a window or `secondes` pass.
-template <class F> HWND Attend(double secondes, F trouve) {
-    for (int i = 0; i < secondes * 10; ++i) {
-        if (HWND h = trouve())
-            return h;
-        Sleep(100);
-    }
-    return nullptr;
 }
 
 BOOL CALLBACK ImprimeEtiquette(HWND h, LPARAM) {
