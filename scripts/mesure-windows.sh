@@ -41,5 +41,6 @@ echo "parvel-cut image (processus entier) : $(meilleur wine "$build/src/parvel-c
 echo "parvel-cut --version (démarrage seul) : $(meilleur wine "$build/src/parvel-cut.exe" --version) ms"
 rm -f "$png"
 (cd "$build" && exec timeout 300 wine src/win32/parvel.exe "$fichier") >/dev/null 2>&1 &
+programme=$!
 (cd "$build" && timeout 300 wine tests/mesure-redessin.exe 120 "$n") | tr -d '\r'
-wait
+wait "$programme"

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the running parvel.exe's redraw ("Dessine") until the drawing area has painted
-// it, through the window's messages, and prints the best and the median of N runs in
-// milliseconds; then ends the program with "&Quitter". Exit 1 when the window does not come.
+// it, through the window's messages: the best and the median of N runs in milliseconds,
+// and what one message costs alone. Then ends the program with "&Quitter". Exit 1 when
+// the window does not come.
 // Usage: mesure-redessin SECONDES N
 #include <windows.h>
 
@@ -55,6 +56,14 @@ int main(int argc, char** argv) {
         UpdateWindow(image);
         temps.push_back((Maintenant() - t0) * 1e3);
     }
+    // What a message to the other process costs by itself.
+    double allerRetour = 1e9;
+    for (int i = 0; i < n; ++i) {
+        const double t0 = Maintenant();
+        SendMessageW(fenetre, WM_NULL, 0, 0);
+        allerRetour = std::min(allerRetour, (Maintenant() - t0) * 1e3);
+    }
+    std::printf("message-seul %.3f ms\n", allerRetour);
     std::sort(temps.begin(), temps.end());
     std::printf("redessin-fenetre meilleur %.2f ms, médiane %.2f ms (%d fois)\n", temps.front(),
                 temps[temps.size() / 2], n);
