@@ -234,7 +234,7 @@ int CommandeVerifie(const Options& o) {
         return 2;
     Verificateur verificateur(seuils);
     try {
-        PasseChargement(chemin, interp, bilan, nullptr, nullptr, &verificateur);
+        PasseChargement(chemin, interp, bilan, nullptr, nullptr, nullptr, &verificateur);
     } catch (const ErreurParvel& e) {
         return Echec(e, chemin);
     }

@@ -153,8 +153,8 @@ void Principale::PasseChargement() {
     std::optional<MesureFaces> faces;
     if (Geometrie)
         faces.emplace(*Geometrie);
-    DiffuseLignes lignes{faces ? &*faces : nullptr, &verificateur};
-    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, &lignes);
+    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, faces ? &*faces : nullptr,
+                            &verificateur);
     Verif = verificateur.Resultat();
     Lecture.Total = Interp.Etat.TempsTotal;
     // Replaced only by a load that ends: a stopped one gives the previous file back.
