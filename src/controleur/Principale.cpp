@@ -188,6 +188,7 @@ void Principale::PasseChargement() {
     for (const LigneRapport& l : dernierRapport_)
         Sortie.Imprime(l.Couleur, l.Texte);
     passeFinie_ = true;
+    ++chargements_;
 }
 
 // View.

@@ -163,6 +163,7 @@ TEST_F(Principal, OuvrirOutCutEtEchecsSignales) {
     b.p.Ouvrir_Click();
     EXPECT_EQ(b.p.Titre(), "aile.cut - Parvel");
     EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  3 ");
+    EXPECT_EQ(b.p.Chargements(), 1);
 
     // "Out.Cut" loads out.cut from the project folder, with no check first. Its failure
     // keeps the previous document whole, path included: a reload acts on what is shown.
@@ -171,6 +172,7 @@ TEST_F(Principal, OuvrirOutCutEtEchecsSignales) {
     EXPECT_EQ(b.p.CheminCourant(), aile);
     EXPECT_EQ(b.p.Titre(), "aile.cut - Parvel");
     EXPECT_TRUE(b.p.LectureDisponible());
+    EXPECT_EQ(b.p.Chargements(), 1) << "un chargement manqué ne compte pas";
     // The message names the file and its role.
     EXPECT_EQ(b.dialogues.messages,
               std::vector<std::string>{"Fichier introuvable : entrée " + dossier.Chemin().string() +
