@@ -304,6 +304,12 @@ void Principale::Faces_Click(ModeFaces mode) {
         DessineCut();
 }
 
+bool Principale::PermetVue3D() {
+    if (!geometrie_)
+        Dlg.Message(MessageSansGeometrie);
+    return geometrie_.has_value();
+}
+
 bool Principale::Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale) {
     if (!geometrie_) {
         if (signale)

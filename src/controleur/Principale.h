@@ -101,6 +101,8 @@ class Principale {
     // choice "Faces du bloc", refused with the reason while no geometry is set.
     void Geometrie_Click();
     void Faces_Click(ModeFaces mode);
+    // Whether the 3D view may open: refused with the reason while no geometry is set.
+    bool PermetVue3D();
     // The loaded file in 3D from `camera` onto `rendu`; false while there is no file or
     // no geometry (said once by a message when `signale`).
     bool Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale = true);

@@ -68,9 +68,8 @@ void FenetrePrincipale::ConstruitBloc(QMenu* vue, QWidget* client) {
 }
 
 void FenetrePrincipale::MontreVue3D(bool voir) {
-    if (voir && !principale_->Geometrie()) {
+    if (voir && !principale_->PermetVue3D()) {
         vue3D_->setChecked(false);
-        dialogues_->Message(MessageSansGeometrie);
         return;
     }
     if (!fenetre3D_) {

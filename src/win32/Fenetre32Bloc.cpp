@@ -67,10 +67,8 @@ void Fenetre32::MontreBloc() {
 }
 
 void Fenetre32::MontreVue3D(bool voir) {
-    if (voir && !principale_->Geometrie()) {
-        dialogues_.Message(MessageSansGeometrie);
+    if (voir && !principale_->PermetVue3D())
         return;
-    }
     if (!fenetre3D_)
         fenetre3D_ = std::make_unique<Fenetre3D32>(hwnd_, [this] {
             chargementsVus3D_ = principale_->Chargements();
