@@ -533,11 +533,8 @@ void FenetrePrincipale::MontreVerifications() {
     const QRect zone = image1_->geometry();
     etatVerifications_->setGeometry(zone.left(), HautEtatVerifications(), zone.width(),
                                     etatVerifications_->sizeHint().height());
-    QStringList textes{QString::fromStdString(TexteResume(p.Verif())),
-                       QString::fromStdString(p.CheminCourant())};
-    for (const Constat& c : p.Verif().Constats)
-        textes << QString::fromStdString(TexteConstat(c, p.Separateur()));
-    for (const std::string& t : TextesControles(p.Verif(), p.Separateur()))
+    QStringList textes;
+    for (const std::string& t : p.TextesVerifications())
         textes << QString::fromStdString(t);
     if (textes == verifMontrees_)
         return;

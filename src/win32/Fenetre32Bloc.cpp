@@ -83,14 +83,12 @@ void Fenetre32::MontreVerifications() {
     if (!principale_ || !etatVerifications_)
         return;
     const Principale& p = *principale_;
-    const std::string resume = TexteResume(p.Verif());
-    std::string textes = resume + '\n' + p.CheminCourant();
-    for (const Constat& c : p.Verif().Constats)
-        textes += '\n' + TexteConstat(c, p.Separateur());
-    for (const std::string& t : TextesControles(p.Verif(), p.Separateur()))
-        textes += '\n' + t;
-    if (resume.empty())
-        textes.clear();
+    const std::vector<std::string> lignes = p.TextesVerifications();
+    const std::string& resume = lignes.front();
+    std::string textes;
+    if (!resume.empty())
+        for (const std::string& t : lignes)
+            textes += t + '\n';
     if (textes == verifMontrees_)
         return;
     verifMontrees_ = textes;
