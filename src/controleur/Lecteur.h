@@ -31,8 +31,8 @@ class Lecteur {
 
     const EtatLecture& Etat() const { return etat_; }
 
-    // A new load: the index and the moment are forgotten, the speed stays. `total` is the
-    // duration the load measured, until an index gives its own.
+    // A new load: the index and the moment are forgotten, the speed stays. DefinitTotal
+    // gives the duration the load measured, until an index gives its own.
     void Oublie();
     void DefinitTotal(double total) { etat_.Total = total; }
     // A load stopped before its end gives back the playback it found, not playing; the
