@@ -324,21 +324,22 @@ int CommandeImage(const Options& o) {
         return 1;
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
-    p.CarteVitesses = o.vitesses;
-    p.Separateur = SeparateurDecimalLocale(); // the legend's, as the report's
-    if (!GeometrieDemandee(o, registre.get(), p.Geometrie))
+    if (o.vitesses)
+        p.Vitesses_Click();
+    p.DefinitSeparateur(SeparateurDecimalLocale()); // the legend's, as the report's
+    std::optional<GeometrieBloc> geometrie;
+    if (!GeometrieDemandee(o, registre.get(), geometrie))
         return 2;
+    p.DefinitGeometrie(geometrie);
     if (!o.faces.empty()) {
-        if (!p.Geometrie) {
+        if (!geometrie) {
             std::cerr << Prefixe << MessageSansGeometrie << '\n';
             return 1;
         }
-        p.Faces = o.faces == "sur" ? ModeFaces::SurChariots : ModeFaces::Seules;
+        p.Faces_Click(o.faces == "sur" ? ModeFaces::SurChariots : ModeFaces::Seules);
     }
-    p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
-    p.NomCourt = NomCourtPour(p.CheminCourant());
     try {
-        p.ChargeCut();
+        p.ChargeFichier(CheminAbsolu(o.fichiers[0]));
     } catch (const ErreurParvel& e) {
         return Echec(e, p.CheminCourant());
     }

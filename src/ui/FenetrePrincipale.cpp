@@ -122,15 +122,15 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     AppliqueCadre(LitFenetreEncadree(*registre_));
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
-    principale_->SortieFaces = sortieFaces_;
+    principale_->DefinitSortieFaces(sortieFaces_);
     suivi_ = std::make_unique<SuiviTravail>(this, image1_, fin_);
-    principale_->Suivi = suivi_.get();
+    principale_->DefinitSuivi(suivi_.get());
     taille_.setSingleShot(true);
     connect(&taille_, &QTimer::timeout, this, [this] { RouteTaille(); });
     stabilite_.setSingleShot(true);
     stabilite_.setInterval(DelaiStabiliteMs);
     connect(&stabilite_, &QTimer::timeout, this, [this] { FichierModifie(); });
-    horloge_.setInterval(TicLectureMs);
+    horloge_.setInterval(Lecteur::TicMs);
     connect(&horloge_, &QTimer::timeout, this, [this] {
         const double secondes = static_cast<double>(chrono_.nsecsElapsed()) / 1e9;
         chrono_.restart();
@@ -400,7 +400,7 @@ void FenetrePrincipale::ConstruitMenus() {
     carteVitesses_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     connect(carteVitesses_, &QAction::triggered, this, [this] {
         Route([this] { principale_->Vitesses_Click(); });
-        carteVitesses_->setChecked(principale_->CarteVitesses);
+        carteVitesses_->setChecked(principale_->CarteVitesses());
     });
     cadre_ = vue->addAction("Fenêtre avec ca&dre");
     cadre_->setObjectName("Cadre");
@@ -449,17 +449,17 @@ void FenetrePrincipale::ConstruitLecture(QWidget* client) {
             [this] { Route([this] { principale_->Lecture_Bascule(); }); });
     vitesse_ = new QComboBox(cadreLecture_);
     place(vitesse_, "VitesseLecture", {1335, 300, 975, 372});
-    for (int f : FacteursLecture)
+    for (int f : Lecteur::Facteurs)
         vitesse_->addItem(QString("x%1").arg(f));
     connect(vitesse_, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (i >= 0 && i < 4)
-            Route([&] { principale_->Lecture_Vitesse(FacteursLecture[i]); });
+            Route([&] { principale_->Lecture_Vitesse(Lecteur::Facteurs[i]); });
     });
     // Tenths of a second.
     curseur_ = new QSlider(Qt::Horizontal, cadreLecture_);
     place(curseur_, "CurseurLecture", {120, 780, 4140, 330});
     connect(curseur_, &QSlider::valueChanged, this,
-            [this](int v) { Route([&] { principale_->Lecture_Temps(v / 10.0); }); });
+            [this](int v) { Route([&] { principale_->Lecture_Temps(Lecteur::TempsDuCurseur(v)); }); });
     texteLecture_ = new QLabel(cadreLecture_);
     place(texteLecture_, "TexteLecture", {120, 1260, 4140, 300});
 }
@@ -474,7 +474,7 @@ void FenetrePrincipale::ConstruitMenuLecture() {
             [this] { Route([this] { principale_->Lecture_Bascule(); }); });
     menu->addSeparator();
     auto* groupe = new QActionGroup(this);
-    for (int f : FacteursLecture) {
+    for (int f : Lecteur::Facteurs) {
         QAction* a = menu->addAction(QString("x%1").arg(f));
         a->setCheckable(true);
         groupe->addAction(a);
@@ -488,28 +488,24 @@ void FenetrePrincipale::ConstruitMenuLecture() {
 void FenetrePrincipale::MontreLecture() {
     if (!principale_ || !curseur_)
         return;
-    const Principale& p = *principale_;
-    const EtatLecture& l = p.Lecture;
-    const bool disponible = p.LectureDisponible();
+    const Lecteur& l = principale_->Lecture();
+    const bool disponible = principale_->LectureDisponible();
     cadreLecture_->setEnabled(disponible);
     lireAction_->setEnabled(disponible);
-    const QString texte = l.EnLecture ? "Pause" : "Lire";
-    lire_->setText(texte);
-    lireAction_->setText(texte);
+    lire_->setText(l.TexteBouton());
+    lireAction_->setText(l.TexteBouton());
     {
         const QSignalBlocker muet(curseur_);
-        const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
-        curseur_->setMaximum(static_cast<int>(max));
-        curseur_->setValue(static_cast<int>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
+        curseur_->setMaximum(l.CurseurMax());
+        curseur_->setValue(l.CurseurPosition());
     }
-    for (int i = 0; i < 4; ++i)
-        if (FacteursLecture[i] == l.Facteur) {
-            const QSignalBlocker muet(vitesse_);
-            vitesse_->setCurrentIndex(i);
-            vitesses_[static_cast<std::size_t>(i)]->setChecked(true);
-        }
-    texteLecture_->setText(QString::fromStdString(p.TexteLecture()));
-    if (!l.EnLecture)
+    if (const int i = l.IndiceFacteur(); i >= 0) {
+        const QSignalBlocker muet(vitesse_);
+        vitesse_->setCurrentIndex(i);
+        vitesses_[static_cast<std::size_t>(i)]->setChecked(true);
+    }
+    texteLecture_->setText(QString::fromStdString(l.TexteLecture()));
+    if (!l.Etat().EnLecture)
         horloge_.stop();
     else if (!horloge_.isActive()) {
         chrono_.start();
@@ -537,23 +533,20 @@ void FenetrePrincipale::MontreVerifications() {
     const QRect zone = image1_->geometry();
     etatVerifications_->setGeometry(zone.left(), HautEtatVerifications(), zone.width(),
                                     etatVerifications_->sizeHint().height());
-    QStringList textes{QString::fromStdString(TexteResume(p.Verif)),
-                       QString::fromStdString(p.CheminCourant())};
-    for (const Constat& c : p.Verif.Constats)
-        textes << QString::fromStdString(TexteConstat(c, p.Separateur));
-    for (const std::string& t : TextesControles(p.Verif, p.Separateur))
+    QStringList textes;
+    for (const std::string& t : p.TextesVerifications())
         textes << QString::fromStdString(t);
     if (textes == verifMontrees_)
         return;
     verifMontrees_ = textes;
     QPalette palette = etatVerifications_->palette();
-    palette.setColor(QPalette::WindowText, QColor(Palette[p.Verif.Constats.empty() ? 0 : 4]));
+    palette.setColor(QPalette::WindowText, QColor(Palette[p.Verif().Constats.empty() ? 0 : 4]));
     etatVerifications_->setPalette(palette);
     etatVerifications_->setText(textes.front().isEmpty() ? QString()
                                                          : textes.front().toHtmlEscaped() +
                                                                " — <a href=\"verifications\">détails</a>");
     if (panneauVerif_)
-        panneauVerif_->Montre(p.Verif, QFileInfo(textes[1]).fileName(), p.Separateur);
+        panneauVerif_->Montre(p.Verif(), QFileInfo(textes[1]).fileName(), p.Separateur());
 }
 
 int FenetrePrincipale::HautEtatVerifications() const {
@@ -732,7 +725,7 @@ void FenetrePrincipale::changeEvent(QEvent* e) {
 
 void FenetrePrincipale::MontreAPropos() {
     if (!aPropos_) {
-        auto* boite = new FenetreAPropos(*registre_, principale_->Separateur, *dialogues_);
+        auto* boite = new FenetreAPropos(*registre_, principale_->Separateur(), *dialogues_);
         if (boite->Termine()) {
             delete boite;
             return;

@@ -141,8 +141,6 @@ class FenetrePrincipale : public QMainWindow {
     std::vector<QAction*> vitesses_; // x1 to x1000 in the menu
     QTimer horloge_;                 // ticks while playing
     QElapsedTimer chrono_;           // real time since the last tick
-    static constexpr int TicLectureMs = 30;
-    static constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
 
     QLabel* etatVerifications_ = nullptr;
     QPointer<PanneauVerifications> panneauVerif_;

@@ -30,8 +30,6 @@ constexpr double Image1Left = 120, Image1Top = 2160;
 constexpr DWORD Style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;
 
 constexpr UINT_PTR HorlogeLecture = 1;
-constexpr UINT TicLectureMs = 30;
-constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
 
 struct ModeleOption {
     Option o;
@@ -139,8 +137,8 @@ Fenetre32::Fenetre32() : dialogues_([this] { MontreAPropos(); }, [this] { Termin
     principale_ =
         std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, dialogues_, *registre_});
     suivi_ = std::make_unique<Suivi32>(hwnd_, image1_->Hwnd());
-    principale_->Suivi = suivi_.get();
-    principale_->SortieFaces = sortieFaces_.get();
+    principale_->DefinitSuivi(suivi_.get());
+    principale_->DefinitSortieFaces(sortieFaces_.get());
     Dispose();
     Route([this] { principale_->Form_Load(); });
 }
@@ -183,7 +181,7 @@ void Fenetre32::ConstruitMenus() {
     AppendMenuW(menuLecture_, MF_SEPARATOR, 0, nullptr);
     for (int i = 0; i < 4; ++i)
         AppendMenuW(menuLecture_, MF_STRING, IdFacteur + i,
-                    (L"x" + std::to_wstring(FacteursLecture[i])).c_str());
+                    (L"x" + std::to_wstring(Lecteur::Facteurs[i])).c_str());
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(menuLecture_), L"&Lecture");
 
     ACCEL touches[] = {{FVIRTKEY, VK_F5, IdRecharger},
@@ -239,7 +237,7 @@ void Fenetre32::ConstruitLecture() {
                                GetModuleHandleW(nullptr), nullptr);
     };
     vitesse_ = cree(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, IdVitesseLecture);
-    for (int f : FacteursLecture)
+    for (int f : Lecteur::Facteurs)
         SendMessageW(vitesse_, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>((L"x" + std::to_wstring(f)).c_str()));
     // Tenths of a second.
@@ -250,34 +248,30 @@ void Fenetre32::ConstruitLecture() {
 void Fenetre32::MontreLecture() {
     if (!principale_ || !curseur_)
         return;
-    const Principale& p = *principale_;
-    const EtatLecture& l = p.Lecture;
-    const bool disponible = p.LectureDisponible();
+    const Lecteur& l = principale_->Lecture();
+    const bool disponible = principale_->LectureDisponible();
     for (HWND h : {lire_.Hwnd(), vitesse_, curseur_, texteLecture_.Hwnd(), cadreLecture_.Hwnd()})
         EnableWindow(h, disponible);
     EnableMenuItem(menuLecture_, IdLectureBascule, MF_BYCOMMAND | (disponible ? MF_ENABLED : MF_GRAYED));
-    const char* texte = l.EnLecture ? "Pause" : "Lire";
-    lire_.DefinitTexte(texte);
+    lire_.DefinitTexte(l.TexteBouton());
     ModifyMenuW(menuLecture_, IdLectureBascule, MF_BYCOMMAND | MF_STRING, IdLectureBascule,
-                (Large(texte) + L"\tCtrl+Espace").c_str());
-    const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
+                (Large(l.TexteBouton()) + L"\tCtrl+Espace").c_str());
     SendMessageW(curseur_, TBM_SETRANGEMIN, FALSE, 0);
-    SendMessageW(curseur_, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(max));
+    SendMessageW(curseur_, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(l.CurseurMax()));
     if (GetCapture() != curseur_)
-        SendMessageW(curseur_, TBM_SETPOS, TRUE,
-                     static_cast<LPARAM>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
-    for (int i = 0; i < 4; ++i)
-        if (FacteursLecture[i] == l.Facteur) {
-            SendMessageW(vitesse_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            CheckMenuRadioItem(menuLecture_, IdFacteur, IdFacteur + 3, IdFacteur + i, MF_BYCOMMAND);
-        }
-    texteLecture_.DefinitTexte(p.TexteLecture());
-    if (!l.EnLecture && horloge_) {
+        SendMessageW(curseur_, TBM_SETPOS, TRUE, static_cast<LPARAM>(l.CurseurPosition()));
+    if (const int i = l.IndiceFacteur(); i >= 0) {
+        SendMessageW(vitesse_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        CheckMenuRadioItem(menuLecture_, IdFacteur, IdFacteur + 3, IdFacteur + i, MF_BYCOMMAND);
+    }
+    texteLecture_.DefinitTexte(l.TexteLecture());
+    const bool enLecture = l.Etat().EnLecture;
+    if (!enLecture && horloge_) {
         KillTimer(hwnd_, HorlogeLecture);
         horloge_ = false;
-    } else if (l.EnLecture && !horloge_) {
+    } else if (enLecture && !horloge_) {
         dernierTic_ = GetTickCount64();
-        SetTimer(hwnd_, HorlogeLecture, TicLectureMs, nullptr);
+        SetTimer(hwnd_, HorlogeLecture, Lecteur::TicMs, nullptr);
         horloge_ = true;
     }
 }
@@ -437,7 +431,7 @@ void Fenetre32::MontreAPropos() {
             proprietaireAPropos_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                                    GetModuleHandleW(nullptr), nullptr);
         auto boite = std::make_unique<APropos32>(proprietaireAPropos_, twips_, *registre_,
-                                                 principale_->Separateur, dialogues_, [this] {
+                                                 principale_->Separateur(), dialogues_, [this] {
                                                      if (!hwnd_ && !terminee_)
                                                          PostQuitMessage(0);
                                                  });
@@ -484,11 +478,11 @@ void Fenetre32::Commande(int id, int notification) {
         return;
     }
     if (id >= IdFacteur && id < IdFacteur + 4)
-        return Route([&] { p.Lecture_Vitesse(FacteursLecture[id - IdFacteur]); });
+        return Route([&] { p.Lecture_Vitesse(Lecteur::Facteurs[id - IdFacteur]); });
     if (id == IdVitesseLecture) {
         const LRESULT i = SendMessageW(vitesse_, CB_GETCURSEL, 0, 0);
         if (notification == CBN_SELCHANGE && i >= 0 && i < 4)
-            Route([&] { p.Lecture_Vitesse(FacteursLecture[i]); });
+            Route([&] { p.Lecture_Vitesse(Lecteur::Facteurs[i]); });
         return;
     }
     if (id >= IdRecent && id < IdRecent + NbRecents) {
@@ -518,7 +512,7 @@ void Fenetre32::Commande(int id, int notification) {
         return Route([&] { p.Recharge(); });
     case IdCarteVitesses:
         Route([&] { p.Vitesses_Click(); });
-        CheckMenuItem(menu_, IdCarteVitesses, MF_BYCOMMAND | (p.CarteVitesses ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(menu_, IdCarteVitesses, MF_BYCOMMAND | (p.CarteVitesses() ? MF_CHECKED : MF_UNCHECKED));
         return;
     case IdCopie:
         return CopieRapport();
@@ -588,7 +582,7 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lp) == curseur_ && principale_) {
             const LRESULT v = SendMessageW(curseur_, TBM_GETPOS, 0, 0);
-            Route([&] { principale_->Lecture_Temps(static_cast<double>(v) / 10.0); });
+            Route([&] { principale_->Lecture_Temps(Lecteur::TempsDuCurseur(static_cast<int>(v))); });
         }
         return 0;
     case WM_SIZE:

@@ -42,7 +42,7 @@ void Fenetre32::MontreBloc() {
     if (!principale_ || !sortieFaces_)
         return;
     const Principale& p = *principale_;
-    CheckMenuRadioItem(faces_, IdFaces, IdFaces + 2, IdFaces + static_cast<int>(p.Faces), MF_BYCOMMAND);
+    CheckMenuRadioItem(faces_, IdFaces, IdFaces + 2, IdFaces + static_cast<int>(p.Faces()), MF_BYCOMMAND);
     // The margin under the drawing area: the figures, then the checks' line at its foot.
     RECT image, client;
     GetWindowRect(image1_->Hwnd(), &image);
@@ -61,20 +61,18 @@ void Fenetre32::MontreBloc() {
     CheckMenuItem(menu_, IdVue3D, MF_BYCOMMAND | (voit3D ? MF_CHECKED : MF_UNCHECKED));
     if (!fenetre3D_)
         return;
-    fenetre3D_->MontreFil(p.FilCourant);
-    if (voit3D && (p.Chargements != chargementsVus3D_ || p.Geometrie != geometrieVue3D_))
+    fenetre3D_->MontreFil(p.FilCourant());
+    if (voit3D && (p.Chargements() != chargementsVus3D_ || p.Geometrie() != geometrieVue3D_))
         fenetre3D_->Redessine();
 }
 
 void Fenetre32::MontreVue3D(bool voir) {
-    if (voir && !principale_->Geometrie) {
-        dialogues_.Message(MessageSansGeometrie);
+    if (voir && !principale_->PermetVue3D())
         return;
-    }
     if (!fenetre3D_)
         fenetre3D_ = std::make_unique<Fenetre3D32>(hwnd_, [this] {
-            chargementsVus3D_ = principale_->Chargements;
-            geometrieVue3D_ = principale_->Geometrie;
+            chargementsVus3D_ = principale_->Chargements();
+            geometrieVue3D_ = principale_->Geometrie();
             Route([this] { principale_->Dessine3D(fenetre3D_->Rendu(), fenetre3D_->Camera(), false); });
         });
     fenetre3D_->Montre(voir);
@@ -85,24 +83,22 @@ void Fenetre32::MontreVerifications() {
     if (!principale_ || !etatVerifications_)
         return;
     const Principale& p = *principale_;
-    const std::string resume = TexteResume(p.Verif);
-    std::string textes = resume + '\n' + p.CheminCourant();
-    for (const Constat& c : p.Verif.Constats)
-        textes += '\n' + TexteConstat(c, p.Separateur);
-    for (const std::string& t : TextesControles(p.Verif, p.Separateur))
-        textes += '\n' + t;
-    if (resume.empty())
-        textes.clear();
+    const std::vector<std::string> lignes = p.TextesVerifications();
+    const std::string& resume = lignes.front();
+    std::string textes;
+    if (!resume.empty())
+        for (const std::string& t : lignes)
+            textes += t + '\n';
     if (textes == verifMontrees_)
         return;
     verifMontrees_ = textes;
-    verifTrouvees_ = !p.Verif.Constats.empty();
+    verifTrouvees_ = !p.Verif().Constats.empty();
     SetWindowTextW(etatVerifications_, Large(resume.empty() ? resume : resume + " — détails").c_str());
     InvalidateRect(etatVerifications_, nullptr, TRUE);
     if (panneauVerif_)
-        panneauVerif_->Montre(p.Verif,
+        panneauVerif_->Montre(p.Verif(),
                               Utf8(std::filesystem::path(Large(p.CheminCourant())).filename().wstring()),
-                              p.Separateur);
+                              p.Separateur());
 }
 
 void Fenetre32::MontrePanneauVerifications() {
