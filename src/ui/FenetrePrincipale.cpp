@@ -27,6 +27,7 @@
 #include <cmath>
 
 #include "controleur/Disposition.h"
+#include "controleur/Presentation.h"
 #include "cut/Chargeur.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/Preferences.h"
@@ -450,27 +451,22 @@ void FenetrePrincipale::ConstruitMenuLecture() {
 void FenetrePrincipale::MontreLecture() {
     if (!principale_ || !curseur_)
         return;
-    const Principale& p = *principale_;
-    const EtatLecture& l = p.Lecture;
-    const bool disponible = p.LectureDisponible();
-    cadreLecture_->setEnabled(disponible);
-    lireAction_->setEnabled(disponible);
-    const QString texte = l.EnLecture ? "Pause" : "Lire";
-    lire_->setText(texte);
-    lireAction_->setText(texte);
+    const VueLecture l = PresenteLecture(*principale_);
+    cadreLecture_->setEnabled(l.Disponible);
+    lireAction_->setEnabled(l.Disponible);
+    lire_->setText(l.Bouton);
+    lireAction_->setText(l.Bouton);
     {
         const QSignalBlocker muet(curseur_);
-        const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
-        curseur_->setMaximum(static_cast<int>(max));
-        curseur_->setValue(static_cast<int>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
+        curseur_->setMaximum(l.Maximum);
+        curseur_->setValue(l.Position);
     }
-    for (int i = 0; i < 4; ++i)
-        if (disposition::FacteursLecture[i] == l.Facteur) {
-            const QSignalBlocker muet(vitesse_);
-            vitesse_->setCurrentIndex(i);
-            vitesses_[static_cast<std::size_t>(i)]->setChecked(true);
-        }
-    texteLecture_->setText(QString::fromStdString(p.TexteLecture()));
+    if (l.Facteur >= 0) {
+        const QSignalBlocker muet(vitesse_);
+        vitesse_->setCurrentIndex(l.Facteur);
+        vitesses_[static_cast<std::size_t>(l.Facteur)]->setChecked(true);
+    }
+    texteLecture_->setText(QString::fromStdString(l.Texte));
     if (!l.EnLecture)
         horloge_.stop();
     else if (!horloge_.isActive()) {
@@ -494,28 +490,24 @@ void FenetrePrincipale::ConstruitVerifications() {
 void FenetrePrincipale::MontreVerifications() {
     if (!principale_ || !etatVerifications_)
         return;
-    const Principale& p = *principale_;
     // At the foot of the margin under the drawing area, which follows the window's size.
     const QRect zone = image1_->geometry();
     etatVerifications_->setGeometry(zone.left(), HautEtatVerifications(), zone.width(),
                                     etatVerifications_->sizeHint().height());
-    QStringList textes{QString::fromStdString(TexteResume(p.Verif)),
-                       QString::fromStdString(p.CheminCourant())};
-    for (const Constat& c : p.Verif.Constats)
-        textes << QString::fromStdString(TexteConstat(c, p.Separateur));
-    for (const std::string& t : TextesControles(p.Verif, p.Separateur))
-        textes << QString::fromStdString(t);
-    if (textes == verifMontrees_)
+    VueVerifications v = PresenteVerifications(*principale_);
+    if (v.Textes == verifMontrees_)
         return;
-    verifMontrees_ = textes;
+    verifMontrees_ = std::move(v.Textes);
     QPalette palette = etatVerifications_->palette();
-    palette.setColor(QPalette::WindowText, QColor(Palette[p.Verif.Constats.empty() ? 0 : 4]));
+    palette.setColor(QPalette::WindowText, QColor(Palette[v.Couleur]));
     etatVerifications_->setPalette(palette);
-    etatVerifications_->setText(textes.front().isEmpty() ? QString()
-                                                         : textes.front().toHtmlEscaped() +
-                                                               " — <a href=\"verifications\">détails</a>");
+    const QString resume = QString::fromStdString(v.Resume);
+    etatVerifications_->setText(resume.isEmpty() ? QString()
+                                                 : resume.toHtmlEscaped() + " — <a href=\"verifications\">" +
+                                                       LienVerifications + "</a>");
     if (panneauVerif_)
-        panneauVerif_->Montre(p.Verif, QFileInfo(textes[1]).fileName(), p.Separateur);
+        panneauVerif_->Montre(principale_->Verif, QFile::decodeName(QByteArray::fromStdString(v.Fichier)),
+                              principale_->Separateur);
 }
 
 int FenetrePrincipale::HautEtatVerifications() const {

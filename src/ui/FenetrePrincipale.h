@@ -143,7 +143,8 @@ class FenetrePrincipale : public QMainWindow {
 
     QLabel* etatVerifications_ = nullptr;
     QPointer<PanneauVerifications> panneauVerif_;
-    QStringList verifMontrees_; // what the line and the window show, to refill them on a change only
+    std::vector<std::string>
+        verifMontrees_; // what the line and the window show, to refill them on a change only
     QAction* geometrie_ = nullptr;
     QAction* faces_[3] = {};
     QAction* vue3D_ = nullptr;

@@ -14,6 +14,7 @@
 
 #include "controleur/Disposition.h"
 #include "controleur/Interactions.h"
+#include "controleur/Presentation.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/Preferences.h"
 #include "win32/Identifiants.h"
@@ -278,28 +279,22 @@ void Fenetre32::ConstruitLecture() {
 void Fenetre32::MontreLecture() {
     if (!principale_ || !curseur_)
         return;
-    const Principale& p = *principale_;
-    const EtatLecture& l = p.Lecture;
-    const bool disponible = p.LectureDisponible();
+    const VueLecture l = PresenteLecture(*principale_);
     for (HWND h : {lire_.Hwnd(), vitesse_, curseur_, texteLecture_.Hwnd(), cadreLecture_.Hwnd()})
-        EnableWindow(h, disponible);
-    EnableMenuItem(menuLecture_, IdLectureBascule, MF_BYCOMMAND | (disponible ? MF_ENABLED : MF_GRAYED));
-    const char* texte = l.EnLecture ? "Pause" : "Lire";
-    lire_.DefinitTexte(texte);
+        EnableWindow(h, l.Disponible);
+    EnableMenuItem(menuLecture_, IdLectureBascule, MF_BYCOMMAND | (l.Disponible ? MF_ENABLED : MF_GRAYED));
+    lire_.DefinitTexte(l.Bouton);
     ModifyMenuW(menuLecture_, IdLectureBascule, MF_BYCOMMAND | MF_STRING, IdLectureBascule,
-                (Large(texte) + L"\tCtrl+Espace").c_str());
-    const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
+                AvecTouche(l.Bouton, Geste::LectureBascule).c_str());
     SendMessageW(curseur_, TBM_SETRANGEMIN, FALSE, 0);
-    SendMessageW(curseur_, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(max));
+    SendMessageW(curseur_, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(l.Maximum));
     if (GetCapture() != curseur_)
-        SendMessageW(curseur_, TBM_SETPOS, TRUE,
-                     static_cast<LPARAM>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
-    for (int i = 0; i < 4; ++i)
-        if (FacteursLecture[i] == l.Facteur) {
-            SendMessageW(vitesse_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            CheckMenuRadioItem(menuLecture_, IdFacteur, IdFacteur + 3, IdFacteur + i, MF_BYCOMMAND);
-        }
-    texteLecture_.DefinitTexte(p.TexteLecture());
+        SendMessageW(curseur_, TBM_SETPOS, TRUE, static_cast<LPARAM>(l.Position));
+    if (l.Facteur >= 0) {
+        SendMessageW(vitesse_, CB_SETCURSEL, static_cast<WPARAM>(l.Facteur), 0);
+        CheckMenuRadioItem(menuLecture_, IdFacteur, IdFacteur + 3, IdFacteur + l.Facteur, MF_BYCOMMAND);
+    }
+    texteLecture_.DefinitTexte(l.Texte);
     if (!l.EnLecture && horloge_) {
         KillTimer(hwnd_, HorlogeLecture);
         horloge_ = false;
@@ -524,7 +519,7 @@ void Fenetre32::Commande(int id, int notification) {
     if (id >= IdFaces && id < IdFaces + 3)
         return Route([&] { p.Faces_Click(static_cast<ModeFaces>(id - IdFaces)); });
     if (id == IdEtatVerifications) {
-        if (notification == STN_CLICKED && !verifMontrees_.empty())
+        if (notification == STN_CLICKED && !verifMontrees_.empty() && !verifMontrees_.front().empty())
             MontrePanneauVerifications();
         return;
     }
@@ -619,7 +614,7 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
             if (c.Hwnd() == reinterpret_cast<HWND>(lp))
                 texte = c.Couleur();
         if (reinterpret_cast<HWND>(lp) == etatVerifications_) {
-            const std::uint32_t c = Palette[verifTrouvees_ ? 4 : 0];
+            const std::uint32_t c = Palette[couleurVerif_];
             texte = RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
         }
         SetTextColor(dc, texte);

@@ -99,8 +99,8 @@ class Fenetre32 {
     HMENU faces_ = nullptr; // the choices of "Faces du bloc"
     std::unique_ptr<Rapport32> sortieFaces_;
     HWND etatVerifications_ = nullptr;
-    bool verifTrouvees_ = false; // the checks' line in the findings' colour
-    std::string verifMontrees_;  // what the checks' line and window show
+    int couleurVerif_ = 0;                   // the checks' line's palette colour
+    std::vector<std::string> verifMontrees_; // what the checks' line and window show
     std::unique_ptr<Fenetre3D32> fenetre3D_;
     int chargementsVus3D_ = -1; // the load the 3D picture shows
     std::optional<GeometrieBloc> geometrieVue3D_;
