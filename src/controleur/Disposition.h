@@ -4,8 +4,10 @@
 // the menu bar: every front end places its controls from these tables, in this keyboard
 // order, with these captions, colours and handlers.
 #include <cstdint>
+#include <string>
 
 #include "controleur/Principale.h"
+#include "settings/APropos.h"
 
 namespace parvel::disposition {
 
@@ -67,7 +69,50 @@ inline constexpr Rect Lecture{6855, 60, 4380, 1800}, Lire{6975, 360, 1095, 372},
 inline constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
 inline constexpr int TicLectureMs = 30;
 
-// The height of the checks' line at the foot of the margin under the drawing area.
-inline constexpr double LigneVerifications = 240;
+// The left edge, in pixels, of a label sized to its text of `largeurPx` pixels: a
+// centred label keeps the centre of its design rectangle, a left-aligned one its left edge.
+int GaucheEtiquette(double left, double width, bool centree, double twipsParPixel, int largeurPx);
+
+// The about box, in twips from its client area's top-left corner, which sits at a fixed
+// place of the screen.
+namespace apropos {
+
+inline constexpr Rect Client{2340, 1932, 5736, 4068};
+// The etched line above the OK button: from `LigneGauche` to `LigneDroite` (its light
+// half) and one pixel further (its shadow).
+inline constexpr double LigneY = 3480, LigneGauche = 120, LigneDroite = 5675, LigneOmbre = 5690;
+inline constexpr Rect OK{2280, 3600, 1260, 435};
+
+// The labels' fonts: the dialog's own (MS Sans Serif 8.25 pt), the title's (Times New
+// Roman 28.8 pt bold), the version's (MS Sans Serif 9.6 pt italic) and the headings'
+// (MS Sans Serif 9.6 pt bold).
+enum class Police { Dialogue, Titre, Version, Entete };
+// A label's text until the box is loaded; a centred label keeps its centre when it
+// sizes to its text, a left-aligned one its left edge.
+struct ModeleEtiquette {
+    const char* nom;
+    const char* texte;
+    double l, t, w;
+    bool centree;
+    Police police;
+};
+inline constexpr ModeleEtiquette Etiquettes[10] = {
+    {"lblTitle", "Parvel", 1524, 36, 1668, true, Police::Titre},
+    {"lblVersion", "Version", 3372, 360, 804, false, Police::Version},
+    {"lblDescription", "Affichage de fichier CUT générés par Tavik", 1320, 720, 3012, true, Police::Dialogue},
+    {"Label1", "Configuration de la table", 1680, 1080, 2460, true, Police::Entete},
+    {"lblConfig1", TexteConfigDesign, 1980, 1440, 1740, true, Police::Dialogue},
+    {"lblConfig2", TexteConfigDesign, 1980, 1680, 1740, true, Police::Dialogue},
+    {"lblConfig3", TexteConfigDesign, 1980, 1920, 1740, true, Police::Dialogue},
+    {"Label2", "Configuration pour Fraisage", 1464, 2400, 2820, true, Police::Entete},
+    {"lblConfig4", TexteConfigDesign, 1992, 2760, 1740, true, Police::Dialogue},
+    {"lblConfig5", TexteConfigDesign, 2040, 3000, 1740, true, Police::Dialogue},
+};
+// The description is never shown.
+inline constexpr int EtiquetteDescription = 2;
+// The loaded text of label `i` of the table, or its design text for a label the load leaves.
+std::string TexteEtiquette(const TextesAPropos& t, int i);
+
+} // namespace apropos
 
 } // namespace parvel::disposition
