@@ -130,7 +130,7 @@ cp "$racine/examples/aile.cut" "$build/Découpes/aile été.cut"
 (cd "$build" && exec timeout 120 wine src/win32/parvel.exe 'Découpes\aile été.cut') >/dev/null 2>&1 &
 programme=$!
 # Straight into the file (a pipe would hold the lines back until the probe ends); CR LF line ends.
-(cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite fermer >"$journal" 2>&1) &
+(cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite fermer recharger >"$journal" 2>&1) &
 sonde=$!
 for _ in $(seq 900); do
     grep -q '^image1 \|^erreur' "$journal" 2>/dev/null && break
@@ -176,6 +176,8 @@ grep '^etat-verifications\|^verifications\|^constat1\|^lecture\|^vue3d' "$journa
 verifie "F7 ouvre les vérifications de « aile été.cut »" \
     grep -q '^verifications aile été\.cut \(a passé\| : [0-9]\)' "$journal"
 verifie "la vue 3D s'ouvre" grep -qx 'vue3d Parvel - Vue 3D' "$journal"
+verifie "« aile été.cut » réécrit se recharge de lui-même" grep -qx 'rechargement ok' "$journal"
+grep '^rechargement\|^recharge ' "$journal" || true
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"
 verifie "la fenêtre fermée, la boîte À propos reste ouverte" \

@@ -576,15 +576,6 @@ void Principale::Verification_Click(int i) {
                                            {c.Apres.XG, c.Apres.YG, c.Apres.XD, c.Apres.YD}});
 }
 
-std::vector<std::string> Principale::TextesVerifications() const {
-    std::vector<std::string> textes{TexteResume(verif_), CheminCourant()};
-    for (const Constat& c : verif_.Constats)
-        textes.push_back(TexteConstat(c, separateur_));
-    for (std::string& t : TextesControles(verif_, separateur_))
-        textes.push_back(std::move(t));
-    return textes;
-}
-
 std::string Principale::Titre() const {
     return CheminCourant().empty() ? "Parvel" : NomCourt + " - Parvel";
 }

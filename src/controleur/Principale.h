@@ -134,9 +134,6 @@ class Principale {
     // The checks of the last load; choosing finding `i` puts the wire where its first
     // line begins and shows that line apart on the drawing.
     const Verifications& Verif() const { return verif_; }
-    // What the checks' line and window show, to refill them on a change only: the summary
-    // (empty before any load), the current path, each finding's text and the controls'.
-    std::vector<std::string> TextesVerifications() const;
     void Verification_Click(int i);
 
     // Start-up and settings.

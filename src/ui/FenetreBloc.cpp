@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "controleur/Presentation.h"
 #include "settings/GeometrieBloc.h"
 #include "ui/FenetrePrincipale.h"
 #include "ui/Zone3D.h"
@@ -103,10 +104,10 @@ void FenetrePrincipale::MontreBloc() {
     // The figures in the margin under the drawing area, as wide as it.
     const QRect image = image1_->geometry();
     const QWidget* client = sortieFaces_->parentWidget();
-    const int haut = image.bottom() + 3,
-              bas = (etatVerifications_ ? HautEtatVerifications() : client->height()) - 2;
-    sortieFaces_->setGeometry(image.left(), haut, image.width(), std::max(0, bas - haut));
-    sortieFaces_->setVisible(bas - haut > 12);
+    const Marge m =
+        MargeFaces(image.bottom(), etatVerifications_ ? HautEtatVerifications() : client->height());
+    sortieFaces_->setGeometry(image.left(), m.Haut, image.width(), m.Hauteur);
+    sortieFaces_->setVisible(m.Visible);
     if (!fenetre3D_ || !zone3D_)
         return;
     vue3D_->setChecked(fenetre3D_->isVisible());

@@ -12,7 +12,9 @@
 #include <memory>
 #include <vector>
 
+#include "controleur/Interactions.h"
 #include "controleur/Principale.h"
+#include "controleur/Rechargement.h"
 #include "ui/Apparence.h"
 
 class QAction;
@@ -117,10 +119,8 @@ class FenetrePrincipale : public QMainWindow {
     QAction* activation_ = nullptr;
     QPointer<FenetreAPropos> aPropos_;
     bool terminee_ = false;
-    int profondeur_ = 0; // a procedure is running
     QAction* fin_ = nullptr;
     QTimer taille_;
-    static constexpr int DelaiTailleMs = 150;
     std::unique_ptr<SuiviTravail> suivi_;
     QAction* rechargementAuto_ = nullptr;
     QAction* carteVitesses_ = nullptr;
@@ -129,8 +129,7 @@ class FenetrePrincipale : public QMainWindow {
     std::vector<QAction*> recents_; // the recent files' entries of the menu, and their separator
     QFileSystemWatcher veille_;
     QTimer stabilite_;
-    QString etatFichier_; // size and date at the last look
-    static constexpr int DelaiStabiliteMs = 300;
+    Rechargement rechargement_;
 
     QGroupBox* cadreLecture_ = nullptr;
     QPushButton* lire_ = nullptr;
@@ -144,7 +143,8 @@ class FenetrePrincipale : public QMainWindow {
 
     QLabel* etatVerifications_ = nullptr;
     QPointer<PanneauVerifications> panneauVerif_;
-    QStringList verifMontrees_; // what the line and the window show, to refill them on a change only
+    std::vector<std::string>
+        verifMontrees_; // what the line and the window show, to refill them on a change only
     QAction* geometrie_ = nullptr;
     QAction* faces_[3] = {};
     QAction* vue3D_ = nullptr;
@@ -156,11 +156,13 @@ class FenetrePrincipale : public QMainWindow {
     std::optional<GeometrieBloc> geometrieVue3D_;
 
     std::unique_ptr<ControlesQt> controles_;
+    std::unique_ptr<RapportCopiable> copiable_; // the report as Ctrl+C copies it
     std::unique_ptr<DialoguesQt> dialoguesQt_;
     std::unique_ptr<Registre> registrePropre_;
     Dialogues* dialogues_ = nullptr;
     Registre* registre_ = nullptr;
     std::unique_ptr<Principale> principale_;
+    std::unique_ptr<Routeur> routeur_;
 };
 
 } // namespace parvel::ui

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "controleur/Presentation.h"
 #include "settings/GeometrieBloc.h"
 #include "win32/Fenetre32.h"
 #include "win32/Identifiants.h"
@@ -52,11 +53,12 @@ void Fenetre32::MontreBloc() {
     const int hautEtat = client.bottom - ligne - 1;
     SetWindowPos(etatVerifications_, nullptr, image.left, hautEtat, image.right - image.left, ligne,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(etatVerifications_, verifMontrees_.empty() ? SW_HIDE : SW_SHOWNA);
-    const int haut = image.bottom + 3, bas = (verifMontrees_.empty() ? client.bottom : hautEtat) - 2;
-    SetWindowPos(sortieFaces_->Hwnd(), nullptr, image.left, haut, image.right - image.left,
-                 std::max(0, bas - haut), SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(sortieFaces_->Hwnd(), bas - haut > 12 ? SW_SHOWNA : SW_HIDE);
+    const bool etat = !verifMontrees_.empty() && !verifMontrees_.front().empty();
+    ShowWindow(etatVerifications_, etat ? SW_SHOWNA : SW_HIDE);
+    const Marge m = MargeFaces(image.bottom, etat ? hautEtat : client.bottom);
+    SetWindowPos(sortieFaces_->Hwnd(), nullptr, image.left, m.Haut, image.right - image.left, m.Hauteur,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(sortieFaces_->Hwnd(), m.Visible ? SW_SHOWNA : SW_HIDE);
     const bool voit3D = fenetre3D_ && fenetre3D_->Visible();
     CheckMenuItem(menu_, IdVue3D, MF_BYCOMMAND | (voit3D ? MF_CHECKED : MF_UNCHECKED));
     if (!fenetre3D_)
@@ -82,30 +84,23 @@ void Fenetre32::MontreVue3D(bool voir) {
 void Fenetre32::MontreVerifications() {
     if (!principale_ || !etatVerifications_)
         return;
-    const Principale& p = *principale_;
-    const std::vector<std::string> lignes = p.TextesVerifications();
-    const std::string& resume = lignes.front();
-    std::string textes;
-    if (!resume.empty())
-        for (const std::string& t : lignes)
-            textes += t + '\n';
-    if (textes == verifMontrees_)
+    VueVerifications v = PresenteVerifications(*principale_);
+    if (v.Textes == verifMontrees_)
         return;
-    verifMontrees_ = textes;
-    verifTrouvees_ = !p.Verif().Constats.empty();
-    SetWindowTextW(etatVerifications_, Large(resume.empty() ? resume : resume + " — détails").c_str());
+    verifMontrees_ = std::move(v.Textes);
+    couleurVerif_ = v.Couleur;
+    SetWindowTextW(etatVerifications_,
+                   Large(v.Resume.empty() ? v.Resume : v.Resume + " — " + LienVerifications).c_str());
     InvalidateRect(etatVerifications_, nullptr, TRUE);
     if (panneauVerif_)
-        panneauVerif_->Montre(p.Verif(),
-                              Utf8(std::filesystem::path(Large(p.CheminCourant())).filename().wstring()),
-                              p.Separateur());
+        panneauVerif_->Montre(principale_->Verif(), v.Fichier, principale_->Separateur());
 }
 
 void Fenetre32::MontrePanneauVerifications() {
     if (!panneauVerif_) {
         panneauVerif_ = std::make_unique<Verifications32>(
             hwnd_, twips_, arial_, [this](int i) { Route([&] { principale_->Verification_Click(i); }); });
-        verifMontrees_ = "\n"; // shown again, into the new window
+        verifMontrees_ = {"\n"}; // shown again, into the new window
         MontreVerifications();
     }
     panneauVerif_->Affiche();

@@ -7,8 +7,9 @@
 // (F7) and the 3D one, reads the about box's texts and the recent files, and
 // ends the program with "&Quitter".
 // Exit 1 when something does not come in time.
-// Usage: sonde-fenetre SECONDES [FICHIER_SUITE|-] [fermer]; "fermer" closes the main
-// window, then the about box, instead of choosing "&Quitter".
+// Usage: sonde-fenetre SECONDES [FICHIER_SUITE|-] [fermer] [recharger]; "fermer" closes the
+// main window, then the about box, instead of choosing "&Quitter"; "recharger" rewrites the
+// loaded file and waits for the live reload.
 #include <windows.h>
 
 #include <cmath>
@@ -153,6 +154,46 @@ void ImprimeLignes(const char* prefixe, HWND h) {
     }
 }
 
+// Live reload: the loaded file (the first recent one, a wide path) rewritten with its
+// first lines only is loaded again once it has settled, and the report changes.
+void Rechargement(HWND rapport, double delai) {
+    wchar_t chemin[1024] = {};
+    DWORD taille = sizeof chemin;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Local AppWizard-Generated Applications\\Parvel\\Fenetre",
+                 L"Fichier1", RRF_RT_REG_SZ, nullptr, chemin, &taille);
+    std::string contenu;
+    HANDLE f = CreateFileW(chemin, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        char tampon[65536];
+        DWORD lus = 0;
+        while (ReadFile(f, tampon, sizeof tampon, &lus, nullptr) && lus > 0)
+            contenu.append(tampon, lus);
+        CloseHandle(f);
+    }
+    std::size_t fin = 0;
+    for (int i = 0; i < 300 && fin != std::string::npos; ++i)
+        fin = contenu.find('\n', fin + 1);
+    if (contenu.empty() || fin == std::string::npos) {
+        std::printf("rechargement écart: %s illisible\n", Utf8(chemin).c_str());
+        return;
+    }
+    const std::wstring avant = Texte(rapport);
+    // Written in two goes, as a writer that takes its time.
+    f = CreateFileW(chemin, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD ecrits = 0;
+    WriteFile(f, contenu.data(), static_cast<DWORD>(fin / 2), &ecrits, nullptr);
+    Sleep(150);
+    WriteFile(f, contenu.data() + fin / 2, static_cast<DWORD>(fin + 1 - fin / 2), &ecrits, nullptr);
+    CloseHandle(f);
+    const bool change =
+        Attend(delai, [&] {
+            const std::wstring t = Texte(rapport);
+            return t != avant && t.find(L"Temps de d") != std::wstring::npos ? rapport : nullptr;
+        }) != nullptr;
+    std::printf("rechargement %s\n", change ? "ok" : "écart: le rapport n'a pas changé");
+    ImprimeLignes("recharge", rapport);
+}
+
 // Menu commands of the main window, and its checks' line.
 constexpr WPARAM Quitter = 200, APropos = 204, Vue3D = 211;
 constexpr int EtatVerifications = 116;
@@ -242,6 +283,11 @@ int main(int argc, char** argv) {
         }
         PostMessageW(verif, WM_CLOSE, 0, 0);
     }
+    bool recharger = false;
+    for (int i = 3; i < argc; ++i)
+        recharger = recharger || std::string(argv[i]) == "recharger";
+    if (recharger)
+        Rechargement(rapport, delai);
     // The 3D view, with a geometry in the store.
     PostMessageW(fenetre, WM_COMMAND, Vue3D, 0);
     HWND vue3D = Attend(5, [] {
