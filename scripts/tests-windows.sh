@@ -103,6 +103,28 @@ verifie() { # verifie NOM CONDITION...: one result of the window or installer te
     fi
 }
 
+# parvel-cut on C:\Découpes\aile été.cut: every command does with it what it does with
+# the same file under a plain name (the ANSI argv and narrow file calls lost the accents).
+accents="$WINEPREFIX/drive_c/Découpes"
+rm -rf "$accents"
+mkdir -p "$accents"
+cp "$racine/examples/aile.cut" "$accents/aile été.cut"
+cp "$racine/examples/aile.cut" "$accents/aile.cut"
+cut() { (cd "$build" && timeout 60 wine src/parvel-cut.exe "$@" 2>&1 | tr -d '\r'); }
+echo "parvel-cut, chemin accentué:"
+for commande in rapport verifie; do
+    verifie "$commande « C:\\Découpes\\aile été.cut »" \
+        diff <(cut $commande 'C:\Découpes\aile été.cut') <(cut $commande 'C:\Découpes\aile.cut')
+done
+verifie "rapport --json donne le chemin en UTF-8" \
+    grep -qF '"chemin": "C:\\Découpes\\aile été.cut"' <(cut rapport --json 'C:\Découpes\aile été.cut')
+cut image 'C:\Découpes\aile été.cut' 'C:\Découpes\aile été.png' >/dev/null || true
+cut image 'C:\Découpes\aile.cut' 'C:\Découpes\aile.png' >/dev/null || true
+verifie "image écrit « aile été.png »" cmp "$accents/aile été.png" "$accents/aile.png"
+cut fraisage 'C:\Découpes\aile été.cut' >/dev/null || true
+cut fraisage 'C:\Découpes\aile.cut' >/dev/null || true
+verifie "fraisage écrit « Fr+aile été.cut »" cmp "$accents/Fr+aile été.cut" "$accents/Fr+aile.cut"
+
 # The window test: parvel.exe opens examples/aile.cut, renamed "Découpes\aile été.cut", on a
 # display of its own; the probe reads the report, zooms with the mouse and reads the about
 # box through the window's messages, the screenshot shows what was drawn, and "&Quitter"

@@ -96,7 +96,10 @@ fs::path NomTemporaire(const fs::path& cible) {
     static_assert(ChiffresAlea == 16);
     std::snprintf(suffixe, sizeof suffixe, ".%016llx.tmp", static_cast<unsigned long long>(alea()));
     // Short enough that the suffix never makes the name too long.
-    std::string nom = "." + cible.filename().string().substr(0, 100) + suffixe;
+    // In the system's own characters: a name the narrow code page cannot carry stays whole.
+    fs::path nom = ".";
+    nom += cible.filename().native().substr(0, 100);
+    nom += suffixe;
     return DossierDe(cible) / nom;
 }
 
@@ -119,6 +122,14 @@ std::string TexteChemin(const fs::path& chemin) {
     return std::string(u.begin(), u.end());
 #else
     return chemin.string();
+#endif
+}
+
+fs::path CheminNatif(std::string_view utf8) {
+#ifdef _WIN32
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+    return fs::path(utf8);
 #endif
 }
 
@@ -199,7 +210,7 @@ void NettoieTemporaires(const fs::path& dossier) {
     const auto limite = fs::file_time_type::clock::now() - std::chrono::minutes(1);
     for (fs::directory_iterator it(dossier, ec), fin; !ec && it != fin; it.increment(ec)) {
         std::error_code ec2;
-        if (EstNomTemporaire(it->path().filename().string()) && it->is_regular_file(ec2) &&
+        if (EstNomTemporaire(TexteChemin(it->path().filename())) && it->is_regular_file(ec2) &&
             it->last_write_time(ec2) < limite && !ec2)
             DeleteFileW(it->path().c_str());
     }

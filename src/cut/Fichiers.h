@@ -14,6 +14,10 @@ namespace parvel {
 // The path as messages show it (UTF-8 on every platform).
 std::string TexteChemin(const std::filesystem::path& chemin);
 
+// The path a UTF-8 string names. On Windows a narrow string would be read in the ANSI
+// code page, which cannot carry every name: every path the program opens comes here.
+std::filesystem::path CheminNatif(std::string_view utf8);
+
 // The end of a chain of links; a dangling link gives the path it points to. Raises
 // ErreurParvel (`role`, this path) for a chain longer than the system follows, and for
 // a link that the kernel's protected links would not follow: one in a sticky folder
