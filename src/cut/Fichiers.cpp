@@ -116,10 +116,32 @@ bool EstNomTemporaire(std::string_view nom) {
 
 } // namespace
 
+#ifdef _WIN32
+std::wstring Large(std::string_view utf8) {
+    if (utf8.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring r(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), r.data(), n);
+    return r;
+}
+
+std::string Utf8(std::wstring_view large) {
+    if (large.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, large.data(), static_cast<int>(large.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string r(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, large.data(), static_cast<int>(large.size()), r.data(), n, nullptr,
+                        nullptr);
+    return r;
+}
+#endif
+
+// libstdc++'s own conversions throw on a malformed name; these never do.
 std::string TexteChemin(const fs::path& chemin) {
 #ifdef _WIN32
-    const std::u8string u = chemin.u8string();
-    return std::string(u.begin(), u.end());
+    return Utf8(chemin.native());
 #else
     return chemin.string();
 #endif
@@ -127,7 +149,7 @@ std::string TexteChemin(const fs::path& chemin) {
 
 fs::path CheminNatif(std::string_view utf8) {
 #ifdef _WIN32
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    return fs::path(Large(utf8));
 #else
     return fs::path(utf8);
 #endif

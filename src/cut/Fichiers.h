@@ -18,6 +18,13 @@ std::string TexteChemin(const std::filesystem::path& chemin);
 // code page, which cannot carry every name: every path the program opens comes here.
 std::filesystem::path CheminNatif(std::string_view utf8);
 
+#ifdef _WIN32
+// The program's UTF-8 and the UTF-16 of Windows' wide calls. Never throws: a malformed
+// sequence becomes U+FFFD.
+std::wstring Large(std::string_view utf8);
+std::string Utf8(std::wstring_view large);
+#endif
+
 // The end of a chain of links; a dangling link gives the path it points to. Raises
 // ErreurParvel (`role`, this path) for a chain longer than the system follows, and for
 // a link that the kernel's protected links would not follow: one in a sticky folder
