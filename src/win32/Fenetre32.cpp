@@ -388,13 +388,16 @@ void Fenetre32::Route(const std::function<void()>& procedure) {
 }
 
 void Fenetre32::RouteTaille(bool minimisee) {
-    RECT r;
+    RECT r, client;
     GetWindowRect(hwnd_, &r);
+    GetClientRect(hwnd_, &client);
     const double tpp = twips_.ParPixel();
-    Route([&] {
-        principale_->Form_Resize(static_cast<float>((r.right - r.left) * tpp),
-                                 static_cast<float>((r.bottom - r.top) * tpp), minimisee);
-    });
+    margeDemandee_ = MargeBasse();
+    const float hauteur =
+        HauteurPourMarge(static_cast<float>((r.bottom - r.top) * tpp),
+                         static_cast<float>(client.bottom * tpp), static_cast<float>(margeDemandee_ * tpp));
+    Route(
+        [&] { principale_->Form_Resize(static_cast<float>((r.right - r.left) * tpp), hauteur, minimisee); });
 }
 
 void Fenetre32::RemplitRecents(HMENU menu) {

@@ -23,6 +23,7 @@ class Rapport32 : public ZoneTexte {
     void Imprime(int couleur, std::string_view ligne) override;
     // The lines as printed, joined by CR LF (the clipboard's form).
     std::wstring Texte() const;
+    std::size_t NombreLignes() const { return lignes_.size(); }
 
   private:
     HWND hwnd_ = nullptr;
