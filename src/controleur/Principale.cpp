@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <new>
 
+#include "cut/Fichiers.h"
 #include "settings/Demarrage.h"
 #include "settings/GeometrieBloc.h"
 #include "settings/ParamFraisage.h"
@@ -64,11 +65,11 @@ void Principale::Designe(const std::string& chemin) {
     // A name given on the command line counts from the folder the program started in;
     // the path's bytes go to the file system as they came.
     std::string absolu = chemin;
-    if (!chemin.empty() && std::filesystem::path(chemin).is_relative()) {
+    if (!chemin.empty() && CheminNatif(chemin).is_relative()) {
         std::error_code ec;
-        const std::filesystem::path p = std::filesystem::absolute(chemin, ec);
+        const std::filesystem::path p = std::filesystem::absolute(CheminNatif(chemin), ec);
         if (!ec)
-            absolu = p.lexically_normal().string();
+            absolu = TexteChemin(p.lexically_normal());
     }
     CommonDialog1.NomFichier = absolu;
     NomCourt = NomCourtPour(CheminCourant());

@@ -52,7 +52,7 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
     LecteurLignes lecteur(chemin);
     SuiviLecture suivi(avancement, chemin);
     // A link from the output to the input would have the output replace the file it reads.
-    if (fraisage && MemeFichier(fraisage->Chemin(), chemin))
+    if (fraisage && MemeFichier(CheminNatif(fraisage->Chemin()), CheminNatif(chemin)))
         throw ErreurParvel(ErrAccesChemin, RoleFichier::SortieFraisage, fraisage->Chemin(),
                            "c'est le fichier lu");
     if (fraisage)

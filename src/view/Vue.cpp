@@ -2,6 +2,7 @@
 // The view set-up that ends every load, and the full-extent mapping shared with "Etendu".
 #include "view/Vue.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cut/Calcul.h"
@@ -52,6 +53,12 @@ void VueCut::MappingEtendu() {
     Image1.DefinitScaleWidth(largeur);
     Image1.DefinitScaleLeft(EnSimple(Etat.XMin));
     Image1.DefinitScaleTop(-Image1.LitMapping().ScaleHeight);
+}
+
+float HauteurPourMarge(float hauteurFenetre, float hauteurClient, float marge) {
+    // The area ends at Image1Top + (hauteurFenetre - 1.5 Image1Top) in the client area.
+    const float naturelle = hauteurClient - (hauteurFenetre - 0.5f * Image1Top);
+    return hauteurFenetre - std::max(0.0f, marge - naturelle);
 }
 
 void VueCut::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {

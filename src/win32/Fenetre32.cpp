@@ -404,14 +404,17 @@ void Fenetre32::RouteTaille() {
         return;
     }
     KillTimer(hwnd_, HorlogeTaille);
-    RECT r;
+    RECT r, client;
     GetWindowRect(hwnd_, &r);
+    GetClientRect(hwnd_, &client);
     const double tpp = twips_.ParPixel();
     const bool minimisee = IsIconic(hwnd_);
-    Route([&] {
-        principale_->Form_Resize(static_cast<float>((r.right - r.left) * tpp),
-                                 static_cast<float>((r.bottom - r.top) * tpp), minimisee);
-    });
+    margeDemandee_ = MargeBasse();
+    const float hauteur =
+        HauteurPourMarge(static_cast<float>((r.bottom - r.top) * tpp),
+                         static_cast<float>(client.bottom * tpp), static_cast<float>(margeDemandee_ * tpp));
+    Route(
+        [&] { principale_->Form_Resize(static_cast<float>((r.right - r.left) * tpp), hauteur, minimisee); });
 }
 
 void Fenetre32::TailleChangee() {

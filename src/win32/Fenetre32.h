@@ -63,6 +63,8 @@ class Fenetre32 {
     void ConstruitBloc(HMENU vue);
     void ConstruitBasDessin();
     void MontreBloc();
+    // What the faces' figures and the checks' line need under the drawing area, pixels.
+    int MargeBasse() const;
     void MontreVue3D(bool voir);
     void MontreVerifications();
     void MontrePanneauVerifications();
@@ -101,6 +103,7 @@ class Fenetre32 {
     HWND etatVerifications_ = nullptr;
     int couleurVerif_ = 0;                   // the checks' line's palette colour
     std::vector<std::string> verifMontrees_; // what the checks' line and window show
+    int margeDemandee_ = 0;                  // MargeBasse() at the last sizing
     std::unique_ptr<Fenetre3D32> fenetre3D_;
     int chargementsVus3D_ = -1; // the load the 3D picture shows
     std::optional<GeometrieBloc> geometrieVue3D_;

@@ -59,6 +59,9 @@ void Fenetre32::MontreBloc() {
     SetWindowPos(sortieFaces_->Hwnd(), nullptr, image.left, m.Haut, image.right - image.left, m.Hauteur,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(sortieFaces_->Hwnd(), m.Visible ? SW_SHOWNA : SW_HIDE);
+    // Lines that came or went since the last sizing: the drawing area makes room again.
+    if (MargeBasse() != margeDemandee_ && IsWindowVisible(hwnd_) && !IsIconic(hwnd_))
+        PostMessageW(hwnd_, WM_SIZE, SIZE_RESTORED, 0);
     const bool voit3D = fenetre3D_ && fenetre3D_->Visible();
     CheckMenuItem(menu_, IdVue3D, MF_BYCOMMAND | (voit3D ? MF_CHECKED : MF_UNCHECKED));
     if (!fenetre3D_)
@@ -66,6 +69,20 @@ void Fenetre32::MontreBloc() {
     fenetre3D_->MontreFil(p.FilCourant());
     if (voit3D && (p.Chargements() != chargementsVus3D_ || p.Geometrie() != geometrieVue3D_))
         fenetre3D_->Redessine();
+}
+
+int Fenetre32::MargeBasse() const {
+    HDC dc = GetDC(hwnd_);
+    const HGDIOBJ avant = SelectObject(dc, arial_);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, avant);
+    ReleaseDC(hwnd_, dc);
+    // The strip's sunken edge and its text's inset around the lines, as MontreBloc spaces them.
+    const int lignes = std::max(1, static_cast<int>(sortieFaces_->NombreLignes()));
+    const int strip = lignes * tm.tmHeight + 2 * GetSystemMetricsForDpi(SM_CYEDGE, twips_.dpi) + 2;
+    const bool etat = !verifMontrees_.empty() && !verifMontrees_.front().empty();
+    return 3 + strip + 2 + (etat ? twips_.EnPixels(240) + 1 : 0);
 }
 
 void Fenetre32::MontreVue3D(bool voir) {

@@ -40,12 +40,14 @@ void Rapport32::DefinitPolice(double points) {
 
 void Rapport32::Efface() {
     vide_ = true;
+    lignes_ = 0;
     SetWindowTextW(hwnd_, L"");
 }
 
 void Rapport32::Imprime(int couleur, std::string_view ligne) {
     const std::wstring texte = (vide_ ? L"" : L"\r") + Large(ligne);
     vide_ = false;
+    ++lignes_;
     SendMessageW(hwnd_, EM_SETSEL, static_cast<WPARAM>(-1), -1);
     CHARFORMAT2W f{};
     f.cbSize = sizeof f;

@@ -20,10 +20,12 @@ class Rapport32 : public ZoneTexte {
 
     void Efface() override;
     void Imprime(int couleur, std::string_view ligne) override;
+    std::size_t NombreLignes() const { return lignes_; }
 
   private:
     HWND hwnd_ = nullptr;
-    bool vide_ = true; // nothing printed since the last clearing
+    bool vide_ = true;       // nothing printed since the last clearing
+    std::size_t lignes_ = 0; // lines printed since then
 };
 
 } // namespace parvel::win32
