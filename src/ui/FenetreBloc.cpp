@@ -108,6 +108,9 @@ void FenetrePrincipale::MontreBloc() {
         MargeFaces(image.bottom(), etatVerifications_ ? HautEtatVerifications() : client->height());
     sortieFaces_->setGeometry(image.left(), m.Haut, image.width(), m.Hauteur);
     sortieFaces_->setVisible(m.Visible);
+    // Lines that came or went since the last sizing: the drawing area makes room again.
+    if (MargeBasse() != margeDemandee_ && isVisible() && !isMinimized())
+        taille_.start(0);
     if (!fenetre3D_ || !zone3D_)
         return;
     vue3D_->setChecked(fenetre3D_->isVisible());

@@ -634,10 +634,26 @@ void FenetrePrincipale::RouteTaille() {
     }
     const QSize s = frameGeometry().size();
     const bool minimisee = isMinimized();
+    // The drawing area gives up what the faces' figures and the checks' line need.
+    margeDemandee_ = MargeBasse();
+    const float hauteur = HauteurPourMarge(static_cast<float>(s.height() * twips_.parPixelY),
+                                           static_cast<float>(centralWidget()->height() * twips_.parPixelY),
+                                           static_cast<float>(margeDemandee_ * twips_.parPixelY));
     Route([&] {
-        principale_->Form_Resize(static_cast<float>(s.width() * twips_.parPixelX),
-                                 static_cast<float>(s.height() * twips_.parPixelY), minimisee);
+        principale_->Form_Resize(static_cast<float>(s.width() * twips_.parPixelX), hauteur, minimisee);
     });
+}
+
+int FenetrePrincipale::MargeBasse() const {
+    const std::size_t lignes = sortieFaces_ ? sortieFaces_->Lignes().size() : 0;
+    const bool etat = !verifMontrees_.empty() && !verifMontrees_.front().empty();
+    int marge = etat ? etatVerifications_->sizeHint().height() + 1 : 0;
+    if (lignes > 0)
+        marge +=
+            3 + static_cast<int>(lignes) * sortieFaces_->fontMetrics().lineSpacing() +
+            2 * (sortieFaces_->frameWidth() + static_cast<int>(sortieFaces_->document()->documentMargin())) +
+            2;
+    return marge;
 }
 
 void FenetrePrincipale::TailleChangee() {

@@ -97,6 +97,8 @@ class FenetrePrincipale : public QMainWindow {
     void MontreVerifications();
     // The top of the checks' line: the foot of the margin, under the faces' figures.
     int HautEtatVerifications() const;
+    // Pixels the faces' figures and the checks' line need under the drawing area.
+    int MargeBasse() const;
     // Runs a core procedure, then repaints the drawing and report areas.
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
@@ -143,8 +145,9 @@ class FenetrePrincipale : public QMainWindow {
 
     QLabel* etatVerifications_ = nullptr;
     QPointer<PanneauVerifications> panneauVerif_;
-    std::vector<std::string>
-        verifMontrees_; // what the line and the window show, to refill them on a change only
+    // What the line and the window show, to refill them on a change only.
+    std::vector<std::string> verifMontrees_;
+    int margeDemandee_ = 0; // MargeBasse() at the last sizing
     QAction* geometrie_ = nullptr;
     QAction* faces_[3] = {};
     QAction* vue3D_ = nullptr;
