@@ -297,7 +297,7 @@ void Fenetre32::MontreLecture() {
     if (!l.EnLecture && horloge_) {
         KillTimer(hwnd_, HorlogeLecture);
         horloge_ = false;
-    } else if (enLecture && !horloge_) {
+    } else if (l.EnLecture && !horloge_) {
         dernierTic_ = GetTickCount64();
         SetTimer(hwnd_, HorlogeLecture, Lecteur::TicMs, nullptr);
         horloge_ = true;
