@@ -92,7 +92,7 @@ void BM_PasseChargementVerifiee(benchmark::State& state) {
         seuils.Bloc = GeometrieBloc{1000, 200, 400};
     for (auto _ : state) {
         Verificateur verificateur(seuils);
-        PasseChargement(f.chemin, interp, bilan, nullptr, nullptr, &verificateur);
+        PasseChargement(f.chemin, interp, bilan, nullptr, nullptr, nullptr, &verificateur);
         benchmark::DoNotOptimize(verificateur.Resultat());
     }
     state.SetItemsProcessed(state.iterations() * f.lignes);

@@ -103,10 +103,32 @@ verifie() { # verifie NOM CONDITION...: one result of the window or installer te
     fi
 }
 
-# The window test: parvel.exe opens examples/aile.cut, renamed "Découpes\aile été.cut", on a
-# display of its own; the probe reads the report, zooms with the mouse and reads the about
-# box through the window's messages, the screenshot shows what was drawn, and "&Quitter"
-# must end the program.
+# parvel-cut on C:\Découpes\aile été.cut: every command does with it what it does with
+# the same file under a plain name (the ANSI argv and narrow file calls lost the accents).
+accents="$WINEPREFIX/drive_c/Découpes"
+rm -rf "$accents"
+mkdir -p "$accents"
+cp "$racine/examples/aile.cut" "$accents/aile été.cut"
+cp "$racine/examples/aile.cut" "$accents/aile.cut"
+cut() { (cd "$build" && timeout 60 wine src/parvel-cut.exe "$@" 2>&1 | tr -d '\r'); }
+echo "parvel-cut, chemin accentué:"
+for commande in rapport verifie; do
+    verifie "$commande « C:\\Découpes\\aile été.cut »" \
+        diff <(cut $commande 'C:\Découpes\aile été.cut') <(cut $commande 'C:\Découpes\aile.cut')
+done
+verifie "rapport --json donne le chemin en UTF-8" \
+    grep -qF '"chemin": "C:\\Découpes\\aile été.cut"' <(cut rapport --json 'C:\Découpes\aile été.cut')
+cut image 'C:\Découpes\aile été.cut' 'C:\Découpes\aile été.png' >/dev/null || true
+cut image 'C:\Découpes\aile.cut' 'C:\Découpes\aile.png' >/dev/null || true
+verifie "image écrit « aile été.png »" cmp "$accents/aile été.png" "$accents/aile.png"
+cut fraisage 'C:\Découpes\aile été.cut' >/dev/null || true
+cut fraisage 'C:\Découpes\aile.cut' >/dev/null || true
+verifie "fraisage écrit « Fr+aile été.cut »" cmp "$accents/Fr+aile été.cut" "$accents/Fr+aile.cut"
+
+# The window test: parvel.exe opens C:\Découpes\aile été.cut on a display of its own; the
+# probe reads the report, zooms with the mouse, plays the cut, mills it with the prompts
+# answered "2,4", stops the load of a big file, and reads the about box through the
+# window's messages; the screenshot shows what was drawn, and closing must end the program.
 affichage=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$affichage" >/dev/null 2>&1 &
 xvfb=$!
@@ -124,13 +146,19 @@ bloc='HKCU\Software\Local AppWizard-Generated Applications\Parvel\Bloc'
 for v in L=100000 d=30000 w=40000; do
     wine reg add "$bloc" /v "${v%=*}" /t REG_DWORD /d "${v#*=}" /f >/dev/null 2>&1 || true
 done
-# Under a name that the ANSI code page of old could not carry.
-mkdir -p "$build/Découpes"
-cp "$racine/examples/aile.cut" "$build/Découpes/aile été.cut"
-(cd "$build" && exec timeout 120 wine src/win32/parvel.exe 'Découpes\aile été.cut') >/dev/null 2>&1 &
+# The milling settings start from the defaults; the milled file is this run's.
+wine reg delete 'HKCU\Software\Local AppWizard-Generated Applications\Parvel\Fraisage' /f >/dev/null 2>&1 || true
+rm -f "$accents/Fr+aile été.cut"
+# About 150 MB: aile.cut's cut over and over, long enough to load for a stop in its middle.
+awk 'NR == FNR { l[NR] = $0; n = NR; next }
+     END { for (i = 1; i <= 4; i++) print l[i]
+           for (k = 0; k < 1500; k++) for (i = 5; i <= n - 2; i++) print l[i]
+           print l[n - 1]; print l[n] }' "$racine/examples/aile.cut" /dev/null >"$build/gros.cut"
+(cd "$build" && exec timeout 180 wine src/win32/parvel.exe 'C:\Découpes\aile été.cut') >/dev/null 2>&1 &
 programme=$!
 # Straight into the file (a pipe would hold the lines back until the probe ends); CR LF line ends.
-(cd "$build" && exec timeout 120 wine tests/sonde-fenetre.exe 60 fenetre.suite fermer >"$journal" 2>&1) &
+(cd "$build" && exec timeout 240 wine tests/sonde-fenetre.exe 60 fenetre.suite lecture fraisage gros=gros.cut recharger \
+    fermer >"$journal" 2>&1) &
 sonde=$!
 for _ in $(seq 900); do
     grep -q '^image1 \|^erreur' "$journal" 2>/dev/null && break
@@ -154,6 +182,7 @@ touch "$suite"
 wait "$sonde" || true
 code=0
 wait "$programme" || code=$?
+rm -f "$build/gros.cut"
 sed -i 's/\r$//' "$journal"
 echo "fenetre ($((SECONDS - construit)) s):"
 verifie "« aile été.cut » ouvert, son rapport et les figures des faces sont ceux de parvel-cut" \
@@ -167,7 +196,20 @@ verifie "chaque contrôle à sa place en twips (à 1 pixel), dans l'ordre du cla
     [ "$(grep -c '^disposition .* ok$' "$journal")" -eq "$(grep -vc '^#' "$racine/tests/data/fenetre/disposition.tsv")" ]
 grep '^disposition ' "$journal" | grep -v ' ok$' || true
 verifie "le fichier ouvert est en tête des fichiers récents du registre" \
-    grep -q '^recent .*\\Découpes\\aile été\.cut$' "$journal"
+    grep -qx 'recent C:\\Découpes\\aile été\.cut' "$journal"
+grep '^faces-visibles\|^lecture-fil\|^fraisage\|^ouvrir\|^progression' "$journal" || true
+verifie "les trois lignes des faces se lisent entières" grep -q '^faces-visibles 3/3 ' "$journal"
+verifie "« Lire » avance le curseur et déplace le fil" grep -q '^lecture-fil ok' "$journal"
+verifie "« Réglage » pose ses six questions" grep -qx 'fraisage-invites 6' "$journal"
+verifie "« 2,4 » lu 2,4 : la vitesse gardée en centièmes (240)" \
+    grep -qx 'fraisage-registre DegZ 2 VitZ 240' "$journal"
+verifie "la boîte À propos montre la vitesse de dégagement 2.4 mm/s" grep -q '^apropos .* à 2\.4 mm/s' "$journal"
+verifie "la fenêtre fraise « aile été.cut » dans C:\\Découpes" [ -s "$accents/Fr+aile été.cut" ]
+verifie "la boîte d'ouverture a son titre" grep -qx 'ouvrir-titre Fichier CUT à ouvrir' "$journal"
+for maniere in bouton echap; do
+    verifie "gros fichier arrêté ($maniere) : panneau vu puis parti, fenêtre qui répond, document gardé" \
+        grep -q "^progression-$maniere ok" "$journal"
+done
 verifie "un zoom au rectangle choisit « Variable »" grep -qx "zoom-variable 1" "$journal"
 verifie "un cran de molette agrandit et garde le point sous le curseur" grep -q '^molette ok' "$journal"
 grep '^molette' "$journal" || true
@@ -176,6 +218,8 @@ grep '^etat-verifications\|^verifications\|^constat1\|^lecture\|^vue3d' "$journa
 verifie "F7 ouvre les vérifications de « aile été.cut »" \
     grep -q '^verifications aile été\.cut \(a passé\| : [0-9]\)' "$journal"
 verifie "la vue 3D s'ouvre" grep -qx 'vue3d Parvel - Vue 3D' "$journal"
+verifie "« aile été.cut » réécrit se recharge de lui-même" grep -qx 'rechargement ok' "$journal"
+grep '^rechargement\|^recharge ' "$journal" || true
 verifie "la boîte À propos donne titre et version" grep -qx "apropos-titre À propos de Parvel" "$journal"
 verifie "la boîte À propos donne la version $version" grep -qx "apropos Version $version" "$journal"
 verifie "la fenêtre fermée, la boîte À propos reste ouverte" \

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     parvel::ui::FenetrePrincipale fenetre;
     if (fenetre.Terminee())
         return 0;
-    fenetre.principale().Separateur = separateur;
+    fenetre.principale().DefinitSeparateur(separateur);
     fenetre.show();
     // "parvel FICHIER.cut" opens the file once the window is on screen, as "Ouvrir" would,
     // by the bytes it was given: a name that is not UTF-8 does not survive a QString.

@@ -82,8 +82,8 @@ class DialoguesConsole : public Dialogues {
 // The file named on the command line, made absolute, as the open dialog gives it.
 std::string CheminAbsolu(const std::string& fichier) {
     std::error_code ec;
-    std::filesystem::path absolu = std::filesystem::absolute(fichier, ec);
-    return ec ? fichier : absolu.string();
+    const std::filesystem::path absolu = std::filesystem::absolute(CheminNatif(fichier), ec);
+    return ec ? fichier : TexteChemin(absolu);
 }
 
 // "Erreur <n> : <description> : <role> <path>": a failure without a file of its own
@@ -105,9 +105,10 @@ std::string FichierRegistre(const Options& o) {
 // the documented form and gives true.
 bool RemplaceUnFichierLu(const std::string& sortie, RoleFichier role, const std::string& entree,
                          const std::string& registre) {
-    const char* lu = MemeFichier(sortie, entree)     ? "c'est le fichier lu"
-                     : MemeFichier(sortie, registre) ? "c'est le fichier du registre"
-                                                     : nullptr;
+    const char* lu = MemeFichier(CheminNatif(sortie), CheminNatif(entree)) ? "c'est le fichier lu"
+                     : MemeFichier(CheminNatif(sortie), CheminNatif(registre))
+                         ? "c'est le fichier du registre"
+                         : nullptr;
     if (lu)
         Echec(ErreurParvel(ErrAccesChemin, role, sortie, lu), entree);
     return lu != nullptr;
@@ -234,7 +235,7 @@ int CommandeVerifie(const Options& o) {
         return 2;
     Verificateur verificateur(seuils);
     try {
-        PasseChargement(chemin, interp, bilan, nullptr, nullptr, &verificateur);
+        PasseChargement(chemin, interp, bilan, nullptr, nullptr, nullptr, &verificateur);
     } catch (const ErreurParvel& e) {
         return Echec(e, chemin);
     }
@@ -324,21 +325,22 @@ int CommandeImage(const Options& o) {
         return 1;
     if (o.fraisage)
         controles.DefinitFraisageActif(true);
-    p.CarteVitesses = o.vitesses;
-    p.Separateur = SeparateurDecimalLocale(); // the legend's, as the report's
-    if (!GeometrieDemandee(o, registre.get(), p.Geometrie))
+    if (o.vitesses)
+        p.Vitesses_Click();
+    p.DefinitSeparateur(SeparateurDecimalLocale()); // the legend's, as the report's
+    std::optional<GeometrieBloc> geometrie;
+    if (!GeometrieDemandee(o, registre.get(), geometrie))
         return 2;
+    p.DefinitGeometrie(geometrie);
     if (!o.faces.empty()) {
-        if (!p.Geometrie) {
+        if (!geometrie) {
             std::cerr << Prefixe << MessageSansGeometrie << '\n';
             return 1;
         }
-        p.Faces = o.faces == "sur" ? ModeFaces::SurChariots : ModeFaces::Seules;
+        p.Faces_Click(o.faces == "sur" ? ModeFaces::SurChariots : ModeFaces::Seules);
     }
-    p.CommonDialog1.NomFichier = CheminAbsolu(o.fichiers[0]);
-    p.NomCourt = NomCourtPour(p.CheminCourant());
     try {
-        p.ChargeCut();
+        p.ChargeFichier(CheminAbsolu(o.fichiers[0]));
     } catch (const ErreurParvel& e) {
         return Echec(e, p.CheminCourant());
     }
@@ -642,9 +644,7 @@ std::variant<LigneCommande, int> LitLigneCommande(int argc, char** argv) {
     return l;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Lance(int argc, char** argv) {
     std::variant<LigneCommande, int> lue = LitLigneCommande(argc, argv);
     if (const int* code = std::get_if<int>(&lue))
         return *code;
@@ -663,3 +663,24 @@ int main(int argc, char** argv) {
     }
     return l.commande->lance(l.options);
 }
+
+} // namespace
+
+#ifdef _WIN32
+// The narrow argv is in the ANSI code page, which cannot carry every file name: the
+// program takes the UTF-16 one and works in UTF-8, as everywhere else.
+int wmain(int argc, wchar_t** wargv) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(TexteChemin(std::filesystem::path(wargv[i])));
+    std::vector<char*> argv;
+    for (std::string& a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return Lance(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) {
+    return Lance(argc, argv);
+}
+#endif

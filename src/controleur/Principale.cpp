@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <new>
 
+#include "cut/Fichiers.h"
 #include "settings/Demarrage.h"
 #include "settings/GeometrieBloc.h"
 #include "settings/ParamFraisage.h"
@@ -17,7 +18,19 @@ namespace parvel {
 
 Principale::Principale(Plateforme p)
     : Image1(p.Image1), Sortie(p.Sortie), Ctl(p.Controles_), Dlg(p.Dialogues_), Reg(p.Registre_),
-      Vue(p.Image1) {}
+      vue_(p.Image1) {}
+
+void Principale::DefinitReglages(const ConfigMachine& config, const ParamFraisage& param) {
+    config_ = config;
+    param_ = param;
+}
+
+void Principale::DefinitGeometrie(const std::optional<GeometrieBloc>& geometrie) {
+    geometrie_ = geometrie;
+    if (!geometrie_)
+        faces_ = ModeFaces::Masquees;
+    MontreFiguresFaces();
+}
 
 // Loading.
 
@@ -33,24 +46,33 @@ void Principale::Ouvrir_Click() {
 }
 
 void Principale::ChargeOut_Click() {
-    OuvreFichier(Config.RepProjet + SeparateurChemin + "out.cut");
+    OuvreFichier(config_.RepProjet + SeparateurChemin + "out.cut");
 }
 
 void Principale::OuvreFichier(const std::string& chemin) {
     const Instantane avant = Photographie();
+    Designe(chemin);
+    if (ChargeCutSignale(avant))
+        AjouteRecent(Reg, CheminCourant());
+}
+
+void Principale::ChargeFichier(const std::string& chemin) {
+    Designe(chemin);
+    ChargeCut();
+}
+
+void Principale::Designe(const std::string& chemin) {
     // A name given on the command line counts from the folder the program started in;
     // the path's bytes go to the file system as they came.
     std::string absolu = chemin;
-    if (!chemin.empty() && std::filesystem::path(chemin).is_relative()) {
+    if (!chemin.empty() && CheminNatif(chemin).is_relative()) {
         std::error_code ec;
-        const std::filesystem::path p = std::filesystem::absolute(chemin, ec);
+        const std::filesystem::path p = std::filesystem::absolute(CheminNatif(chemin), ec);
         if (!ec)
-            absolu = p.lexically_normal().string();
+            absolu = TexteChemin(p.lexically_normal());
     }
     CommonDialog1.NomFichier = absolu;
     NomCourt = NomCourtPour(CheminCourant());
-    if (ChargeCutSignale(avant))
-        AjouteRecent(Reg, absolu);
 }
 
 void Principale::Recharge() {
@@ -78,7 +100,7 @@ bool Principale::ChargeCutSignale(const Instantane& avant) {
         if (!passeFinie_)
             Restaure(avant);
         else {
-            DernierRapport = Rapport{};
+            dernierRapport_ = Rapport{};
             Sortie.Efface();
             Sortie.Imprime(0, "  Chargement annulé");
         }
@@ -94,10 +116,10 @@ Principale::Instantane Principale::Photographie() const {
             Bilan,
             Fraiseuse.Etat,
             Fraiseuse.Marques,
-            Vue.Zoom.RapportZoom,
+            vue_.Zoom.RapportZoom,
             Ctl.Active(Option::Fige),
-            Lecture,
-            Verif,
+            lecteur_.Etat(),
+            verif_,
             passeFinie_};
 }
 
@@ -108,11 +130,10 @@ void Principale::Restaure(const Instantane& i) {
     Bilan = i.Bilan;
     Fraiseuse.Etat = i.Fraisage;
     Fraiseuse.Marques = i.Marques;
-    Vue.Zoom.RapportZoom = i.RapportZoom;
+    vue_.Zoom.RapportZoom = i.RapportZoom;
     Ctl.DefinitActive(Option::Fige, i.FigeActif);
-    Lecture = i.Lecture;
-    Lecture.EnLecture = false;
-    Verif = i.Verif;
+    lecteur_.Restaure(i.Lecture);
+    verif_ = i.Verif;
     passeFinie_ = i.PasseFinie;
 }
 
@@ -137,45 +158,46 @@ void Principale::PasseChargement() {
     OublieLecture();
     passeFinie_ = false;
     Ctl.DefinitActive(Option::Fige, true);
-    Vue.Zoom.RapportZoom = 1;
+    vue_.Zoom.RapportZoom = 1;
     Fraiseuse.Marques.clear();
-    Interp.MmParPasX = Config.MmParPasX;
-    Interp.MmParPasY = Config.MmParPasY;
+    Interp.MmParPasX = config_.MmParPasX;
+    Interp.MmParPasY = config_.MmParPasY;
     EcrivainFraisage* fraisage = nullptr;
     if (Ctl.FraisageActif()) {
-        Fraiseuse.Prepare(CheminSortieFraisage(Config.RepProjet, CheminCourant()), Param);
+        Fraiseuse.Prepare(CheminSortieFraisage(config_.RepProjet, CheminCourant()), param_);
         fraisage = &Fraiseuse;
     }
-    Verif = Verifications{};
-    SeuilsVerification seuils = LitSeuilsVerification(Reg, Config);
-    seuils.Bloc = Geometrie;
+    verif_ = Verifications{};
+    SeuilsVerification seuils = LitSeuilsVerification(Reg, config_);
+    seuils.Bloc = geometrie_;
     Verificateur verificateur(seuils);
     std::optional<MesureFaces> faces;
-    if (Geometrie)
-        faces.emplace(*Geometrie);
-    DiffuseLignes lignes{faces ? &*faces : nullptr, &verificateur};
-    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, &lignes);
-    Verif = verificateur.Resultat();
-    Lecture.Total = Interp.Etat.TempsTotal;
+    if (geometrie_)
+        faces.emplace(*geometrie_);
+    parvel::PasseChargement(CheminCourant(), Interp, Bilan, fraisage, Suivi, faces ? &*faces : nullptr,
+                            &verificateur);
+    verif_ = verificateur.Resultat();
+    lecteur_.DefinitTotal(Interp.Etat.TempsTotal);
     // Replaced only by a load that ends: a stopped one gives the previous file back.
     FiguresDesFaces.reset();
     if (faces)
         FiguresDesFaces = faces->Figures();
     MontreFiguresFaces();
 
-    DernierRapport = FaitRapport(Bilan, Interp.Etat, Separateur);
+    dernierRapport_ = FaitRapport(Bilan, Interp.Etat, separateur_);
     Sortie.Efface();
-    for (const LigneRapport& l : DernierRapport)
+    for (const LigneRapport& l : dernierRapport_)
         Sortie.Imprime(l.Couleur, l.Texte);
     passeFinie_ = true;
+    ++chargements_;
 }
 
 // View.
 
 void Principale::CadreVue() {
-    Vue.CadreVue(Bilan, Param);
+    vue_.CadreVue(Bilan, param_);
     if (!Ctl.Choisie(Option::Fige)) {
-        Vue.MappingEtendu();
+        vue_.MappingEtendu();
         Choisit(Option::Etendu);
     }
 }
@@ -188,13 +210,13 @@ OptionsDessin Principale::OptionsCourantes() const {
     o.PasGauche = Ctl.Coche(Case::PGauche);
     o.Etendu = Ctl.Choisie(Option::Etendu);
     o.Fraisage = Ctl.FraisageActif();
-    o.CarteVitesses = CarteVitesses;
+    o.CarteVitesses = carteVitesses_;
     o.VitesseLente = Bilan.VitesseMinFichier;
     o.VitesseRapide = Bilan.VitesseMax;
-    o.Separateur = Separateur;
-    if (Geometrie) {
-        o.Faces = Faces;
-        o.Geometrie = *Geometrie;
+    o.Separateur = separateur_;
+    if (geometrie_) {
+        o.Faces = faces_;
+        o.Geometrie = *geometrie_;
     }
     return o;
 }
@@ -205,10 +227,10 @@ void Principale::DessineCut() {
     ++dessins_;
     if (Suivi)
         Suivi->Etape("Dessin du fichier…");
-    Interp.MmParPasX = Config.MmParPasX;
-    Interp.MmParPasY = Config.MmParPasY;
+    Interp.MmParPasX = config_.MmParPasX;
+    Interp.MmParPasY = config_.MmParPasY;
     if (auto e =
-            Vue.DessineCut(CheminCourant(), Interp, OptionsCourantes(), Fraiseuse.Marques, Param, Suivi)) {
+            vue_.DessineCut(CheminCourant(), Interp, OptionsCourantes(), Fraiseuse.Marques, param_, Suivi)) {
         Signale(*e);
         return;
     }
@@ -226,7 +248,7 @@ void Principale::Commande2_Click() {
 void Principale::Option1_Click() {}
 
 void Principale::Option2_Click() {
-    Vue.MappingEtendu();
+    vue_.MappingEtendu();
     DessineCut();
 }
 
@@ -253,17 +275,17 @@ void Principale::CDroite_Click() {
 }
 
 void Principale::Vitesses_Click() {
-    CarteVitesses = !CarteVitesses;
+    carteVitesses_ = !carteVitesses_;
     Image1.Efface();
     if (!CheminCourant().empty())
         DessineCut();
 }
 
 void Principale::Geometrie_Click() {
-    const std::optional<GeometrieBloc> g = DemandeGeometrieBloc(Dlg, Geometrie, Separateur);
+    const std::optional<GeometrieBloc> g = DemandeGeometrieBloc(Dlg, geometrie_, separateur_);
     if (!g)
         return;
-    Geometrie = g;
+    geometrie_ = g;
     EcritGeometrieBloc(Reg, *g);
     // The figures and the faces follow the new block.
     if (!CheminCourant().empty())
@@ -273,18 +295,24 @@ void Principale::Geometrie_Click() {
 }
 
 void Principale::Faces_Click(ModeFaces mode) {
-    if (mode != ModeFaces::Masquees && !Geometrie) {
+    if (mode != ModeFaces::Masquees && !geometrie_) {
         Dlg.Message(MessageSansGeometrie);
         return;
     }
-    Faces = mode;
+    faces_ = mode;
     Image1.Efface();
     if (!CheminCourant().empty())
         DessineCut();
 }
 
+bool Principale::PermetVue3D() {
+    if (!geometrie_)
+        Dlg.Message(MessageSansGeometrie);
+    return geometrie_.has_value();
+}
+
 bool Principale::Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale) {
-    if (!Geometrie) {
+    if (!geometrie_) {
         if (signale)
             Dlg.Message(MessageSansGeometrie);
         return false;
@@ -292,7 +320,7 @@ bool Principale::Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale)
     if (CheminCourant().empty() || !passeFinie_)
         return false;
     Scene3D s;
-    s.Geometrie = *Geometrie;
+    s.Geometrie = *geometrie_;
     s.XMin = std::min(Bilan.XGMin, Bilan.XDMin);
     s.XMax = std::max(Bilan.XGMax, Bilan.XDMax);
     s.YMin = std::min(Bilan.YGMin, static_cast<double>(Bilan.YDMin));
@@ -306,8 +334,8 @@ bool Principale::Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale)
         const double marge = 0.04 * std::max(x1 - x0, y1 - y0);
         s.BlocXMin = x0 - marge, s.BlocXMax = x1 + marge, s.BlocYMin = y0 - marge, s.BlocYMax = y1 + marge;
     }
-    Interp.MmParPasX = Config.MmParPasX;
-    Interp.MmParPasY = Config.MmParPasY;
+    Interp.MmParPasX = config_.MmParPasX;
+    Interp.MmParPasY = config_.MmParPasY;
     if (auto e = rendu.Dessine(CheminCourant(), Interp, s, camera, Suivi)) {
         Signale(*e);
         return false;
@@ -319,34 +347,34 @@ void Principale::MontreFiguresFaces() {
     if (!SortieFaces)
         return;
     SortieFaces->Efface();
-    if (!Geometrie) {
+    if (!geometrie_) {
         SortieFaces->Imprime(0, "  Faces du bloc : géométrie non réglée");
         return;
     }
     if (FiguresDesFaces)
-        for (const std::string& l : TexteFaces(*FiguresDesFaces, Separateur))
+        for (const std::string& l : TexteFaces(*FiguresDesFaces, separateur_))
             SortieFaces->Imprime(0, l);
 }
 
 void Principale::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {
     const float largeur = Image1.Largeur(), hauteur = Image1.Hauteur();
-    Vue.Form_Resize(largeurFenetre, hauteurFenetre, minimisee);
+    vue_.Form_Resize(largeurFenetre, hauteurFenetre, minimisee);
     if (Image1.Largeur() == largeur && Image1.Hauteur() == hauteur)
         return;
     // The old picture has the old size: the drawing is made again at one scale, without
     // the beep of a redraw the user asked for.
-    Vue.GardeEchelle(largeur, hauteur, Ctl.Choisie(Option::Etendu));
+    vue_.GardeEchelle(largeur, hauteur, Ctl.Choisie(Option::Etendu));
     if (!CheminCourant().empty())
         Redessine();
 }
 
 void Principale::Image1_MouseMove(short Button, short Shift, float X, float Y) {
-    Vue.Separateur = Separateur;
-    Vue.Image1_MouseMove(Button, Shift, X, Y);
+    vue_.Separateur = separateur_;
+    vue_.Image1_MouseMove(Button, Shift, X, Y);
 }
 
 void Principale::Image1_Molette(float X, float Y, int crans) {
-    AppliqueZoom(Vue.Molette(X, Y, crans));
+    AppliqueZoom(vue_.Molette(X, Y, crans));
 }
 
 void Principale::ZoomeAuCentre(int crans) {
@@ -355,17 +383,17 @@ void Principale::ZoomeAuCentre(int crans) {
 }
 
 void Principale::Image1_Glisse(float dX, float dY) {
-    AppliqueZoom(Vue.Decale(dX, dY));
+    AppliqueZoom(vue_.Decale(dX, dY));
 }
 
 void Principale::Deplace(int versDroite, int versHaut) {
     const Mapping m = Image1.LitMapping();
-    AppliqueZoom(Vue.Decale(versDroite * m.ScaleWidth / 10, versHaut * -m.ScaleHeight / 10));
+    AppliqueZoom(vue_.Decale(versDroite * m.ScaleWidth / 10, versHaut * -m.ScaleHeight / 10));
 }
 
 void Principale::Image1_Echap() {
-    if (Vue.Zoom.EtatSelection == 1)
-        Vue.AnnuleSelection();
+    if (vue_.Zoom.EtatSelection == 1)
+        vue_.AnnuleSelection();
 }
 
 // A wheel notch or a pan ends as a rectangle zoom does, without the beep of a redraw
@@ -387,12 +415,12 @@ void Principale::Redessine() {
         Suivi->Etape("Dessin du fichier…");
     OptionsDessin o = OptionsCourantes();
     o.Etendu = true;
-    if (auto e = Vue.DessineCut(CheminCourant(), Interp, o, Fraiseuse.Marques, Param, Suivi))
+    if (auto e = vue_.DessineCut(CheminCourant(), Interp, o, Fraiseuse.Marques, param_, Suivi))
         Image1.Efface();
 }
 
 void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {
-    switch (Vue.Image1_MouseDown(Button, Shift, X, Y)) {
+    switch (vue_.Image1_MouseDown(Button, Shift, X, Y)) {
     case SuiteZoom::Rien:
         return;
     case SuiteZoom::MessageCtrl:
@@ -400,7 +428,7 @@ void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {
         return;
     case SuiteZoom::TropGrand:
         Dlg.Message("Zoom trop grand");
-        Vue.AnnuleSelection();
+        vue_.AnnuleSelection();
         return;
     case SuiteZoom::Applique:
         Choisit(Option::Variable);
@@ -408,10 +436,10 @@ void Principale::Image1_MouseDown(short Button, short Shift, float X, float Y) {
         try {
             DessineCut();
         } catch (...) {
-            Vue.Zoom.EtatSelection = 0;
+            vue_.Zoom.EtatSelection = 0;
             throw;
         }
-        Vue.Zoom.EtatSelection = 0;
+        vue_.Zoom.EtatSelection = 0;
         return;
     }
 }
@@ -449,71 +477,59 @@ void Principale::DefinitCoche(Case c, bool coche) {
 // Playback.
 
 void Principale::OublieLecture() {
-    lecture_.reset();
-    Lecture = EtatLecture{0, 0, 0, Lecture.Facteur, false};
+    lecteur_.Oublie();
     Image1.MontreFil(std::nullopt);
     Image1.MontreSurlignage(std::nullopt);
-    FilCourant.reset();
+    filCourant_.reset();
 }
 
 bool Principale::PrepareLecture() {
     if (!LectureDisponible())
         return false;
-    if (lecture_)
+    if (lecteur_.Indexe())
         return true;
     if (Suivi)
         Suivi->Etape("Préparation de la lecture…");
     try {
-        Interp.MmParPasX = Config.MmParPasX;
-        Interp.MmParPasY = Config.MmParPasY;
-        lecture_ = std::make_unique<LectureCut>(CheminCourant(), Interp, Suivi);
+        Interp.MmParPasX = config_.MmParPasX;
+        Interp.MmParPasY = config_.MmParPasY;
+        lecteur_.Indexe(CheminCourant(), Interp, Suivi);
     } catch (const ErreurParvel& e) {
-        Lecture.EnLecture = false;
         Signale(e);
         return false;
     } catch (const std::bad_alloc&) {
-        Lecture.EnLecture = false;
         Signale(ErreurParvel(ErrMemoire));
         return false;
     } catch (const Annulation&) {
-        Lecture.EnLecture = false;
         throw Annulation("Lecture interrompue");
     }
-    Lecture.Total = lecture_->TempsTotal();
     return true;
 }
 
 void Principale::MontreInstant(double t) {
-    const std::optional<PositionFil> p = lecture_->Position(t);
+    const std::optional<PositionFil> p = lecteur_.Va(t);
     if (!p) {
         // With automatic reload the new document replaces the old one, as it does when
         // nothing plays; otherwise the next use indexes the file as it now is.
         if (LitRechargementAuto(Reg)) {
-            Lecture.EnLecture = false;
+            lecteur_.Pause();
             Recharge();
             return;
         }
-        const int facteur = Lecture.Facteur;
         OublieLecture();
-        Lecture.Facteur = facteur;
         Dlg.Message("Le fichier a changé depuis son chargement : rechargez-le pour le lire");
         return;
     }
-    Lecture.Temps = p->Temps;
-    Lecture.Total = p->TempsTotal;
-    Lecture.Ligne = p->Ligne;
-    if (Lecture.Temps >= Lecture.Total)
-        Lecture.EnLecture = false;
     MontreFil(*p);
 }
 
 void Principale::MontreFil(const PositionFil& p) {
-    FilCourant = Fil{p.XG, p.YG, p.XD, p.YD};
+    filCourant_ = Fil{p.XG, p.YG, p.XD, p.YD};
     // Without the carriages, the wire where it enters and leaves the block.
-    if (Geometrie && Faces == ModeFaces::Seules) {
+    if (geometrie_ && faces_ == ModeFaces::Seules) {
         const PositionsChariots c{p.XG, p.YG, p.XD, p.YD};
-        const PointFace a = PointSurPlan(c, Geometrie->d, Geometrie->L);
-        const PointFace b = PointSurPlan(c, Geometrie->d + Geometrie->w, Geometrie->L);
+        const PointFace a = PointSurPlan(c, geometrie_->d, geometrie_->L);
+        const PointFace b = PointSurPlan(c, geometrie_->d + geometrie_->w, geometrie_->L);
         Image1.MontreFil(Fil{a.X, a.Y, b.X, b.Y});
     } else {
         Image1.MontreFil(Fil{p.XG, p.YG, p.XD, p.YD});
@@ -526,46 +542,36 @@ void Principale::Lecture_Temps(double t) {
 }
 
 void Principale::Lecture_Bascule() {
-    if (Lecture.EnLecture) {
-        Lecture.EnLecture = false;
+    if (lecteur_.Etat().EnLecture) {
+        lecteur_.Pause();
         return;
     }
-    if (!PrepareLecture())
-        return;
-    Lecture.EnLecture = true;
-    // Once at the end, playing starts over.
-    MontreInstant(Lecture.Temps >= Lecture.Total ? 0 : Lecture.Temps);
+    if (PrepareLecture())
+        MontreInstant(lecteur_.Lance());
 }
 
 void Principale::Lecture_Vitesse(int facteur) {
-    Lecture.Facteur = facteur > 0 ? facteur : 1;
+    lecteur_.DefinitFacteur(facteur);
 }
 
 void Principale::Lecture_Avance(double secondesReelles) {
-    if (Lecture.EnLecture && lecture_ && secondesReelles > 0)
-        MontreInstant(Lecture.Temps + secondesReelles * Lecture.Facteur);
-}
-
-std::string Principale::TexteLecture() const {
-    std::string t = TexteTemps(Lecture.Temps) + " / " + TexteTemps(Lecture.Total);
-    if (Lecture.Ligne > 0)
-        t += " | ligne " + std::to_string(Lecture.Ligne);
-    return t;
+    if (const std::optional<double> t = lecteur_.Echeance(secondesReelles))
+        MontreInstant(*t);
 }
 
 void Principale::Verification_Click(int i) {
-    if (i < 0 || static_cast<std::size_t>(i) >= Verif.Constats.size())
+    if (i < 0 || static_cast<std::size_t>(i) >= verif_.Constats.size())
         return;
-    const Constat& c = Verif.Constats[static_cast<std::size_t>(i)];
+    const Constat& c = verif_.Constats[static_cast<std::size_t>(i)];
     if (c.Plages.empty() || !PrepareLecture())
         return;
-    Lecture.EnLecture = false;
+    lecteur_.Pause();
     MontreInstant(c.Temps);
-    if (!lecture_)
+    if (!lecteur_.Indexe())
         return;
     // A line without duration begins and ends at the same moment: the wire stands where
     // it begins, and so does the line shown.
-    Lecture.Ligne = c.Plages.front().Debut;
+    lecteur_.DefinitLigne(c.Plages.front().Debut);
     if (c.Sorte != SorteConstat::AucunMouvement)
         Image1.MontreSurlignage(Surlignage{{c.Avant.XG, c.Avant.YG, c.Avant.XD, c.Avant.YD},
                                            {c.Apres.XG, c.Apres.YG, c.Apres.XD, c.Apres.YD}});
@@ -580,18 +586,18 @@ std::string Principale::Titre() const {
 void Principale::Form_Load() {
     CommonDialog1.Filtre = "Fichiers CUT | *.cut";
     CommonDialog1.FichierExistant = true;
-    Vue.Etat.Echelle = 1;
+    vue_.Etat.Echelle = 1;
     Image1.DefinitPosition(0, 0);
     Image1.MontreForme(Forme::Selection, false);
     Image1.MontreForme(Forme::ZoneX, false);
     Image1.MontreForme(Forme::ZoneY, false);
     Ctl.DefinitActive(Option::Fige, false);
-    if (auto arret = LitConfigMachine(Reg, Config, CommonDialog1.DossierInitial))
+    if (auto arret = LitConfigMachine(Reg, config_, CommonDialog1.DossierInitial))
         return Arrete(*arret);
     // The milling parameters have a recovery of their own.
-    if (auto arret = Recup_Param_Parvel(Reg, Config, Param))
+    if (auto arret = Recup_Param_Parvel(Reg, config_, param_))
         return Arrete(*arret);
-    Geometrie = LitGeometrieBloc(Reg);
+    geometrie_ = LitGeometrieBloc(Reg);
     MontreFiguresFaces();
 }
 
@@ -609,9 +615,9 @@ void Principale::A_propos_Click() {
 }
 
 void Principale::Réglage_Click() {
-    DemandeParamFraisage(Dlg, Config, Param, Separateur);
+    DemandeParamFraisage(Dlg, config_, param_, separateur_);
     try {
-        SauveRegistre(Reg, Param);
+        SauveRegistre(Reg, param_);
     } catch (const ErreurParvel& e) {
         // Only values that did not come through the prompts can get here (a machine
         // configuration beyond the store's range): kept in memory, reported.

@@ -4,15 +4,18 @@
 // and the current document, and runs every handler of the window as a short sequence
 // of calls into them. It is the only code that touches the controls and the dialogs;
 // the window, `parvel-cut image` and the tests give it the platform through `Plateforme`.
+// Its state is its own: callers act through the handlers and read through const views.
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "controleur/Lecteur.h"
 #include "cut/Avancement.h"
 #include "cut/Chargeur.h"
 #include "cut/Faces.h"
 #include "cut/Fraisage.h"
 #include "cut/Interpreteur.h"
-#include "cut/Lecture.h"
 #include "cut/Parametres.h"
 #include "cut/Verifications.h"
 #include "plateforme/Controles.h"
@@ -24,14 +27,6 @@
 #include "view/Vue3D.h"
 
 namespace parvel {
-
-// Playback as the window shows it.
-struct EtatLecture {
-    double Temps = 0, Total = 0; // seconds of the cut
-    std::int64_t Ligne = 0;      // the line being cut, 0 before the first moment shown
-    int Facteur = 1;             // seconds of the cut per real second
-    bool EnLecture = false;
-};
 
 struct Plateforme {
     SurfaceDessin& Image1;
@@ -47,38 +42,33 @@ class Principale {
     Principale(const Principale&) = delete;
     Principale& operator=(const Principale&) = delete;
 
-    SurfaceDessin& Image1;
-    ZoneTexte& Sortie;
-    Controles& Ctl;
-    Dialogues& Dlg;
-    Registre& Reg;
-    // Told the progress of loads and redraws, which it may stop; none: nothing stops them.
-    Avancement* Suivi = nullptr;
+    // What the caller sets up around it: who is told the progress of loads and redraws
+    // and may stop them (none: nothing stops them), the locale's decimal separator
+    // (report, about box, speed texts, prompts), and where the block's figures are
+    // printed beside the report (none: nowhere).
+    void DefinitSuivi(Avancement* suivi) { Suivi = suivi; }
+    void DefinitSeparateur(std::string separateur) { separateur_ = std::move(separateur); }
+    void DefinitSortieFaces(ZoneTexte* sortie) { SortieFaces = sortie; }
+    // Machine and milling settings given instead of those Form_Load reads from the store.
+    void DefinitReglages(const ConfigMachine& config, const ParamFraisage& param);
+    // The block's geometry for this session only, the store left as it is (none: unset).
+    void DefinitGeometrie(const std::optional<GeometrieBloc>& geometrie);
 
-    // Components.
-    Interpreteur Interp;
-    EcrivainFraisage Fraiseuse;
-    VueCut Vue;
-
-    // The document and the settings.
-    BilanCut Bilan;
-    ConfigMachine Config;
-    ParamFraisage Param;
-    ParamOuverture CommonDialog1; // its NomFichier is the current path
-    std::string NomCourt;
-    Rapport DernierRapport;       // the report as last printed into Sortie
-    std::string Separateur = "."; // the locale's decimal separator: report, about box, speed texts
-    bool CarteVitesses = false;   // paths coloured by their speed
-    // The block between the carriages: its geometry (none until set), how the 2D view
-    // shows its faces, their figures from the last load, and where those are printed
-    // beside the report (none: nowhere).
-    std::optional<GeometrieBloc> Geometrie;
-    ModeFaces Faces = ModeFaces::Masquees;
-    std::optional<FiguresFaces> FiguresDesFaces;
-    ZoneTexte* SortieFaces = nullptr;
-
+    // The document as the window shows it.
     const std::string& CheminCourant() const { return CommonDialog1.NomFichier; }
+    // The framed window's title: the loaded file's name, then the program's.
+    std::string Titre() const;
     int NbMarques() const { return static_cast<int>(Fraiseuse.Marques.size()) + 1; }
+    const Rapport& DernierRapport() const { return dernierRapport_; } // as last printed into Sortie
+    const std::string& Separateur() const { return separateur_; }
+    const ConfigMachine& Config() const { return config_; }
+    const ParamFraisage& Param() const { return param_; }
+    const VueCut& Vue() const { return vue_; }
+    bool CarteVitesses() const { return carteVitesses_; } // paths coloured by their speed
+    const std::optional<GeometrieBloc>& Geometrie() const { return geometrie_; }
+    ModeFaces Faces() const { return faces_; } // how the 2D view shows the block's faces
+    // Counts the loads that printed their report, for views that follow the file.
+    int Chargements() const { return chargements_; }
 
     // Loading.
     void Ouvrir_Click();
@@ -86,11 +76,12 @@ class Principale {
     // Opens `chemin` as "Ouvrir" does once a file is chosen (command line, drop, recent
     // files); a file that loads heads the recent files.
     void OuvreFichier(const std::string& chemin);
+    // Loads `chemin` as the current file without the window's part: its failures reach
+    // the caller, the recent files stay as they are (parvel-cut, tests).
+    void ChargeFichier(const std::string& chemin);
     // The current file again, as after its own choice (F5, the file changed on disk).
     void Recharge();
     void ChargeCut();
-    // The loading pass alone, with the report printed; ChargeCut then frames and draws.
-    void PasseChargement();
 
     // View.
     void CadreVue();
@@ -110,13 +101,13 @@ class Principale {
     // choice "Faces du bloc", refused with the reason while no geometry is set.
     void Geometrie_Click();
     void Faces_Click(ModeFaces mode);
+    // Whether the 3D view may open: refused with the reason while no geometry is set.
+    bool PermetVue3D();
     // The loaded file in 3D from `camera` onto `rendu`; false while there is no file or
     // no geometry (said once by a message when `signale`).
     bool Dessine3D(Rendu3D& rendu, const Camera3D& camera, bool signale = true);
     // The carriages where playback shows the wire, none outside playback.
-    std::optional<Fil> FilCourant;
-    // Counts the loads that printed their report, for views that follow the file.
-    int Chargements = 0;
+    const std::optional<Fil>& FilCourant() const { return filCourant_; }
     void Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee);
     void Image1_MouseDown(short Button, short Shift, float X, float Y);
     void Image1_MouseMove(short Button, short Shift, float X, float Y);
@@ -132,21 +123,18 @@ class Principale {
     // Playback: the wire at a moment (scrub), play and pause, the speed, and the clock's
     // tick of `secondesReelles` while playing. The first use after a load reads the file
     // once to index it; the end stops the play.
-    EtatLecture Lecture;
+    const Lecteur& Lecture() const { return lecteur_; }
     bool LectureDisponible() const { return !CheminCourant().empty() && passeFinie_; }
     void Lecture_Temps(double t);
     void Lecture_Bascule();
     void Lecture_Vitesse(int facteur);
     void Lecture_Avance(double secondesReelles);
-    // "12 mn 03 s / 1 h 45 mn 10 s | ligne 1234".
-    std::string TexteLecture() const;
+    std::string TexteLecture() const { return lecteur_.TexteLecture(); }
 
     // The checks of the last load; choosing finding `i` puts the wire where its first
     // line begins and shows that line apart on the drawing.
-    Verifications Verif;
+    const Verifications& Verif() const { return verif_; }
     void Verification_Click(int i);
-    // The framed window's title: the loaded file's name, then the program's.
-    std::string Titre() const;
 
     // Start-up and settings.
     void Form_Load();
@@ -161,6 +149,38 @@ class Principale {
     void DefinitCoche(Case c, bool coche);
 
   private:
+    SurfaceDessin& Image1;
+    ZoneTexte& Sortie;
+    Controles& Ctl;
+    Dialogues& Dlg;
+    Registre& Reg;
+    Avancement* Suivi = nullptr;
+
+    // Components.
+    Interpreteur Interp;
+    EcrivainFraisage Fraiseuse;
+    VueCut vue_;
+    Lecteur lecteur_;
+
+    // The document and the settings.
+    BilanCut Bilan;
+    ConfigMachine config_;
+    ParamFraisage param_;
+    ParamOuverture CommonDialog1; // its NomFichier is the current path
+    std::string NomCourt;
+    Rapport dernierRapport_;
+    std::string separateur_ = ".";
+    bool carteVitesses_ = false;
+    // The block between the carriages: its geometry (none until set), how the 2D view
+    // shows its faces, and their figures from the last load.
+    std::optional<GeometrieBloc> geometrie_;
+    ModeFaces faces_ = ModeFaces::Masquees;
+    std::optional<FiguresFaces> FiguresDesFaces;
+    ZoneTexte* SortieFaces = nullptr;
+    std::optional<Fil> filCourant_;
+    int chargements_ = 0;
+    Verifications verif_;
+
     // What a load changes before its report is printed: a load stopped by the user
     // during its pass gets it back, so that nothing shows a half-read file.
     struct Instantane {
@@ -177,6 +197,10 @@ class Principale {
     };
     Instantane Photographie() const;
     void Restaure(const Instantane& i);
+    // The loading pass alone, with the report printed; ChargeCut then frames and draws.
+    void PasseChargement();
+    // The current path and its short name, before a load.
+    void Designe(const std::string& chemin);
     // A load started by "Out.Cut" or a reload reports its failure like "&Ouvrir"; a
     // stopped load is put back as it was before `avant`. True when the file loaded.
     bool ChargeCutSignale(const Instantane& avant);
@@ -188,7 +212,6 @@ class Principale {
     void AppliqueZoom(SuiteZoom suite);
     // Draws the current file again on a cleared area, without the beep.
     void Redessine();
-    std::unique_ptr<LectureCut> lecture_; // the index of the current file, once played
     bool PrepareLecture();
     void MontreInstant(double t);
     void MontreFil(const PositionFil& p);

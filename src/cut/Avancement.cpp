@@ -3,12 +3,14 @@
 
 #include <filesystem>
 
+#include "cut/Fichiers.h"
+
 namespace parvel {
 
 SuiviLecture::SuiviLecture(Avancement* avancement, const std::string& chemin) : avancement_(avancement) {
     if (avancement_) {
         std::error_code ec;
-        const std::uintmax_t taille = std::filesystem::file_size(chemin, ec);
+        const std::uintmax_t taille = std::filesystem::file_size(CheminNatif(chemin), ec);
         total_ = ec ? 0 : taille;
     }
 }

@@ -2,6 +2,7 @@
 #include "cut/Chargeur.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "cut/Avancement.h"
 #include "cut/Calcul.h"
@@ -10,6 +11,7 @@
 #include "cut/Fraisage.h"
 #include "cut/LecteurLignes.h"
 #include "cut/Nombres.h"
+#include "cut/Verifications.h"
 
 namespace parvel {
 
@@ -39,7 +41,7 @@ std::string NomCourtPour(const std::string& chemin) {
 }
 
 void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& b, EcrivainFraisage* fraisage,
-                     Avancement* avancement, RecepteurLignes* lignes) {
+                     Avancement* avancement, RecepteurLignes* lignes, Verificateur* verificateur) {
     EtatCut& e = interp.Etat;
     e.RemetPositions();
     e.DureeSegment = 0;
@@ -50,14 +52,15 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
     LecteurLignes lecteur(chemin);
     SuiviLecture suivi(avancement, chemin);
     // A link from the output to the input would have the output replace the file it reads.
-    if (fraisage && MemeFichier(fraisage->Chemin(), chemin))
+    if (fraisage && MemeFichier(CheminNatif(fraisage->Chemin()), CheminNatif(chemin)))
         throw ErreurParvel(ErrAccesChemin, RoleFichier::SortieFraisage, fraisage->Chemin(),
                            "c'est le fichier lu");
     if (fraisage)
         fraisage->Ouvre();
     e.ZeroX = 0;
     std::int64_t numero = 0;
-    try {
+    // Twice over, with the checker inlined or without it.
+    auto boucle = [&](auto verificateur) {
         while (!lecteur.Fin()) {
             std::string_view ligne = lecteur.LitLigne();
             ++numero;
@@ -84,22 +87,28 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
             }
             if (fraisage)
                 fraisage->Etape(e, b.PremiereLigne);
-            if (e.XG > b.XGMax)
-                b.XGMax = e.XG;
-            if (e.XG < b.XGMin)
-                b.XGMin = e.XG;
-            if (e.YG > b.YGMax)
-                b.YGMax = e.YG;
-            if (e.YG < b.YGMin)
-                b.YGMin = e.YG;
-            if (e.XD > b.XDMax)
-                b.XDMax = e.XD;
-            if (e.XD < b.XDMin)
-                b.XDMin = e.XD;
-            if (e.YD > b.YDMax)
-                b.YDMax = e.YD;
-            if (e.YD < b.YDMin)
-                b.YDMin = e.YD;
+            // Whether the line widens the extents, which the checker's travel check uses.
+            bool etendue = false;
+            auto plus = [&etendue](auto v, auto& max) {
+                if (v > max) {
+                    max = v;
+                    etendue = true;
+                }
+            };
+            auto moins = [&etendue](auto v, auto& min) {
+                if (v < min) {
+                    min = v;
+                    etendue = true;
+                }
+            };
+            plus(e.XG, b.XGMax);
+            moins(e.XG, b.XGMin);
+            plus(e.YG, b.YGMax);
+            moins(e.YG, b.YGMin);
+            plus(e.XD, b.XDMax);
+            moins(e.XD, b.XDMin);
+            plus(e.YD, b.YDMax);
+            moins(e.YD, b.YDMin);
             b.PremiereLigne = false;
             // A pause moves nothing: its duration gives no speed.
             const std::optional<double> v = VitesseLigne(interp);
@@ -112,9 +121,17 @@ void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& 
                 if (b.Vitesse > 0 && (b.VitesseMinFichier == 0 || b.Vitesse < b.VitesseMinFichier))
                     b.VitesseMinFichier = b.Vitesse;
             }
+            if constexpr (!std::is_same_v<decltype(verificateur), std::nullptr_t>)
+                verificateur->Verifie(interp, etendue);
             if (lignes)
                 lignes->Ligne(interp, v);
         }
+    };
+    try {
+        if (verificateur)
+            boucle(verificateur);
+        else
+            boucle(nullptr);
         b.NombreLignes = numero;
         e.TraceActif = true;
         if (fraisage)

@@ -29,6 +29,8 @@ struct BilanCut {
 };
 
 // Told each line of the load pass once it is interpreted and shifted, with its speed.
+class Verificateur;
+
 class RecepteurLignes {
   public:
     virtual ~RecepteurLignes() = default;
@@ -63,10 +65,10 @@ using Rapport = std::array<LigneRapport, 5>;
 // With `fraisage` (already given its output path) the milling output is written and
 // the markers recorded. A failure leaves the state where it stopped and no output;
 // `avancement` is told the progress and may stop the pass (Annulation); `lignes` is
-// told every line interpreted.
+// told every line interpreted, and so is `verificateur`, called directly for speed.
 void PasseChargement(const std::string& chemin, Interpreteur& interp, BilanCut& bilan,
                      EcrivainFraisage* fraisage = nullptr, Avancement* avancement = nullptr,
-                     RecepteurLignes* lignes = nullptr);
+                     RecepteurLignes* lignes = nullptr, Verificateur* verificateur = nullptr);
 
 // The report's five lines from the statistics, numbers in the text-area form.
 Rapport FaitRapport(const BilanCut& bilan, const EtatCut& etat, const std::string& separateur);

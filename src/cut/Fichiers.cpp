@@ -96,7 +96,10 @@ fs::path NomTemporaire(const fs::path& cible) {
     static_assert(ChiffresAlea == 16);
     std::snprintf(suffixe, sizeof suffixe, ".%016llx.tmp", static_cast<unsigned long long>(alea()));
     // Short enough that the suffix never makes the name too long.
-    std::string nom = "." + cible.filename().string().substr(0, 100) + suffixe;
+    // In the system's own characters: a name the narrow code page cannot carry stays whole.
+    fs::path nom = ".";
+    nom += cible.filename().native().substr(0, 100);
+    nom += suffixe;
     return DossierDe(cible) / nom;
 }
 
@@ -113,12 +116,42 @@ bool EstNomTemporaire(std::string_view nom) {
 
 } // namespace
 
+#ifdef _WIN32
+std::wstring Large(std::string_view utf8) {
+    if (utf8.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring r(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), r.data(), n);
+    return r;
+}
+
+std::string Utf8(std::wstring_view large) {
+    if (large.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, large.data(), static_cast<int>(large.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string r(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, large.data(), static_cast<int>(large.size()), r.data(), n, nullptr,
+                        nullptr);
+    return r;
+}
+#endif
+
+// libstdc++'s own conversions throw on a malformed name; these never do.
 std::string TexteChemin(const fs::path& chemin) {
 #ifdef _WIN32
-    const std::u8string u = chemin.u8string();
-    return std::string(u.begin(), u.end());
+    return Utf8(chemin.native());
 #else
     return chemin.string();
+#endif
+}
+
+fs::path CheminNatif(std::string_view utf8) {
+#ifdef _WIN32
+    return fs::path(Large(utf8));
+#else
+    return fs::path(utf8);
 #endif
 }
 
@@ -199,7 +232,7 @@ void NettoieTemporaires(const fs::path& dossier) {
     const auto limite = fs::file_time_type::clock::now() - std::chrono::minutes(1);
     for (fs::directory_iterator it(dossier, ec), fin; !ec && it != fin; it.increment(ec)) {
         std::error_code ec2;
-        if (EstNomTemporaire(it->path().filename().string()) && it->is_regular_file(ec2) &&
+        if (EstNomTemporaire(TexteChemin(it->path().filename())) && it->is_regular_file(ec2) &&
             it->last_write_time(ec2) < limite && !ec2)
             DeleteFileW(it->path().c_str());
     }

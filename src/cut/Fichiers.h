@@ -14,6 +14,17 @@ namespace parvel {
 // The path as messages show it (UTF-8 on every platform).
 std::string TexteChemin(const std::filesystem::path& chemin);
 
+// The path a UTF-8 string names. On Windows a narrow string would be read in the ANSI
+// code page, which cannot carry every name: every path the program opens comes here.
+std::filesystem::path CheminNatif(std::string_view utf8);
+
+#ifdef _WIN32
+// The program's UTF-8 and the UTF-16 of Windows' wide calls. Never throws: a malformed
+// sequence becomes U+FFFD.
+std::wstring Large(std::string_view utf8);
+std::string Utf8(std::wstring_view large);
+#endif
+
 // The end of a chain of links; a dangling link gives the path it points to. Raises
 // ErreurParvel (`role`, this path) for a chain longer than the system follows, and for
 // a link that the kernel's protected links would not follow: one in a sticky folder

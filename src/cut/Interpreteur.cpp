@@ -157,17 +157,4 @@ void Interpreteur::TraiteCommande() {
         AppliqueCommande(*this, Mot::T, LitNombre(c.substr(2)));
 }
 
-std::optional<double> VitesseLigne(const Interpreteur& in) {
-    const EtatCut& e = in.Etat;
-    if (!(e.DureeSegment > 0 && in.PositionLue))
-        return std::nullopt;
-    const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
-    const double dxd = e.XD - e.XDPrec;
-    const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
-    // The longer side's length: one square root, as the root keeps the order.
-    const double dL2 = Verifie(dxg * dxg + dyg * dyg);
-    const double dR2 = Verifie(dxd * dxd + dyd * dyd);
-    return Verifie(std::sqrt(dR2 < dL2 ? dL2 : dR2) / e.DureeSegment);
-}
-
 } // namespace parvel

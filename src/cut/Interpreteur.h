@@ -3,9 +3,12 @@
 // The CUT language's interpreter: its state, the motor step sizes it moves by in step
 // mode, and the receiver of the segments it closes. It draws nothing itself: a redraw
 // gives it a receiver, the load pass gives none.
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+#include "cut/Calcul.h"
 
 namespace parvel {
 
@@ -77,6 +80,18 @@ class Interpreteur {
 // The speed of the line just interpreted, as the run report counts it: the longer
 // carriage's displacement over the line's duration. None for a line that moved nothing
 // (a pause) or has no duration.
-std::optional<double> VitesseLigne(const Interpreteur& interp);
+// Inline: the load pass asks it of every line.
+inline std::optional<double> VitesseLigne(const Interpreteur& in) {
+    const EtatCut& e = in.Etat;
+    if (!(e.DureeSegment > 0 && in.PositionLue))
+        return std::nullopt;
+    const double dxg = e.XG - e.XGPrec, dyg = e.YG - e.YGPrec;
+    const double dxd = e.XD - e.XDPrec;
+    const double dyd = static_cast<float>(e.YD - e.YDPrec); // single-precision difference
+    // The longer side's length: one square root, as the root keeps the order.
+    const double dL2 = Verifie(dxg * dxg + dyg * dyg);
+    const double dR2 = Verifie(dxd * dxd + dyd * dyd);
+    return Verifie(std::sqrt(dR2 < dL2 ? dL2 : dR2) / e.DureeSegment);
+}
 
 } // namespace parvel

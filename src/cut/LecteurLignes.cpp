@@ -27,8 +27,7 @@ namespace {
 
 bool DossierParentExiste(const std::string& chemin) {
     std::error_code ec;
-    std::filesystem::path p(chemin);
-    std::filesystem::path parent = p.parent_path();
+    const std::filesystem::path parent = CheminNatif(chemin).parent_path();
     return parent.empty() || std::filesystem::is_directory(parent, ec);
 }
 
@@ -42,9 +41,10 @@ std::FILE* OuvreFichierLecture(const std::string& chemin) {
         EchecEntree(chemin, ErrNomFichier);
 #ifdef _WIN32
     std::error_code ec;
-    if (std::filesystem::is_directory(chemin, ec))
+    const std::filesystem::path natif = CheminNatif(chemin);
+    if (std::filesystem::is_directory(natif, ec))
         EchecEntree(chemin, ErrAccesChemin, PasUnFichierOrdinaire(S_IFDIR));
-    std::FILE* f = std::fopen(chemin.c_str(), "rb");
+    std::FILE* f = _wfopen(natif.c_str(), L"rb");
     if (!f) {
         int e = errno;
         EchecEntree(chemin, NumeroErreurFichier(e, DossierParentExiste(chemin)));

@@ -7,6 +7,7 @@
 
 #include "cut/Avancement.h"
 #include "cut/Erreur.h"
+#include "cut/Fichiers.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -42,9 +43,9 @@ EtatCut SansVues(EtatCut e) {
 std::optional<LectureCut::Empreinte> LectureCut::EmpreinteDe(const std::string& chemin) {
 #ifdef _WIN32
     // No access asked: only the attributes are read, and nobody is kept from the file.
-    HANDLE h = CreateFileW(std::filesystem::path(chemin).c_str(), 0,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h =
+        CreateFileW(CheminNatif(chemin).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return std::nullopt;
     BY_HANDLE_FILE_INFORMATION i{};

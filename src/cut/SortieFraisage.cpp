@@ -7,7 +7,7 @@ namespace parvel {
 
 SortieFraisage::SortieFraisage(std::string chemin)
     : chemin_(std::move(chemin)),
-      ecriture_(std::make_unique<EcritureAtomique>(chemin_, RoleFichier::SortieFraisage)) {}
+      ecriture_(std::make_unique<EcritureAtomique>(CheminNatif(chemin_), RoleFichier::SortieFraisage)) {}
 
 SortieFraisage::~SortieFraisage() = default;
 

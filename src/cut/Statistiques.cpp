@@ -299,8 +299,9 @@ StatistiquesCut CalculeStatistiques(const std::string& chemin, Interpreteur& int
     std::optional<Verificateur> verificateur;
     if (seuils)
         verificateur.emplace(*seuils);
-    DiffuseLignes lignes{&premiere, faces ? &*faces : nullptr, verificateur ? &*verificateur : nullptr};
-    PasseChargement(chemin, interp, s.Bilan, nullptr, avancement, &lignes);
+    DiffuseLignes lignes{&premiere, faces ? &*faces : nullptr};
+    PasseChargement(chemin, interp, s.Bilan, nullptr, avancement, &lignes,
+                    verificateur ? &*verificateur : nullptr);
     if (faces)
         s.Faces = faces->Figures();
     if (verificateur)

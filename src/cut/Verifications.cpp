@@ -42,8 +42,8 @@ Verificateur::Verificateur(const SeuilsVerification& seuils)
       course_(Seuil(seuils.CourseX) || Seuil(seuils.CourseY)),
       bloc_(seuils.Bloc && !DefautGeometrie(*seuils.Bloc)) {
     if (bloc_) {
-        tProche_ = seuils.Bloc->d / seuils.Bloc->L;
-        tLoin_ = (seuils.Bloc->d + seuils.Bloc->w) / seuils.Bloc->L;
+        tProche_ = Paire{} + seuils.Bloc->d / seuils.Bloc->L;
+        tLoin_ = Paire{} + (seuils.Bloc->d + seuils.Bloc->w) / seuils.Bloc->L;
     }
     // Without a top speed no line passes the first comparison.
     vitesseYMarge_ = vitesseY_ ? seuils.VitMaxY * Marge : std::numeric_limits<double>::infinity();
@@ -57,7 +57,7 @@ void Verificateur::Note(SorteConstat s, std::int64_t ligne, double valeur, const
     Constat& c = k.C;
     if (c.Lignes == 0) {
         c.Temps = debut_;
-        c.Avant = avant_;
+        c.Avant = avantNote_;
         c.Apres = apres;
     }
     if (k.DerniereLigne >= 0 && k.DerniereLigne == precedente_) {
@@ -78,49 +78,15 @@ void Verificateur::Note(SorteConstat s, std::int64_t ligne, double valeur, const
     ++c.Lignes;
 }
 
-void Verificateur::Ligne(const Interpreteur& in, std::optional<double>) {
-    const EtatCut& e = in.Etat;
-    const double duree = in.DureeLue;
-    const double debut = temps_;
-    // The moments as playback counts them: a negative duration takes no time. (A
-    // duration beyond the range has already failed the pass in the total time.)
-    if (duree > 0)
-        temps_ = debut + duree;
-    if (!mouvement_) [[unlikely]]
+// Until the first movement each line is searched for one; the first line is not compared.
+void Verificateur::Debut(const Interpreteur& in, double debut) {
+    if (!mouvement_)
         CherchePremierMouvement(in);
-    if (precedente_ == 0) [[unlikely]] {
+    if (precedente_ == 0)
         PremiereLigne(in, debut);
-        return;
-    }
-    if (in.PositionLue) {
-        const double xg = e.XG, yg = e.YG, xd = e.XD, yd = e.YD;
-        const double dxg = xg - avant_.XG, dyg = yg - avant_.YG;
-        const double dxd = xd - avant_.XD, dyd = yd - avant_.YD;
-        const double g2 = dxg * dxg + dyg * dyg, d2 = dxd * dxd + dyd * dyd;
-        const double dy = std::max(std::abs(dyg), std::abs(dyd));
-        // The faces' displacements pointing apart, or nearly: decided exactly below.
-        bool inverse = false;
-        if (bloc_) {
-            const double px = dxg + (dxd - dxg) * tProche_, py = dyg + (dyd - dyg) * tProche_;
-            const double lx = dxg + (dxd - dxg) * tLoin_, ly = dyg + (dyd - dyg) * tLoin_;
-            inverse = px * lx + py * ly < 1e-9 * (px * px + py * py + lx * lx + ly * ly);
-        }
-        // The usual line passes every check on a few comparisons, made without a branch
-        // each; any other line (a carriage standing still among them) is looked at in full.
-        const bool examen = !(duree > 0) | (dy > vitesseYMarge_ * e.DureeSegment) |
-                            (std::max(g2, d2) > rapportMarge_ * std::min(g2, d2)) |
-                            (std::min(xg, xd) < bornes_[0]) | (std::max(xg, xd) > bornes_[1]) |
-                            (std::min(yg, yd) < bornes_[2]) | (std::max(yg, yd) > bornes_[3]) | inverse;
-        if (examen) [[unlikely]]
-            Examine(in, {xg, yg, xd, yd}, debut);
-        // One field at a time, from the registers: a copy of a structure just written
-        // would wait for its stores.
-        avant_.XG = xg;
-        avant_.YG = yg;
-        avant_.XD = xd;
-        avant_.YD = yd;
-    }
-    precedente_ = in.NumeroLigne;
+    else if (in.PositionLue)
+        Compare(in, debut, true);
+    enRegime_ = mouvement_;
 }
 
 // The first line only places the carriages: the cut starts from there. It fixes the X
@@ -128,10 +94,15 @@ void Verificateur::Ligne(const Interpreteur& in, std::optional<double>) {
 void Verificateur::PremiereLigne(const Interpreteur& in, double debut) {
     const EtatCut& e = in.Etat;
     BornesCourse(e.ZeroX);
+    // The extents the pass keeps start at 0: outside the travel, they tell nothing.
+    if (HorsBornes(Paire{}, Paire{}))
+        horsCourse_ = true;
     debut_ = debut;
     if (in.PositionLue) {
-        avant_ = {e.XG, e.YG, e.XD, static_cast<double>(e.YD)};
-        Course(in.NumeroLigne, e.ZeroX, avant_);
+        avantG_ = Paire{e.XG, e.YG};
+        avantD_ = Paire{e.XD, e.YD};
+        avantNote_ = Avant();
+        Course(in.NumeroLigne, e.ZeroX, avantNote_);
     }
     precedente_ = in.NumeroLigne;
 }
@@ -152,13 +123,15 @@ void Verificateur::CherchePremierMouvement(const Interpreteur& in) {
         }
 }
 
-void Verificateur::Examine(const Interpreteur& in, Positions apres, double debut) {
+void Verificateur::Examine(const Interpreteur& in, const Positions& avant, const Positions& apres,
+                           double debut) {
     const EtatCut& e = in.Etat;
+    avantNote_ = avant;
     const std::int64_t n = in.NumeroLigne;
     debut_ = debut;
     Course(n, e.ZeroX, apres);
-    const double dxg = apres.XG - avant_.XG, dyg = apres.YG - avant_.YG;
-    const double dxd = apres.XD - avant_.XD, dyd = apres.YD - avant_.YD;
+    const double dxg = apres.XG - avant.XG, dyg = apres.YG - avant.YG;
+    const double dxd = apres.XD - avant.XD, dyd = apres.YD - avant.YD;
     if (dxg == 0 && dyg == 0 && dxd == 0 && dyd == 0)
         return;
     const double duree = in.DureeLue;
@@ -179,7 +152,7 @@ void Verificateur::Examine(const Interpreteur& in, Positions apres, double debut
             Note(SorteConstat::RapportVitesses, n, r, apres);
     }
     // Where the wire pinches to a point inside the block, the part comes out inverted.
-    if (bloc_ && LigneInversee({avant_.XG, avant_.YG, avant_.XD, avant_.YD},
+    if (bloc_ && LigneInversee({avant.XG, avant.YG, avant.XD, avant.YD},
                                {apres.XG, apres.YG, apres.XD, apres.YD}, *seuils_.Bloc))
         Note(SorteConstat::ProfilInverse, n, 0, apres);
 }
@@ -188,17 +161,17 @@ void Verificateur::Examine(const Interpreteur& in, Positions apres, double debut
 // only compares; one near an edge or beyond it is measured exactly.
 void Verificateur::BornesCourse(double zeroX) {
     const double infini = std::numeric_limits<double>::infinity();
-    auto bornes = [&](double course, double decalage, double* b) {
+    auto bornes = [&](double course, double decalage, double& de, double& a) {
         if (!Seuil(course)) {
-            b[0] = -infini, b[1] = infini;
+            de = -infini, a = infini;
             return;
         }
         const double marge = 1e-9 * (std::abs(course) + std::abs(decalage) + 1);
-        b[0] = -decalage - marge;
-        b[1] = course - decalage + marge;
+        de = -decalage - marge;
+        a = course - decalage + marge;
     };
-    bornes(seuils_.CourseX, zeroX, bornes_);
-    bornes(seuils_.CourseY, 0, bornes_ + 2);
+    bornes(seuils_.CourseX, zeroX, basses_[0], hautes_[0]);
+    bornes(seuils_.CourseY, 0, basses_[1], hautes_[1]);
 }
 
 // The travel runs from the machine's origin: positions as the file writes them, before
@@ -213,8 +186,10 @@ void Verificateur::Course(std::int64_t n, double zeroX, const Positions& p) {
     mesure(p.XD + zeroX, seuils_.CourseX);
     mesure(p.YG, seuils_.CourseY);
     mesure(p.YD, seuils_.CourseY);
-    if (ecart > 0)
+    if (ecart > 0) {
+        horsCourse_ = true;
         Note(SorteConstat::HorsCourse, n, ecart, p);
+    }
 }
 
 Verifications Verificateur::Resultat() const {

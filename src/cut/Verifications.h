@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "cut/Chargeur.h"
 #include "cut/Faces.h"
@@ -88,10 +91,25 @@ struct Verifications {
 inline constexpr std::size_t PlagesGardees = 5;
 
 // Told every line of the load pass; Resultat gives the findings once the pass is over.
-class Verificateur : public RecepteurLignes {
+class Verificateur final : public RecepteurLignes {
   public:
     explicit Verificateur(const SeuilsVerification& seuils);
-    void Ligne(const Interpreteur& interp, std::optional<double> vitesse) override;
+    void Ligne(const Interpreteur& interp, std::optional<double>) override { Verifie(interp, true); }
+    // The same, inlined in the load pass, which says whether the line widened the extents
+    // of the positions read so far (false may be said only when it did not).
+    void Verifie(const Interpreteur& in, bool etendue) {
+        const double duree = in.DureeLue;
+        const double debut = temps_;
+        // The moments as playback counts them: a negative duration takes no time. (A
+        // duration beyond the range has already failed the pass in the total time.)
+        if (duree > 0)
+            temps_ = debut + duree;
+        if (!enRegime_) [[unlikely]]
+            Debut(in, debut);
+        else if (in.PositionLue)
+            Compare(in, debut, etendue);
+        precedente_ = in.NumeroLigne;
+    }
     Verifications Resultat() const;
 
   private:
@@ -99,10 +117,62 @@ class Verificateur : public RecepteurLignes {
         Constat C;
         std::int64_t DerniereLigne = -1; // the last line counted, to merge consecutive ones
     };
+    // The usual line fails every comparison, each branch going the same way line after
+    // line; any other line (a carriage standing still among them) is looked at in full.
+    // Both carriages at once, as pairs of doubles (GCC and Clang vectors): a carriage's
+    // X and Y, or a value of each carriage.
+    using Paire = double __attribute__((vector_size(16)));
+    using Masque = decltype(Paire{} < Paire{}); // all bits set where true
+    static bool UnVrai(Masque m) {
+#if defined(__SSE2__)
+        return _mm_movemask_pd(reinterpret_cast<__m128d>(m)) != 0;
+#else
+        return (m[0] | m[1]) != 0;
+#endif
+    }
+    void Compare(const Interpreteur& in, double debut, bool etendue) {
+        const EtatCut& e = in.Etat;
+        const Paire g = {e.XG, e.YG}, d = {e.XD, e.YD};
+        const Paire ag = avantG_, ad = avantD_;
+        // Kept at once, so that nothing has to outlive the full look below.
+        avantG_ = g;
+        avantD_ = d;
+        const Paire dg = g - ag, dd = d - ad;
+        const Paire cg = dg * dg, cd = dd * dd;
+        // The squared lengths, left then right, and the Y moves.
+        const Paire l2 = __builtin_shufflevector(cg, cd, 0, 2) + __builtin_shufflevector(cg, cd, 1, 3);
+        const Paire dy = __builtin_shufflevector(dg, dd, 1, 3);
+        const Masque absolu = {0x7FFFFFFFFFFFFFFF, 0x7FFFFFFFFFFFFFFF};
+        const bool rapport = UnVrai(l2 > rapportMarge_ * __builtin_shufflevector(l2, l2, 1, 0));
+        const bool vitesseY = UnVrai(reinterpret_cast<Paire>(reinterpret_cast<Masque>(dy) & absolu) >
+                                     vitesseYMarge_ * e.DureeSegment);
+        // While every position so far lies within the travel, so do the extents of the
+        // positions (the first line's checked apart, and 0 where the extents start):
+        // only a line that widens them can leave the travel.
+        const bool course = (etendue || horsCourse_) && HorsBornes(g, d);
+        const bool aExaminer =
+            rapport || vitesseY || !(in.DureeLue > 0) || course || (bloc_ && PresqueInverse(dg, dd));
+        if (aExaminer) [[unlikely]]
+            Examine(in, {ag[0], ag[1], ad[0], ad[1]}, {g[0], g[1], d[0], d[1]}, debut);
+    }
+    bool HorsBornes(Paire g, Paire d) const {
+        return UnVrai(g < basses_) || UnVrai(g > hautes_) || UnVrai(d < basses_) || UnVrai(d > hautes_);
+    }
+    // The faces' displacements (X, Y) pointing apart, or nearly: decided exactly later.
+    bool PresqueInverse(Paire dg, Paire dd) const {
+        const Paire proche = dg + (dd - dg) * tProche_, loin = dg + (dd - dg) * tLoin_;
+        const Paire v = proche * loin - 1e-9 * (proche * proche + loin * loin);
+        return v[0] + v[1] < 0;
+    }
+    void Debut(const Interpreteur& in, double debut);
+    void PremiereLigne(const Interpreteur& in, double debut);
     void Note(SorteConstat s, std::int64_t ligne, double valeur, const Positions& apres);
     void CherchePremierMouvement(const Interpreteur& in);
-    void PremiereLigne(const Interpreteur& in, double debut);
-    void Examine(const Interpreteur& in, Positions apres, double debut);
+    // The line from `avant` to `apres`.
+    void Examine(const Interpreteur& in, const Positions& avant, const Positions& apres, double debut);
+    Positions Avant() const {
+        return {avantG_[0], avantG_[1], avantD_[0], avantD_[1]};
+    }
     void BornesCourse(double zeroX);
     void Course(std::int64_t ligne, double zeroX, const Positions& apres);
 
@@ -110,14 +180,18 @@ class Verificateur : public RecepteurLignes {
     double vitesseYMarge_, rapportMarge_; // the thresholds of the first comparisons
     bool vitesseY_, course_;              // the checks that have their settings
     bool bloc_;
-    double tProche_ = 0, tLoin_ = 0; // where the faces lie between the carriages, 0 to 1
+    Paire tProche_{}, tLoin_{}; // where the faces lie between the carriages, 0 to 1, twice
     std::array<EnCours, NombreSortes> sortes_{};
-    Positions avant_; // the carriages after the last line with a position
-    // The travel after the X zero shift: X from, X to, Y from, Y to; infinite when not set.
-    double bornes_[4] = {0, 0, 0, 0};
+    // Each carriage's X and Y after the last line with a position.
+    Paire avantG_{}, avantD_{};
+    Positions avantNote_; // where the line being noted starts
+    // The travel after the X zero shift, X and Y from, X and Y to; infinite when not set.
+    Paire basses_{}, hautes_{};
     double temps_ = 0, debut_ = 0; // the moment after the line, and where it began
     std::int64_t precedente_ = 0;  // the line interpreted before this one; 0 before the first
     bool mouvement_ = false;
+    bool enRegime_ = false;   // past the first line and the first movement
+    bool horsCourse_ = false; // a position outside the travel was found
 };
 
 // "Déplacement de durée nulle ou négative : 3 lignes (4-5, 12), pire : -1 s à la ligne 12".

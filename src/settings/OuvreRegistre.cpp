@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cut/Fichiers.h"
 #include "settings/RegistreFichier.h"
 #include "settings/RegistreWin32.h"
 
@@ -14,6 +15,7 @@
 
 namespace parvel {
 
+#ifndef _WIN32
 namespace {
 
 std::string Variable(const char* nom) {
@@ -22,16 +24,19 @@ std::string Variable(const char* nom) {
 }
 
 } // namespace
+#endif
 
 std::string CheminRegistreParDefaut() {
     namespace fs = std::filesystem;
 #ifdef _WIN32
-    fs::path base = Variable("APPDATA");
+    // The environment in UTF-16: a profile folder may hold characters the code page lacks.
+    const auto variable = [](const wchar_t* nom) { return fs::path(_wgetenv(nom) ? _wgetenv(nom) : L""); };
+    fs::path base = variable(L"APPDATA");
     if (base.empty()) {
-        const std::string profil = Variable("USERPROFILE");
-        base = profil.empty() ? fs::path(".") : fs::path(profil) / "AppData" / "Roaming";
+        const fs::path profil = variable(L"USERPROFILE");
+        base = profil.empty() ? fs::path(".") : profil / "AppData" / "Roaming";
     }
-    return (base / "parvel" / "registre.reg").string();
+    return TexteChemin(base / "parvel" / "registre.reg");
 #else
     // A relative XDG_CONFIG_HOME is to be ignored, as an empty one is.
     const fs::path xdg = Variable("XDG_CONFIG_HOME");
@@ -49,7 +54,7 @@ std::string CheminRegistreParDefaut() {
 
 std::unique_ptr<Registre> OuvreRegistre(const std::string& fichier) {
     if (!fichier.empty())
-        return std::make_unique<RegistreFichier>(fichier);
+        return std::make_unique<RegistreFichier>(CheminNatif(fichier));
 #ifdef _WIN32
     return std::make_unique<RegistreWin32>();
 #else

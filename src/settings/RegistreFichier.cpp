@@ -72,7 +72,7 @@ void LitFichier(const fs::path& fichier, std::string& octets) {
 #else
     std::FILE* f = nullptr;
     try {
-        f = OuvreFichierLecture(fichier.string()); // never waits on a pipe put there since
+        f = OuvreFichierLecture(TexteChemin(fichier)); // never waits on a pipe put there since
     } catch (const ErreurParvel& e) {
         throw ErreurFormatRegistre(e.Precision().empty() ? e.Description() : e.Precision());
     }
@@ -112,12 +112,12 @@ void RefuseSpecial(const fs::path&) {}
 class Verrou {
   public:
     Verrou(const fs::path& fichier, std::chrono::milliseconds attente) {
-        const std::string chemin = fichier.string() + ".lock";
-        Poignee = CreateFileA(chemin.c_str(), GENERIC_READ | GENERIC_WRITE,
+        const std::wstring chemin = fichier.wstring() + L".lock";
+        Poignee = CreateFileW(chemin.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
         if (Poignee == INVALID_HANDLE_VALUE)
-            throw ErreurEcriture("verrou " + chemin + ": " + MessageWindows());
+            throw ErreurEcriture("verrou " + TexteChemin(fichier) + ".lock: " + MessageWindows());
         const auto limite = std::chrono::steady_clock::now() + attente;
         for (;;) {
             OVERLAPPED ov{};
@@ -128,7 +128,7 @@ class Verrou {
             if (GetLastError() != ERROR_LOCK_VIOLATION) {
                 const std::string raison = MessageWindows();
                 CloseHandle(Poignee);
-                throw ErreurEcriture("verrou " + chemin + ": " + raison);
+                throw ErreurEcriture("verrou " + TexteChemin(fichier) + ".lock: " + raison);
             }
             if (std::chrono::steady_clock::now() >= limite)
                 return;
@@ -212,7 +212,7 @@ class Verrou {
 RegistreFichier::RegistreFichier(std::filesystem::path fichier) : Fichier_(std::move(fichier)) {}
 
 void RegistreFichier::Signale(std::string_view genre, std::string_view raison) {
-    const std::string ligne = "parvel: registre " + std::string(genre) + ": " + Fichier_.string() + ": " +
+    const std::string ligne = "parvel: registre " + std::string(genre) + ": " + TexteChemin(Fichier_) + ": " +
                               std::string(raison) + "\n";
     if (!Signales_.insert(ligne).second)
         return;
@@ -334,7 +334,7 @@ void RegistreFichier::SousVerrou(const std::function<bool(DocumentRegistre&)>& m
         std::error_code ec;
         fs::create_directories(dossier, ec);
         if (ec)
-            throw ErreurEcriture(dossier.string() + ": " + ec.message());
+            throw ErreurEcriture(TexteChemin(dossier) + ": " + ec.message());
         if (!Inscriptible(dossier))
             throw ErreurEcriture("dossier en lecture seule");
         // Re-read under the lock, so that a concurrent writer's values are kept.
@@ -342,7 +342,7 @@ void RegistreFichier::SousVerrou(const std::function<bool(DocumentRegistre&)>& m
         if (!verrou.Tenu) {
             LectureSeule_ = true;
             Signale("en lecture seule",
-                    "verrou " + fichier.string() + ".lock tenu par un autre programme depuis " +
+                    "verrou " + TexteChemin(fichier) + ".lock tenu par un autre programme depuis " +
                         std::to_string(AttenteVerrou.count() / 1000) + " s, modifications non enregistrées");
             return;
         }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "cut/Fichiers.h"
+
 // After our headers: windows.h turns HKEY_CURRENT_USER into a macro.
 #include <windows.h>
 
@@ -32,12 +34,13 @@ class CleOuverte {
     }
     bool Ouvre(Racine racine, const std::string& cle) {
         HKEY parent = VersHkey(racine);
-        Ouverte = parent && RegOpenKeyA(parent, cle.c_str(), &Hkey) == ERROR_SUCCESS;
+        Ouverte = parent && RegOpenKeyExW(parent, Large(cle).c_str(), 0, KEY_READ, &Hkey) == ERROR_SUCCESS;
         return Ouverte;
     }
     bool Cree(Racine racine, const std::string& cle) {
         HKEY parent = VersHkey(racine);
-        Ouverte = parent && RegCreateKeyA(parent, cle.c_str(), &Hkey) == ERROR_SUCCESS;
+        Ouverte = parent && RegCreateKeyExW(parent, Large(cle).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                            nullptr, &Hkey, nullptr) == ERROR_SUCCESS;
         return Ouverte;
     }
     HKEY Hkey = nullptr;
@@ -52,18 +55,19 @@ std::string RegistreWin32::LitTexteRegistre(Racine racine, std::string cle, std:
     CleOuverte k;
     if (!k.Ouvre(racine, cle))
         return "";
+    const std::wstring n = Large(nom);
     DWORD type = 0, taille = 0;
-    if (RegQueryValueExA(k.Hkey, nom.c_str(), nullptr, &type, nullptr, &taille) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(k.Hkey, n.c_str(), nullptr, &type, nullptr, &taille) != ERROR_SUCCESS ||
         type != REG_SZ || taille == 0)
         return "";
-    std::vector<char> tampon(taille);
-    if (RegQueryValueExA(k.Hkey, nom.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(tampon.data()),
+    std::vector<wchar_t> tampon(taille / sizeof(wchar_t) + 1);
+    if (RegQueryValueExW(k.Hkey, n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(tampon.data()),
                          &taille) != ERROR_SUCCESS ||
         type != REG_SZ)
         return "";
     // The data may or may not hold its terminating NUL, and may hold one early.
-    std::string texte(tampon.data(), std::min<std::size_t>(taille, tampon.size()));
-    return texte.substr(0, texte.find('\0'));
+    std::wstring texte(tampon.data(), std::min<std::size_t>(taille / sizeof(wchar_t), tampon.size()));
+    return Utf8(texte.substr(0, texte.find(L'\0')));
 }
 
 std::int32_t RegistreWin32::LitEntierRegistre(Racine racine, std::string cle, std::string nom) {
@@ -72,8 +76,8 @@ std::int32_t RegistreWin32::LitEntierRegistre(Racine racine, std::string cle, st
         return 0;
     DWORD type = 0, taille = sizeof(DWORD);
     DWORD valeur = 0;
-    if (RegQueryValueExA(k.Hkey, nom.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&valeur), &taille) !=
-            ERROR_SUCCESS ||
+    if (RegQueryValueExW(k.Hkey, Large(nom).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&valeur),
+                         &taille) != ERROR_SUCCESS ||
         type != REG_DWORD)
         return 0;
     return static_cast<std::int32_t>(valeur);
@@ -85,7 +89,8 @@ void RegistreWin32::EcritEntierRegistre(Racine racine, std::string cle, std::str
     if (!k.Cree(racine, cle))
         return;
     DWORD donnee = static_cast<DWORD>(valeur);
-    RegSetValueExA(k.Hkey, nom.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&donnee), sizeof donnee);
+    RegSetValueExW(k.Hkey, Large(nom).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&donnee),
+                   sizeof donnee);
 }
 
 void RegistreWin32::EcritTexteRegistre(Racine racine, std::string cle, std::string nom, std::string valeur) {
@@ -93,8 +98,9 @@ void RegistreWin32::EcritTexteRegistre(Racine racine, std::string cle, std::stri
     if (!k.Cree(racine, cle))
         return;
     // With its terminating NUL, as REG_SZ wants it.
-    RegSetValueExA(k.Hkey, nom.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(valeur.c_str()),
-                   static_cast<DWORD>(valeur.size() + 1));
+    const std::wstring texte = Large(valeur);
+    RegSetValueExW(k.Hkey, Large(nom).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(texte.c_str()),
+                   static_cast<DWORD>((texte.size() + 1) * sizeof(wchar_t)));
 }
 
 } // namespace parvel

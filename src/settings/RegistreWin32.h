@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The settings store in the Windows registry, through the ANSI registry calls.
+// The settings store in the Windows registry, through the wide registry calls: the
+// store's UTF-8 becomes UTF-16 there, so any path or name survives.
 // Compiled on Windows only.
 #ifdef _WIN32
 #include "plateforme/Registre.h"

@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "controleur/Interactions.h"
+
 namespace parvel::ui {
 
 namespace {
@@ -144,10 +146,9 @@ std::optional<std::string> DialoguesQt::ChoisitFichier(const ParamOuverture& p) 
 }
 
 QString FiltreQt(const std::string& filtre) {
-    const QStringList morceaux = QString::fromStdString(filtre).split('|');
     QStringList filtres;
-    for (qsizetype i = 0; i + 1 < morceaux.size(); i += 2)
-        filtres << morceaux[i].trimmed() + " (" + morceaux[i + 1].trimmed() + ")";
+    for (const auto& [libelle, motifs] : FiltresOuverture(filtre))
+        filtres << QString::fromStdString(libelle + " (" + motifs + ")");
     return filtres.join(";;");
 }
 

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <cmath>
 
+#include "controleur/Disposition.h"
 #include "settings/APropos.h"
 #include "ui/Apparence.h"
 
@@ -20,9 +21,7 @@ constexpr const char* ProprieteGauche = "parvelGauche";
 constexpr const char* ProprieteLargeur = "parvelLargeur";
 constexpr const char* ProprieteCentree = "parvelCentree";
 
-constexpr double LargeurClient = 5736, HauteurClient = 4068;
-constexpr double PositionX = 2340, PositionY = 1932;
-constexpr double LigneY = 3480;
+using namespace disposition::apropos;
 
 void Couleur(QLabel* l, const QColor& c) {
     QPalette p = l->palette();
@@ -57,48 +56,37 @@ FenetreAPropos::FenetreAPropos(Registre& registre, const std::string& separateur
     dialogue.setPointSizeF(8.25);
     setFont(dialogue);
 
-    QLabel* titre = NouvelleEtiquette("lblTitle", "Parvel", 1524, 36, 1668, true);
-    titre->setFont(PoliceTimes(28.8));
-    titre->setFont(Modifie(titre->font(), true, false));
-    QLabel* version = NouvelleEtiquette("lblVersion", "Version", 3372, 360, 804, false);
-    version->setFont(Modifie(sansSerif, false, true));
-    QLabel* description = NouvelleEtiquette("lblDescription", "Affichage de fichier CUT générés par Tavik",
-                                            1320, 720, 3012, true);
-    Couleur(description, QColor(0, 128, 0));
-    description->hide();
-    QLabel* label1 = NouvelleEtiquette("Label1", "Configuration de la table", 1680, 1080, 2460, true);
-    label1->setFont(Modifie(sansSerif, true, false));
-    Couleur(label1, Qt::black);
-    const QString design = QString::fromUtf8(TexteConfigDesign);
-    for (auto [nom, left, top] : {std::tuple{"lblConfig1", 1980, 1440}, std::tuple{"lblConfig2", 1980, 1680},
-                                  std::tuple{"lblConfig3", 1980, 1920}})
-        Couleur(NouvelleEtiquette(nom, design, left, top, 1740, true), Qt::black);
-    QLabel* label2 = NouvelleEtiquette("Label2", "Configuration pour Fraisage", 1464, 2400, 2820, true);
-    label2->setFont(Modifie(sansSerif, true, false));
-    Couleur(label2, Qt::black);
-    for (auto [nom, left, top] : {std::tuple{"lblConfig4", 1992, 2760}, std::tuple{"lblConfig5", 2040, 3000}})
-        Couleur(NouvelleEtiquette(nom, design, left, top, 1740, true), Qt::black);
+    // Form_Load.
+    const TextesAPropos t = LitAPropos(registre, separateur);
+    for (int i = 0; i < 10; ++i) {
+        const ModeleEtiquette& m = Etiquettes[i];
+        QLabel* l =
+            NouvelleEtiquette(m.nom, QString::fromStdString(TexteEtiquette(t, i)), m.l, m.t, m.w, m.centree);
+        if (m.police == Police::Titre)
+            l->setFont(Modifie(PoliceTimes(28.8), true, false));
+        else if (m.police != Police::Dialogue)
+            l->setFont(Modifie(sansSerif, m.police == Police::Entete, m.police == Police::Version));
+        if (i == EtiquetteDescription) {
+            Couleur(l, QColor(0, 128, 0));
+            l->hide();
+        } else if (m.police != Police::Titre && m.police != Police::Version) {
+            Couleur(l, Qt::black);
+        }
+    }
 
     cmdOK_ = new QPushButton("OK", this);
     cmdOK_->setObjectName("cmdOK");
-    cmdOK_->setGeometry(tw.Rectangle(2280, 3600, 1260, 435));
+    cmdOK_->setGeometry(tw.Rectangle(OK.l, OK.t, OK.w, OK.h));
     cmdOK_->setDefault(true);
     cmdOK_->setFocus();
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
 
-    // Form_Load.
-    const TextesAPropos t = LitAPropos(registre, separateur);
     setWindowTitle(QString::fromStdString(t.Caption));
-    version->setText(QString::fromStdString(t.Version));
-    titre->setText(QString::fromStdString(t.Titre));
-    const std::string* lignes[] = {&t.Config1, &t.Config2, &t.Config3, &t.Config4, &t.Config5};
-    for (int i = 0; i < 5; ++i)
-        Etiquette(("lblConfig" + std::to_string(i + 1)).c_str())->setText(QString::fromStdString(*lignes[i]));
     for (QLabel* l : findChildren<QLabel*>())
         Ajuste(l);
 
     // The client area sits at a fixed place of the screen whatever the frame.
-    const QRect client = tw.Rectangle(PositionX, PositionY, LargeurClient, HauteurClient);
+    const QRect client = tw.Rectangle(Client.l, Client.t, Client.w, Client.h);
     setFixedSize(client.size());
     setGeometry(client);
 
@@ -133,10 +121,8 @@ void FenetreAPropos::Ajuste(QLabel* l) {
     const double left = l->property(ProprieteGauche).toDouble();
     const double width = l->property(ProprieteLargeur).toDouble();
     const QSize taille = l->sizeHint();
-    const int x =
-        l->property(ProprieteCentree).toBool()
-            ? static_cast<int>(std::lround((left + width / 2) / tw.parPixelX - taille.width() / 2.0))
-            : tw.EnPixelsX(left);
+    const int x = disposition::GaucheEtiquette(left, width, l->property(ProprieteCentree).toBool(),
+                                               tw.parPixelX, taille.width());
     l->setGeometry(x, l->y(), taille.width(), taille.height());
 }
 
@@ -146,8 +132,9 @@ void FenetreAPropos::paintEvent(QPaintEvent* e) {
     const Twips tw = Twips::De(this);
     const int y = tw.EnPixelsY(LigneY);
     QPainter p(this);
-    p.fillRect(QRect(QPoint(tw.EnPixelsX(120), y), QPoint(tw.EnPixelsX(5675) - 1, y + 1)), Qt::white);
-    p.fillRect(QRect(QPoint(tw.EnPixelsX(120), y), QPoint(tw.EnPixelsX(5690) - 1, y)), QColor(128, 128, 128));
+    const int x0 = tw.EnPixelsX(LigneGauche);
+    p.fillRect(QRect(QPoint(x0, y), QPoint(tw.EnPixelsX(LigneDroite) - 1, y + 1)), Qt::white);
+    p.fillRect(QRect(QPoint(x0, y), QPoint(tw.EnPixelsX(LigneOmbre) - 1, y)), QColor(128, 128, 128));
 }
 
 } // namespace parvel::ui

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "controleur/Presentation.h"
 #include "settings/GeometrieBloc.h"
 #include "ui/FenetrePrincipale.h"
 #include "ui/Zone3D.h"
@@ -61,16 +62,15 @@ void FenetrePrincipale::ConstruitBloc(QMenu* vue, QWidget* client) {
     connect(&dessin3D_, &QTimer::timeout, this, [this] {
         if (!zone3D_ || !fenetre3D_ || !fenetre3D_->isVisible())
             return;
-        chargementsVus3D_ = principale_->Chargements;
-        geometrieVue3D_ = principale_->Geometrie;
+        chargementsVus3D_ = principale_->Chargements();
+        geometrieVue3D_ = principale_->Geometrie();
         Route([this] { principale_->Dessine3D(zone3D_->Rendu(), zone3D_->Camera(), false); });
     });
 }
 
 void FenetrePrincipale::MontreVue3D(bool voir) {
-    if (voir && !principale_->Geometrie) {
+    if (voir && !principale_->PermetVue3D()) {
         vue3D_->setChecked(false);
-        dialogues_->Message(MessageSansGeometrie);
         return;
     }
     if (!fenetre3D_) {
@@ -100,19 +100,22 @@ void FenetrePrincipale::MontreBloc() {
     if (!principale_ || !sortieFaces_)
         return;
     const Principale& p = *principale_;
-    faces_[static_cast<int>(p.Faces)]->setChecked(true);
+    faces_[static_cast<int>(p.Faces())]->setChecked(true);
     // The figures in the margin under the drawing area, as wide as it.
     const QRect image = image1_->geometry();
     const QWidget* client = sortieFaces_->parentWidget();
-    const int haut = image.bottom() + 3,
-              bas = (etatVerifications_ ? HautEtatVerifications() : client->height()) - 2;
-    sortieFaces_->setGeometry(image.left(), haut, image.width(), std::max(0, bas - haut));
-    sortieFaces_->setVisible(bas - haut > 12);
+    const Marge m =
+        MargeFaces(image.bottom(), etatVerifications_ ? HautEtatVerifications() : client->height());
+    sortieFaces_->setGeometry(image.left(), m.Haut, image.width(), m.Hauteur);
+    sortieFaces_->setVisible(m.Visible);
+    // Lines that came or went since the last sizing: the drawing area makes room again.
+    if (MargeBasse() != margeDemandee_ && isVisible() && !isMinimized())
+        taille_.start(0);
     if (!fenetre3D_ || !zone3D_)
         return;
     vue3D_->setChecked(fenetre3D_->isVisible());
-    zone3D_->MontreFil(p.FilCourant);
-    if (fenetre3D_->isVisible() && (p.Chargements != chargementsVus3D_ || p.Geometrie != geometrieVue3D_))
+    zone3D_->MontreFil(p.FilCourant());
+    if (fenetre3D_->isVisible() && (p.Chargements() != chargementsVus3D_ || p.Geometrie() != geometrieVue3D_))
         dessin3D_.start(0);
 }
 

@@ -26,8 +26,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controleur/Disposition.h"
+#include "controleur/Presentation.h"
 #include "cut/Chargeur.h"
-#include "cut/Erreur.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/Preferences.h"
 #include "ui/DialoguesQt.h"
@@ -74,13 +75,7 @@ class ControlesQt : public Controles {
 
 namespace {
 
-constexpr double LargeurClient = 11364, HauteurClient = 7500;
-
-struct Rect {
-    double l, t, w, h;
-};
-constexpr Rect RectImage1{120, 2160, 7212, 5055};
-constexpr double HauteurDessinMin = 1500; // twips
+using disposition::Rect;
 
 void CouleurTexte(QWidget* w, const QColor& texte) {
     QPalette p = w->palette();
@@ -92,8 +87,25 @@ void CouleurTexte(QWidget* w, const QColor& texte) {
     w->setAutoFillBackground(true);
 }
 
-std::string TexteErreur(const ErreurParvel& e) {
-    return "Erreur " + std::to_string(e.Numero()) + " : " + e.Message();
+QColor Couleur(std::uint32_t rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb));
+}
+
+// The Qt name of a key of the table, and the table's keys of a gesture.
+Qt::Key CleQt(Touche t) {
+    static constexpr Qt::Key Cles[] = {
+        Qt::Key_Plus,  Qt::Key_Minus,  Qt::Key_Equal, Qt::Key_Left,   Qt::Key_Right, Qt::Key_Up,
+        Qt::Key_Down,  Qt::Key_Escape, Qt::Key_Home,  Qt::Key_Insert, Qt::Key_F5,    Qt::Key_F7,
+        Qt::Key_Space, Qt::Key_C,      Qt::Key_M,     Qt::Key_O,      Qt::Key_3};
+    return Cles[static_cast<int>(t)];
+}
+
+QList<QKeySequence> Touches(Geste g) {
+    QList<QKeySequence> r;
+    for (const Raccourci& k : Raccourcis)
+        if (k.geste == g)
+            r << QKeySequence(k.ctrl ? Qt::CTRL | CleQt(k.touche) : QKeyCombination(CleQt(k.touche)));
+    return r;
 }
 
 } // namespace
@@ -111,6 +123,7 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     ConstruitVerifications();
 
     controles_ = std::make_unique<ControlesQt>(cases_, options_, activation_);
+    copiable_ = std::make_unique<RapportCopiable>(*sortie_);
     dialoguesQt_ = std::make_unique<DialoguesQt>(
         this, [this] { MontreAPropos(); }, [this] { Termine(); });
     dialogues_ = dialogues ? dialogues : dialoguesQt_.get();
@@ -121,16 +134,17 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     registre_ = registre;
     AppliqueCadre(LitFenetreEncadree(*registre_));
     principale_ =
-        std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, *dialogues_, *registre_});
-    principale_->SortieFaces = sortieFaces_;
+        std::make_unique<Principale>(Plateforme{*image1_, *copiable_, *controles_, *dialogues_, *registre_});
+    principale_->DefinitSortieFaces(sortieFaces_);
     suivi_ = std::make_unique<SuiviTravail>(this, image1_, fin_);
-    principale_->Suivi = suivi_.get();
+    principale_->DefinitSuivi(suivi_.get());
+    routeur_ = std::make_unique<Routeur>(*dialogues_, *suivi_);
     taille_.setSingleShot(true);
     connect(&taille_, &QTimer::timeout, this, [this] { RouteTaille(); });
     stabilite_.setSingleShot(true);
-    stabilite_.setInterval(DelaiStabiliteMs);
+    stabilite_.setInterval(Rechargement::DelaiMs);
     connect(&stabilite_, &QTimer::timeout, this, [this] { FichierModifie(); });
-    horloge_.setInterval(TicLectureMs);
+    horloge_.setInterval(Lecteur::TicMs);
     connect(&horloge_, &QTimer::timeout, this, [this] {
         const double secondes = static_cast<double>(chrono_.nsecsElapsed()) / 1e9;
         chrono_.restart();
@@ -140,15 +154,17 @@ FenetrePrincipale::FenetrePrincipale(Dialogues* dialogues, Registre* registre) {
     });
     connect(&veille_, &QFileSystemWatcher::fileChanged, this, [this] {
         // A file replaced by a rename leaves the watch: it is set again after the reload.
-        etatFichier_.clear();
+        rechargement_.Change();
         stabilite_.start();
     });
     setAcceptDrops(true);
 
-    resize(twips_.EnPixelsX(LargeurClient), menuBar()->sizeHint().height() + twips_.EnPixelsY(HauteurClient));
+    resize(twips_.EnPixelsX(disposition::LargeurClient),
+           menuBar()->sizeHint().height() + twips_.EnPixelsY(disposition::HauteurClient));
     // Every control whole, and a drawing area of a usable size below them.
-    setMinimumSize(twips_.EnPixelsX(LargeurClient),
-                   menuBar()->sizeHint().height() + twips_.EnPixelsY(1.5 * RectImage1.t + HauteurDessinMin));
+    setMinimumSize(twips_.EnPixelsX(disposition::LargeurClient),
+                   menuBar()->sizeHint().height() +
+                       twips_.EnPixelsY(1.5 * disposition::Image1.t + disposition::HauteurDessinMin));
     Route([this] { principale_->Form_Load(); });
     {
         const QSignalBlocker muet(rechargementAuto_);
@@ -180,22 +196,16 @@ void FenetrePrincipale::Construit() {
 
     // Created from the last listed to the first, so that the first lies on top: the
     // frames stay behind the check boxes and option buttons drawn over them.
-    const struct {
-        const char* nom;
-        const char* titre;
-        Rect r;
-    } cadres[] = {{"Frame2", "Coordonnées", {120, 1320, 2535, 615}},
-                  {"Frame1", "Pas", {2760, 1320, 2415, 615}},
-                  {"Affichage", "Affichage", {1200, 120, 1452, 1092}}};
-    for (const auto& c : cadres) {
+    for (int i = 2; i >= 0; --i) {
+        const disposition::ModeleCadre& c = disposition::Cadres[i];
         auto* g = new QGroupBox(QString::fromUtf8(c.titre), client);
         g->setFocusPolicy(Qt::NoFocus);
         place(g, c.nom, c.r);
     }
 
-    image1_ = new ZoneDessin(twips_.EnPixelsX(RectImage1.w), twips_.EnPixelsY(RectImage1.h), twips_.parPixelX,
-                             client);
-    place(image1_, "Image1", RectImage1);
+    const Rect& zone = disposition::Image1;
+    image1_ = new ZoneDessin(twips_.EnPixelsX(zone.w), twips_.EnPixelsY(zone.h), twips_.parPixelX, client);
+    place(image1_, "Image1", zone);
     image1_->SurAppui([this](short b, short s, float x, float y) {
         Route([&] { principale_->Image1_MouseDown(b, s, x, y); });
     });
@@ -210,16 +220,7 @@ void FenetrePrincipale::Construit() {
 
     auto* groupe = new QButtonGroup(this);
     groupe->setExclusive(true);
-    const struct {
-        Option o;
-        const char* nom;
-        const char* titre;
-        Rect r;
-        void (Principale::*clic)();
-    } opts[] = {{Option::Variable, "Option1", "Variable", {1320, 840, 1212, 252}, &Principale::Option1_Click},
-                {Option::Etendu, "Option2", "Etendu", {1320, 360, 1212, 252}, &Principale::Option2_Click},
-                {Option::Fige, "Option3", "Figé", {1320, 600, 1212, 252}, &Principale::Option3_Click}};
-    for (const auto& o : opts) {
+    for (const auto& o : disposition::Options) {
         auto* b = new QRadioButton(QString::fromUtf8(o.titre), client);
         place(b, o.nom, o.r);
         groupe->addButton(b);
@@ -233,48 +234,15 @@ void FenetrePrincipale::Construit() {
     options_[static_cast<int>(Option::Variable)]->setEnabled(false);
 
     auto* chargeOut = new QPushButton("Out.Cut", client);
-    place(chargeOut, "ChargeOut", {120, 840, 972, 372});
+    place(chargeOut, "ChargeOut", disposition::ChargeOut);
     connect(chargeOut, &QPushButton::clicked, this,
             [this] { Route([this] { principale_->ChargeOut_Click(); }); });
 
-    const struct {
-        Case c;
-        const char* nom;
-        const char* titre;
-        Rect r;
-        QColor couleur;
-        void (Principale::*clic)();
-    } boites[] = {
-        {Case::CDroite,
-         "CDroite",
-         "Droite",
-         {1440, 1560, 975, 252},
-         QColor(255, 255, 255),
-         &Principale::CDroite_Click},
-        {Case::CGauche,
-         "CGauche",
-         "Gauche",
-         {240, 1560, 1215, 252},
-         QColor(128, 0, 128),
-         &Principale::CGauche_Click},
-        {Case::PDroite,
-         "PDroite",
-         "Droite",
-         {4200, 1560, 855, 252},
-         QColor(0, 192, 0),
-         &Principale::PDroite_Click},
-        {Case::PGauche,
-         "PGauche",
-         "Gauche",
-         {2880, 1560, 1095, 252},
-         QColor(255, 0, 0),
-         &Principale::PGauche_Click},
-    };
-    for (const auto& c : boites) {
+    for (const auto& c : disposition::Cases) {
         auto* b = new QCheckBox(QString::fromUtf8(c.titre), client);
         place(b, c.nom, c.r);
         b->setFont(PoliceSansSerif());
-        CouleurTexte(b, c.couleur);
+        CouleurTexte(b, Couleur(c.couleur));
         b->setChecked(true);
         cases_[static_cast<int>(c.c)] = b;
         // Only the user's click reaches here: the controller runs the handler of its own changes.
@@ -283,14 +251,14 @@ void FenetrePrincipale::Construit() {
     }
 
     sortie_ = new ZoneRapport(client);
-    place(sortie_, "Sortie", {2760, 0, 3975, 1335});
+    place(sortie_, "Sortie", disposition::Sortie);
 
     auto* dessine = new QPushButton("Dessine", client);
-    place(dessine, "Commande1", {120, 120, 972, 372});
+    place(dessine, "Commande1", disposition::Commande1);
     connect(dessine, &QPushButton::clicked, this,
             [this] { Route([this] { principale_->Commande1_Click(); }); });
     auto* efface = new QPushButton("Efface", client);
-    place(efface, "Commande2", {120, 480, 972, 372});
+    place(efface, "Commande2", disposition::Commande2);
     connect(efface, &QPushButton::clicked, this,
             [this] { Route([this] { principale_->Commande2_Click(); }); });
 
@@ -361,15 +329,13 @@ void FenetrePrincipale::ConstruitMenus() {
         }
         recents_.clear();
         QAction* avant = fichiers->actions().value(0);
-        int n = 0;
-        for (const std::string& chemin : LitRecents(*registre_)) {
+        for (const EntreeRecente& e : EntreesRecentes(LitRecents(*registre_))) {
             // Shown as Qt reads the name, opened by its bytes.
-            const QString c = QFile::decodeName(QByteArray::fromStdString(chemin));
-            const QString nom = QFile::decodeName(QByteArray::fromStdString(NomCourtPour(chemin)));
-            auto* a = new QAction(QString("&%1 %2").arg(++n).arg(nom), fichiers);
+            const QString c = QFile::decodeName(QByteArray::fromStdString(e.Bulle));
+            auto* a = new QAction(QFile::decodeName(QByteArray::fromStdString(e.Libelle)), fichiers);
             a->setToolTip(c);
             a->setStatusTip(c);
-            connect(a, &QAction::triggered, this, [this, chemin] { Ouvre(chemin); });
+            connect(a, &QAction::triggered, this, [this, chemin = e.Bulle] { Ouvre(chemin); });
             fichiers->insertAction(avant, a);
             recents_.push_back(a);
         }
@@ -381,7 +347,7 @@ void FenetrePrincipale::ConstruitMenus() {
     recharger_ = recharger;
     recharger->setEnabled(false);
     recharger->setObjectName("Recharger");
-    recharger->setShortcut(QKeySequence(Qt::Key_F5));
+    recharger->setShortcuts(Touches(Geste::Recharger));
     connect(recharger, &QAction::triggered, this, [this] { Route([this] { principale_->Recharge(); }); });
     rechargementAuto_ = fichiers->addAction("Rechargement automatique");
     rechargementAuto_->setObjectName("RechargementAuto");
@@ -397,10 +363,10 @@ void FenetrePrincipale::ConstruitMenus() {
     carteVitesses_ = vue->addAction("Carte des &vitesses");
     carteVitesses_->setObjectName("CarteVitesses");
     carteVitesses_->setCheckable(true);
-    carteVitesses_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    carteVitesses_->setShortcuts(Touches(Geste::CarteVitesses));
     connect(carteVitesses_, &QAction::triggered, this, [this] {
         Route([this] { principale_->Vitesses_Click(); });
-        carteVitesses_->setChecked(principale_->CarteVitesses);
+        carteVitesses_->setChecked(principale_->CarteVitesses());
     });
     cadre_ = vue->addAction("Fenêtre avec ca&dre");
     cadre_->setObjectName("Cadre");
@@ -412,24 +378,19 @@ void FenetrePrincipale::ConstruitMenus() {
     });
     ConstruitBloc(vue, centralWidget());
 
-    ouvrir->setShortcut(QKeySequence::Open);
+    ouvrir->setShortcuts(Touches(Geste::Ouvrir));
     addAction(recharger);
-    auto raccourci = [this](QKeySequence touches, auto action) {
+    auto raccourci = [this](Geste g, auto action) {
         auto* a = new QAction(this);
-        a->setShortcut(touches);
+        a->setShortcuts(Touches(g));
         connect(a, &QAction::triggered, this, action);
         addAction(a);
     };
-    raccourci(QKeySequence(Qt::Key_Home),
-              [this] { Route([this] { principale_->Choisit(Option::Etendu); }); });
-    raccourci(QKeySequence::Copy, [this] { CopieRapport(); });
-    // + and - zoom about the centre of the view, with Ctrl or without.
-    for (auto [touches, crans] : {std::pair{QKeySequence(Qt::Key_Plus), 1},
-                                  {QKeySequence(Qt::CTRL | Qt::Key_Plus), 1},
-                                  {QKeySequence(Qt::CTRL | Qt::Key_Equal), 1},
-                                  {QKeySequence(Qt::Key_Minus), -1},
-                                  {QKeySequence(Qt::CTRL | Qt::Key_Minus), -1}})
-        raccourci(touches, [this, crans = crans] { Route([&] { principale_->ZoomeAuCentre(crans); }); });
+    raccourci(Geste::Etendu, [this] { Route([this] { principale_->Choisit(Option::Etendu); }); });
+    raccourci(Geste::Copie, [this] { CopieRapport(); });
+    // + and - zoom about the centre of the view.
+    for (Geste g : {Geste::ZoomAvant, Geste::ZoomArriere})
+        raccourci(g, [this, g] { Route([&] { principale_->ZoomeAuCentre(CransDe(g)); }); });
 }
 
 void FenetrePrincipale::ConstruitLecture(QWidget* client) {
@@ -437,31 +398,33 @@ void FenetrePrincipale::ConstruitLecture(QWidget* client) {
     cadreLecture_ = new QGroupBox("Lecture", client);
     cadreLecture_->setObjectName("Lecture");
     cadreLecture_->setFocusPolicy(Qt::NoFocus);
-    cadreLecture_->setGeometry(twips_.Rectangle(6855, 60, 4380, 1800));
+    const Rect& cadre = disposition::Lecture;
+    cadreLecture_->setGeometry(twips_.Rectangle(cadre.l, cadre.t, cadre.w, cadre.h));
+    // The table places them in the window; here they lie in the frame.
     auto place = [&](QWidget* w, const char* nom, Rect r) {
         w->setObjectName(nom);
-        w->setGeometry(twips_.Rectangle(r.l, r.t, r.w, r.h));
+        w->setGeometry(twips_.Rectangle(r.l - cadre.l, r.t - cadre.t, r.w, r.h));
     };
     lire_ = new QPushButton("Lire", cadreLecture_);
-    place(lire_, "Lire", {120, 300, 1095, 372});
+    place(lire_, "Lire", disposition::Lire);
     lire_->setAutoDefault(false);
     connect(lire_, &QPushButton::clicked, this,
             [this] { Route([this] { principale_->Lecture_Bascule(); }); });
     vitesse_ = new QComboBox(cadreLecture_);
-    place(vitesse_, "VitesseLecture", {1335, 300, 975, 372});
-    for (int f : FacteursLecture)
+    place(vitesse_, "VitesseLecture", disposition::VitesseLecture);
+    for (int f : Lecteur::Facteurs)
         vitesse_->addItem(QString("x%1").arg(f));
     connect(vitesse_, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (i >= 0 && i < 4)
-            Route([&] { principale_->Lecture_Vitesse(FacteursLecture[i]); });
+            Route([&] { principale_->Lecture_Vitesse(Lecteur::Facteurs[i]); });
     });
     // Tenths of a second.
     curseur_ = new QSlider(Qt::Horizontal, cadreLecture_);
-    place(curseur_, "CurseurLecture", {120, 780, 4140, 330});
+    place(curseur_, "CurseurLecture", disposition::CurseurLecture);
     connect(curseur_, &QSlider::valueChanged, this,
-            [this](int v) { Route([&] { principale_->Lecture_Temps(v / 10.0); }); });
+            [this](int v) { Route([&] { principale_->Lecture_Temps(Lecteur::TempsDuCurseur(v)); }); });
     texteLecture_ = new QLabel(cadreLecture_);
-    place(texteLecture_, "TexteLecture", {120, 1260, 4140, 300});
+    place(texteLecture_, "TexteLecture", disposition::TexteLecture);
 }
 
 void FenetrePrincipale::ConstruitMenuLecture() {
@@ -469,12 +432,12 @@ void FenetrePrincipale::ConstruitMenuLecture() {
     menu->setObjectName("MenuLecture");
     lireAction_ = menu->addAction("Lire");
     lireAction_->setObjectName("LectureBascule");
-    lireAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
+    lireAction_->setShortcuts(Touches(Geste::LectureBascule));
     connect(lireAction_, &QAction::triggered, this,
             [this] { Route([this] { principale_->Lecture_Bascule(); }); });
     menu->addSeparator();
     auto* groupe = new QActionGroup(this);
-    for (int f : FacteursLecture) {
+    for (int f : Lecteur::Facteurs) {
         QAction* a = menu->addAction(QString("x%1").arg(f));
         a->setCheckable(true);
         groupe->addAction(a);
@@ -488,27 +451,22 @@ void FenetrePrincipale::ConstruitMenuLecture() {
 void FenetrePrincipale::MontreLecture() {
     if (!principale_ || !curseur_)
         return;
-    const Principale& p = *principale_;
-    const EtatLecture& l = p.Lecture;
-    const bool disponible = p.LectureDisponible();
-    cadreLecture_->setEnabled(disponible);
-    lireAction_->setEnabled(disponible);
-    const QString texte = l.EnLecture ? "Pause" : "Lire";
-    lire_->setText(texte);
-    lireAction_->setText(texte);
+    const VueLecture l = PresenteLecture(*principale_);
+    cadreLecture_->setEnabled(l.Disponible);
+    lireAction_->setEnabled(l.Disponible);
+    lire_->setText(l.Bouton);
+    lireAction_->setText(l.Bouton);
     {
         const QSignalBlocker muet(curseur_);
-        const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
-        curseur_->setMaximum(static_cast<int>(max));
-        curseur_->setValue(static_cast<int>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
+        curseur_->setMaximum(l.Maximum);
+        curseur_->setValue(l.Position);
     }
-    for (int i = 0; i < 4; ++i)
-        if (FacteursLecture[i] == l.Facteur) {
-            const QSignalBlocker muet(vitesse_);
-            vitesse_->setCurrentIndex(i);
-            vitesses_[static_cast<std::size_t>(i)]->setChecked(true);
-        }
-    texteLecture_->setText(QString::fromStdString(p.TexteLecture()));
+    if (l.Facteur >= 0) {
+        const QSignalBlocker muet(vitesse_);
+        vitesse_->setCurrentIndex(l.Facteur);
+        vitesses_[static_cast<std::size_t>(l.Facteur)]->setChecked(true);
+    }
+    texteLecture_->setText(QString::fromStdString(l.Texte));
     if (!l.EnLecture)
         horloge_.stop();
     else if (!horloge_.isActive()) {
@@ -521,7 +479,7 @@ void FenetrePrincipale::ConstruitVerifications() {
     QAction* action = menuBar()->findChild<QMenu*>("Vue")->addAction("Vé&rifications");
     action->setObjectName("MenuVerifications");
     // The key of spelling checks in office programs.
-    action->setShortcut(QKeySequence(Qt::Key_F7));
+    action->setShortcuts(Touches(Geste::Verifications));
     connect(action, &QAction::triggered, this, [this] { MontrePanneauVerifications(); });
     etatVerifications_ = new QLabel(centralWidget());
     etatVerifications_->setObjectName("EtatVerifications");
@@ -532,28 +490,24 @@ void FenetrePrincipale::ConstruitVerifications() {
 void FenetrePrincipale::MontreVerifications() {
     if (!principale_ || !etatVerifications_)
         return;
-    const Principale& p = *principale_;
     // At the foot of the margin under the drawing area, which follows the window's size.
     const QRect zone = image1_->geometry();
     etatVerifications_->setGeometry(zone.left(), HautEtatVerifications(), zone.width(),
                                     etatVerifications_->sizeHint().height());
-    QStringList textes{QString::fromStdString(TexteResume(p.Verif)),
-                       QString::fromStdString(p.CheminCourant())};
-    for (const Constat& c : p.Verif.Constats)
-        textes << QString::fromStdString(TexteConstat(c, p.Separateur));
-    for (const std::string& t : TextesControles(p.Verif, p.Separateur))
-        textes << QString::fromStdString(t);
-    if (textes == verifMontrees_)
+    VueVerifications v = PresenteVerifications(*principale_);
+    if (v.Textes == verifMontrees_)
         return;
-    verifMontrees_ = textes;
+    verifMontrees_ = std::move(v.Textes);
     QPalette palette = etatVerifications_->palette();
-    palette.setColor(QPalette::WindowText, QColor(Palette[p.Verif.Constats.empty() ? 0 : 4]));
+    palette.setColor(QPalette::WindowText, QColor(Palette[v.Couleur]));
     etatVerifications_->setPalette(palette);
-    etatVerifications_->setText(textes.front().isEmpty() ? QString()
-                                                         : textes.front().toHtmlEscaped() +
-                                                               " — <a href=\"verifications\">détails</a>");
+    const QString resume = QString::fromStdString(v.Resume);
+    etatVerifications_->setText(resume.isEmpty() ? QString()
+                                                 : resume.toHtmlEscaped() + " — <a href=\"verifications\">" +
+                                                       LienVerifications + "</a>");
     if (panneauVerif_)
-        panneauVerif_->Montre(p.Verif, QFileInfo(textes[1]).fileName(), p.Separateur);
+        panneauVerif_->Montre(principale_->Verif(), QFile::decodeName(QByteArray::fromStdString(v.Fichier)),
+                              principale_->Separateur());
 }
 
 int FenetrePrincipale::HautEtatVerifications() const {
@@ -585,10 +539,7 @@ PanneauVerifications* FenetrePrincipale::PanneauVerif() const {
 }
 
 void FenetrePrincipale::CopieRapport() {
-    QStringList lignes;
-    for (const ZoneRapport::Ligne& l : sortie_->Lignes())
-        lignes << l.texte;
-    QApplication::clipboard()->setText(lignes.join('\n'));
+    QApplication::clipboard()->setText(QString::fromStdString(copiable_->Texte()));
 }
 
 void FenetrePrincipale::Ouvre(const std::string& chemin) {
@@ -618,6 +569,8 @@ void FenetrePrincipale::MontreEtat() {
 
 void FenetrePrincipale::SuitFichier() {
     const QString chemin = principale_ ? QString::fromStdString(principale_->CheminCourant()) : QString();
+    if (principale_)
+        rechargement_.Suit(principale_->CheminCourant(), principale_->Chargements());
     const QStringList suivis = veille_.files();
     const bool actif = rechargementAuto_->isChecked() && !chemin.isEmpty();
     if (suivis.size() == 1 && suivis.front() == chemin && actif)
@@ -629,28 +582,23 @@ void FenetrePrincipale::SuitFichier() {
 }
 
 void FenetrePrincipale::FichierModifie() {
-    // A procedure running (a dialog open, a long redraw) would drop the reload: it waits.
-    if (profondeur_ > 0) {
+    switch (rechargement_.Regarde(routeur_->Occupe())) {
+    case Rechargement::Suite::Attendre:
         stabilite_.start();
-        return;
+        break;
+    case Rechargement::Suite::Recharger:
+        Route([this] { principale_->Recharge(); });
+        break;
+    case Rechargement::Suite::Rien:
+        break;
     }
-    // The writer may still be writing: reload once size and date stay the same for a moment.
-    const QFileInfo f(QString::fromStdString(principale_->CheminCourant()));
-    const QString etat =
-        f.exists() ? QString("%1/%2").arg(f.size()).arg(f.lastModified().toMSecsSinceEpoch()) : "";
-    if (etat.isEmpty() || etat != etatFichier_) {
-        etatFichier_ = etat;
-        stabilite_.start();
-        return;
-    }
-    etatFichier_.clear();
-    Route([this] { principale_->Recharge(); });
 }
 
 void FenetrePrincipale::dragEnterEvent(QDragEnterEvent* e) {
-    const QList<QUrl> urls = e->mimeData()->urls();
-    if (urls.size() == 1 && urls.front().isLocalFile() &&
-        urls.front().toLocalFile().endsWith(".cut", Qt::CaseInsensitive))
+    std::vector<std::string> chemins;
+    for (const QUrl& u : e->mimeData()->urls())
+        chemins.push_back(u.isLocalFile() ? OctetsDeLUrl(u) : std::string());
+    if (DepotAccepte(chemins))
         e->acceptProposedAction();
 }
 
@@ -664,57 +612,55 @@ void FenetrePrincipale::dropEvent(QDropEvent* e) {
 }
 
 void FenetrePrincipale::Route(const std::function<void()>& procedure) {
-    // A procedure runs alone: what reaches the window while it reads a file (or waits on
-    // a dialog) starts nothing.
-    if (!principale_ || profondeur_ > 0)
+    if (!principale_)
         return;
-    ++profondeur_;
-    struct Garde {
-        int& p;
-        ~Garde() { --p; }
-    } garde{profondeur_};
-    suivi_->Commence();
-    const char* annulation = nullptr;
-    // The core reports its own failures; this only keeps one from crossing the event loop.
-    try {
-        procedure();
-    } catch (const Annulation& a) {
-        annulation = a.what();
-    } catch (const ErreurParvel& e) {
-        dialogues_->Message(TexteErreur(e));
-    } catch (const std::exception& e) {
-        dialogues_->Message(std::string("Erreur : ") + e.what());
-    }
-    suivi_->Termine(annulation);
-    MontreLecture();
-    MontreVerifications();
-    MontreEtat();
-    MontreBloc();
-    image1_->update();
-    sortie_->update();
-    SuitFichier();
-    if (suivi_->QuitterDemande())
-        Termine();
+    routeur_->Route(procedure, [this] {
+        MontreLecture();
+        MontreVerifications();
+        MontreEtat();
+        MontreBloc();
+        image1_->update();
+        sortie_->update();
+        SuitFichier();
+        if (suivi_->QuitterDemande())
+            Termine();
+    });
 }
 
 void FenetrePrincipale::RouteTaille() {
-    if (profondeur_ > 0) {
+    if (routeur_ && routeur_->Occupe()) {
         taille_.start(DelaiTailleMs);
         return;
     }
     const QSize s = frameGeometry().size();
     const bool minimisee = isMinimized();
+    // The drawing area gives up what the faces' figures and the checks' line need.
+    margeDemandee_ = MargeBasse();
+    const float hauteur = HauteurPourMarge(static_cast<float>(s.height() * twips_.parPixelY),
+                                           static_cast<float>(centralWidget()->height() * twips_.parPixelY),
+                                           static_cast<float>(margeDemandee_ * twips_.parPixelY));
     Route([&] {
-        principale_->Form_Resize(static_cast<float>(s.width() * twips_.parPixelX),
-                                 static_cast<float>(s.height() * twips_.parPixelY), minimisee);
+        principale_->Form_Resize(static_cast<float>(s.width() * twips_.parPixelX), hauteur, minimisee);
     });
+}
+
+int FenetrePrincipale::MargeBasse() const {
+    const std::size_t lignes = sortieFaces_ ? sortieFaces_->Lignes().size() : 0;
+    const bool etat = !verifMontrees_.empty() && !verifMontrees_.front().empty();
+    int marge = etat ? etatVerifications_->sizeHint().height() + 1 : 0;
+    if (lignes > 0)
+        marge +=
+            3 + static_cast<int>(lignes) * sortieFaces_->fontMetrics().lineSpacing() +
+            2 * (sortieFaces_->frameWidth() + static_cast<int>(sortieFaces_->document()->documentMargin())) +
+            2;
+    return marge;
 }
 
 void FenetrePrincipale::TailleChangee() {
     // With a file loaded every size redraws it: while the edge is dragged, one redraw
     // once the size has settled.
-    if (principale_ && !principale_->CheminCourant().empty())
-        taille_.start(DelaiTailleMs);
+    if (const int delai = DelaiTaille(principale_ && !principale_->CheminCourant().empty()))
+        taille_.start(delai);
     else
         RouteTaille();
 }
@@ -732,7 +678,7 @@ void FenetrePrincipale::changeEvent(QEvent* e) {
 
 void FenetrePrincipale::MontreAPropos() {
     if (!aPropos_) {
-        auto* boite = new FenetreAPropos(*registre_, principale_->Separateur, *dialogues_);
+        auto* boite = new FenetreAPropos(*registre_, principale_->Separateur(), *dialogues_);
         if (boite->Termine()) {
             delete boite;
             return;

@@ -12,7 +12,9 @@
 #include <memory>
 #include <vector>
 
+#include "controleur/Interactions.h"
 #include "controleur/Principale.h"
+#include "controleur/Rechargement.h"
 #include "ui/Apparence.h"
 
 class QAction;
@@ -95,6 +97,8 @@ class FenetrePrincipale : public QMainWindow {
     void MontreVerifications();
     // The top of the checks' line: the foot of the margin, under the faces' figures.
     int HautEtatVerifications() const;
+    // Pixels the faces' figures and the checks' line need under the drawing area.
+    int MargeBasse() const;
     // Runs a core procedure, then repaints the drawing and report areas.
     void Route(const std::function<void()>& procedure);
     void RouteTaille();
@@ -117,10 +121,8 @@ class FenetrePrincipale : public QMainWindow {
     QAction* activation_ = nullptr;
     QPointer<FenetreAPropos> aPropos_;
     bool terminee_ = false;
-    int profondeur_ = 0; // a procedure is running
     QAction* fin_ = nullptr;
     QTimer taille_;
-    static constexpr int DelaiTailleMs = 150;
     std::unique_ptr<SuiviTravail> suivi_;
     QAction* rechargementAuto_ = nullptr;
     QAction* carteVitesses_ = nullptr;
@@ -129,8 +131,7 @@ class FenetrePrincipale : public QMainWindow {
     std::vector<QAction*> recents_; // the recent files' entries of the menu, and their separator
     QFileSystemWatcher veille_;
     QTimer stabilite_;
-    QString etatFichier_; // size and date at the last look
-    static constexpr int DelaiStabiliteMs = 300;
+    Rechargement rechargement_;
 
     QGroupBox* cadreLecture_ = nullptr;
     QPushButton* lire_ = nullptr;
@@ -141,12 +142,12 @@ class FenetrePrincipale : public QMainWindow {
     std::vector<QAction*> vitesses_; // x1 to x1000 in the menu
     QTimer horloge_;                 // ticks while playing
     QElapsedTimer chrono_;           // real time since the last tick
-    static constexpr int TicLectureMs = 30;
-    static constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
 
     QLabel* etatVerifications_ = nullptr;
     QPointer<PanneauVerifications> panneauVerif_;
-    QStringList verifMontrees_; // what the line and the window show, to refill them on a change only
+    // What the line and the window show, to refill them on a change only.
+    std::vector<std::string> verifMontrees_;
+    int margeDemandee_ = 0; // MargeBasse() at the last sizing
     QAction* geometrie_ = nullptr;
     QAction* faces_[3] = {};
     QAction* vue3D_ = nullptr;
@@ -158,11 +159,13 @@ class FenetrePrincipale : public QMainWindow {
     std::optional<GeometrieBloc> geometrieVue3D_;
 
     std::unique_ptr<ControlesQt> controles_;
+    std::unique_ptr<RapportCopiable> copiable_; // the report as Ctrl+C copies it
     std::unique_ptr<DialoguesQt> dialoguesQt_;
     std::unique_ptr<Registre> registrePropre_;
     Dialogues* dialogues_ = nullptr;
     Registre* registre_ = nullptr;
     std::unique_ptr<Principale> principale_;
+    std::unique_ptr<Routeur> routeur_;
 };
 
 } // namespace parvel::ui

@@ -40,8 +40,6 @@ bool EstSaisie(QEvent::Type t) {
     }
 }
 
-constexpr int PasMs = 30; // the window repaints at this pace during the work
-
 } // namespace
 
 SuiviTravail::SuiviTravail(QWidget* fenetre, QWidget* zone, QAction* quitter)
@@ -64,84 +62,83 @@ SuiviTravail::SuiviTravail(QWidget* fenetre, QWidget* zone, QAction* quitter)
     disposition->addWidget(barre_);
     disposition->addWidget(annuler_);
     panneau_->hide();
-    connect(annuler_, &QPushButton::clicked, this, [this] { annule_ = true; });
+    connect(annuler_, &QPushButton::clicked, this, [this] { Annule(false); });
     cache_.setSingleShot(true);
     connect(&cache_, &QTimer::timeout, panneau_, &QWidget::hide);
+    horloge_.start();
     qApp->installEventFilter(this);
 }
 
 SuiviTravail::~SuiviTravail() {
     qApp->removeEventFilter(this);
-    if (montre_)
-        QApplication::restoreOverrideCursor();
+    CachePanneau();
 }
 
-void SuiviTravail::Commence() {
-    occupe_ = true;
-    etape_ = "Lecture du fichier…";
-    annule_ = quitter_ = montre_ = false;
-    premier_ = true;
-    debut_.start();
-    dernier_.start();
-}
-
-void SuiviTravail::Termine(const char* annulation) {
-    occupe_ = false;
-    if (montre_) {
-        QApplication::restoreOverrideCursor();
-        montre_ = false;
-        panneau_->hide();
-    }
-    if (annulation) {
-        texte_->setText(QString::fromUtf8(annulation));
-        barre_->hide();
-        annuler_->hide();
-        panneau_->adjustSize();
-        panneau_->move(4, zone_->height() - panneau_->height() - 4);
-        panneau_->show();
-        panneau_->raise();
-        cache_.start(3000);
-    }
-}
-
-void SuiviTravail::Montre() {
-    montre_ = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    cache_.stop();
-    barre_->show();
-    annuler_->show();
-    texte_->setText(etape_);
+void SuiviTravail::Place() {
     panneau_->adjustSize();
     panneau_->move(4, zone_->height() - panneau_->height() - 4);
     panneau_->show();
     panneau_->raise();
 }
 
-void SuiviTravail::Etape(const char* quoi) {
-    etape_ = QString::fromUtf8(quoi);
-    if (montre_) {
-        texte_->setText(etape_);
-        barre_->setValue(0);
-        panneau_->adjustSize();
-    }
+void SuiviTravail::MontrePanneau(const std::string& etape) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    attente_ = true;
+    cache_.stop();
+    barre_->show();
+    annuler_->show();
+    texte_->setText(QString::fromStdString(etape));
+    Place();
 }
 
-bool SuiviTravail::Continue(std::uint64_t lus, std::uint64_t total) {
-    // Events are looked at the first time, then at a steady pace: a stop asked before
-    // the work began is seen at once, and the cost stays out of the reading.
-    if (!premier_ && dernier_.elapsed() < PasMs)
-        return !annule_;
-    premier_ = false;
-    dernier_.restart();
-    if (!montre_ && debut_.elapsed() >= DelaiMs)
-        Montre();
-    if (montre_ && total > 0)
-        barre_->setValue(static_cast<int>(100 * lus / total));
+void SuiviTravail::CachePanneau() {
+    if (!attente_)
+        return;
+    attente_ = false;
+    QApplication::restoreOverrideCursor();
+    panneau_->hide();
+}
+
+void SuiviTravail::MontreEtape(const std::string& etape) {
+    texte_->setText(QString::fromStdString(etape));
+    barre_->setValue(0);
+    panneau_->adjustSize();
+}
+
+void SuiviTravail::MontrePourcentage(int pourcent) {
+    barre_->setValue(pourcent);
+}
+
+void SuiviTravail::MontreAnnulation(const std::string& texte) {
+    texte_->setText(QString::fromStdString(texte));
+    barre_->hide();
+    annuler_->hide();
+    Place();
+    cache_.start(3000);
+}
+
+void SuiviTravail::TraiteEvenements() {
     // Only the events handled here are filtered: a message box after the work gets its clicks.
     dansLaLecture_ = true;
     QApplication::processEvents(QEventLoop::AllEvents);
     dansLaLecture_ = false;
-    return !annule_;
+}
+
+SuiviTravaux::Saisie SuiviTravail::Juge(QObject* objet, QEvent* e) const {
+    if (e->type() == QEvent::Close && objet == fenetre_)
+        return Saisie::Fermeture;
+    if (!EstSaisie(e->type()))
+        return Saisie::Aucune;
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
+        return Saisie::Echap;
+    if (objet == annuler_)
+        return Saisie::SurAnnuler;
+    if (e->type() == QEvent::MouseButtonPress) {
+        auto* barre = qobject_cast<QMenuBar*>(objet);
+        if (barre && barre->actionAt(static_cast<QMouseEvent*>(e)->position().toPoint()) == quitter_action_)
+            return Saisie::Quitter;
+    }
+    return Saisie::Autre;
 }
 
 bool SuiviTravail::eventFilter(QObject* objet, QEvent* e) {
@@ -149,24 +146,11 @@ bool SuiviTravail::eventFilter(QObject* objet, QEvent* e) {
     // widgets' copies are judged, so that "Annuler" and "Quitter" get their clicks.
     if (!dansLaLecture_ || objet->isWindowType())
         return false;
-    if (e->type() == QEvent::Close && objet == fenetre_) {
-        annule_ = quitter_ = true;
-        e->ignore();
-        return true;
-    }
-    if (!EstSaisie(e->type()))
+    const Saisie saisie = Juge(objet, e);
+    if (Laisse(saisie))
         return false;
-    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-        annule_ = true;
-        return true;
-    }
-    if (objet == annuler_)
-        return false;
-    if (e->type() == QEvent::MouseButtonPress) {
-        auto* barre = qobject_cast<QMenuBar*>(objet);
-        if (barre && barre->actionAt(static_cast<QMouseEvent*>(e)->position().toPoint()) == quitter_action_)
-            annule_ = quitter_ = true;
-    }
+    if (saisie == Saisie::Fermeture)
+        e->ignore(); // the window closes once the work has stopped
     return true;
 }
 

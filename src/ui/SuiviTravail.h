@@ -6,10 +6,9 @@
 // Esc, "Annuler", closing the window or "Quitter".
 #include <QElapsedTimer>
 #include <QObject>
-#include <QString>
 #include <QTimer>
 
-#include "cut/Avancement.h"
+#include "controleur/SuiviTravaux.h"
 
 class QAction;
 class QFrame;
@@ -20,7 +19,7 @@ class QWidget;
 
 namespace parvel::ui {
 
-class SuiviTravail : public QObject, public Avancement {
+class SuiviTravail : public QObject, public SuiviTravaux {
     Q_OBJECT
   public:
     // The panel lies over the bottom of `zone`; `fenetre` is the window whose closing
@@ -28,25 +27,20 @@ class SuiviTravail : public QObject, public Avancement {
     SuiviTravail(QWidget* fenetre, QWidget* zone, QAction* quitter);
     ~SuiviTravail() override;
 
-    void Commence();
-    // Ends the work; `annulation` is what a stopped work says, or null.
-    void Termine(const char* annulation);
-    bool Occupe() const { return occupe_; }
-    // Closing the window or "Quitter" came during the work.
-    bool QuitterDemande() const { return quitter_; }
-
-    bool Continue(std::uint64_t lus, std::uint64_t total) override;
-    // The panel's text from now on.
-    void Etape(const char* quoi) override;
-
-    // Shown after this long.
-    static constexpr int DelaiMs = 300;
-
   protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
+    std::int64_t Maintenant() const override { return horloge_.elapsed(); }
+    void MontrePanneau(const std::string& etape) override;
+    void CachePanneau() override;
+    void MontreEtape(const std::string& etape) override;
+    void MontrePourcentage(int pourcent) override;
+    void MontreAnnulation(const std::string& texte) override;
+    void TraiteEvenements() override;
 
   private:
-    void Montre();
+    // The user's input among the events, as the work judges it.
+    Saisie Juge(QObject* objet, QEvent* e) const;
+    void Place();
 
     QWidget* fenetre_;
     QWidget* zone_;
@@ -56,10 +50,8 @@ class SuiviTravail : public QObject, public Avancement {
     QProgressBar* barre_;
     QPushButton* annuler_;
     QTimer cache_;
-    QString etape_;
-    QElapsedTimer debut_, dernier_;
-    bool occupe_ = false, annule_ = false, quitter_ = false, montre_ = false, premier_ = true;
-    bool dansLaLecture_ = false;
+    QElapsedTimer horloge_;
+    bool dansLaLecture_ = false, attente_ = false; // the wait cursor is on
 };
 
 } // namespace parvel::ui

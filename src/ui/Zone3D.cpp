@@ -69,9 +69,7 @@ void Zone3D::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void Zone3D::wheelEvent(QWheelEvent* e) {
-    resteMolette_ += e->angleDelta().y();
-    const int crans = resteMolette_ / 120;
-    resteMolette_ %= 120;
+    const int crans = molette_.Ajoute(e->angleDelta().y());
     if (crans == 0)
         return;
     camera_.Zoome(crans);

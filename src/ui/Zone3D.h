@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "controleur/Interactions.h"
 #include "view/Vue3D.h"
 
 namespace parvel::ui {
@@ -44,7 +45,7 @@ class Zone3D : public QWidget {
     std::vector<std::uint32_t> compose_;
     std::function<void()> surChangement_;
     std::optional<QPoint> dernier_; // the left-drag's last position
-    int resteMolette_ = 0;
+    CompteurCrans molette_;
 };
 
 } // namespace parvel::ui

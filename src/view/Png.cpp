@@ -32,15 +32,6 @@ void AjouteChunk(std::vector<std::uint8_t>& png, const char type[4], const std::
                                                    static_cast<uInt>(png.size() - debut))));
 }
 
-std::filesystem::path CheminNatif(const std::string& chemin) {
-#ifdef _WIN32
-    // The program's strings are UTF-8; the narrow Windows API would read them in the ANSI code page.
-    return std::filesystem::path(std::u8string(chemin.begin(), chemin.end()));
-#else
-    return std::filesystem::path(chemin);
-#endif
-}
-
 // "Erreur <n> : <description> : image <path>", as parvel-cut shows its failures.
 bool Echec(std::string* erreur, const ErreurParvel& e) {
     if (erreur)

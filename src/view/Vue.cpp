@@ -2,6 +2,7 @@
 // The view set-up that ends every load, and the full-extent mapping shared with "Etendu".
 #include "view/Vue.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cut/Calcul.h"
@@ -49,6 +50,12 @@ void VueCut::MappingEtendu() {
     if (hauteur == 0 || largeur == 0)
         return;
     Image1.DefinitMapping({EnSimple(Etat.XMin), -hauteur, largeur, hauteur});
+}
+
+float HauteurPourMarge(float hauteurFenetre, float hauteurClient, float marge) {
+    // The area ends at Image1Top + (hauteurFenetre - 1.5 Image1Top) in the client area.
+    const float naturelle = hauteurClient - (hauteurFenetre - 0.5f * Image1Top);
+    return hauteurFenetre - std::max(0.0f, marge - naturelle);
 }
 
 void VueCut::Form_Resize(float largeurFenetre, float hauteurFenetre, bool minimisee) {

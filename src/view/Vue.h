@@ -36,6 +36,11 @@ struct EtatZoom {
 inline constexpr float Image1Left = 120;
 inline constexpr float Image1Top = 2160;
 
+// The window height to give Form_Resize so that at least `marge` twips stay under the
+// drawing area of a client area `hauteurClient` twips high: the design's own margin
+// when it is enough, else the drawing area gives up the rest.
+float HauteurPourMarge(float hauteurFenetre, float hauteurClient, float marge);
+
 // The block's faces in the 2D view: hidden, over the carriage paths, or instead of them.
 enum class ModeFaces { Masquees, SurChariots, Seules };
 

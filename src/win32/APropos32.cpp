@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "win32/APropos32.h"
 
+#include "controleur/Disposition.h"
 #include "settings/APropos.h"
 #include "win32/Texte.h"
 
@@ -9,18 +10,7 @@ namespace parvel::win32 {
 namespace {
 
 constexpr wchar_t Classe[] = L"ParvelAPropos";
-constexpr double LargeurClient = 5736, HauteurClient = 4068;
-constexpr double PositionX = 2340, PositionY = 1932;
-constexpr double LigneY = 3480;
-
-enum Police { Dialogue, Titre, Version, Entete };
-
-struct Modele {
-    const char* texte;
-    double left, top, width;
-    bool centree;
-    Police police;
-};
+using namespace disposition::apropos;
 
 } // namespace
 
@@ -42,7 +32,7 @@ APropos32::APropos32(HWND proprietaire, const Twips& twips, Registre& registre, 
     const TextesAPropos t = LitAPropos(registre, separateur);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU, etendu = WS_EX_DLGMODALFRAME;
     // The client area sits at a fixed place of the screen whatever the frame.
-    RECT r = twips_.Rectangle({PositionX, PositionY, LargeurClient, HauteurClient});
+    RECT r = twips_.Rectangle({Client.l, Client.t, Client.w, Client.h});
     AdjustWindowRectEx(&r, style, FALSE, etendu);
     hwnd_ = CreateWindowExW(etendu, Classe, Large(t.Caption).c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, proprietaire, nullptr, GetModuleHandleW(nullptr), this);
@@ -50,29 +40,17 @@ APropos32::APropos32(HWND proprietaire, const Twips& twips, Registre& registre, 
     polices_ = {twips_.Police(L"MS Sans Serif", 8.25), twips_.Police(L"Times New Roman", 28.8, true),
                 twips_.Police(L"MS Sans Serif", 9.6, false, true),
                 twips_.Police(L"MS Sans Serif", 9.6, true)};
-    const Modele modeles[10] = {
-        {t.Titre.c_str(), 1524, 36, 1668, true, Titre},
-        {t.Version.c_str(), 3372, 360, 804, false, Version},
-        {"Affichage de fichier CUT générés par Tavik", 1320, 720, 3012, true, Dialogue},
-        {"Configuration de la table", 1680, 1080, 2460, true, Entete},
-        {t.Config1.c_str(), 1980, 1440, 1740, true, Dialogue},
-        {t.Config2.c_str(), 1980, 1680, 1740, true, Dialogue},
-        {t.Config3.c_str(), 1980, 1920, 1740, true, Dialogue},
-        {"Configuration pour Fraisage", 1464, 2400, 2820, true, Entete},
-        {t.Config4.c_str(), 1992, 2760, 1740, true, Dialogue},
-        {t.Config5.c_str(), 2040, 3000, 1740, true, Dialogue},
-    };
     for (int i = 0; i < 10; ++i) {
-        const Modele& m = modeles[i];
-        etiquettes_[i].Cree(hwnd_, m.texte, m.centree);
-        etiquettes_[i].DefinitPolice(polices_[m.police]);
-        etiquettes_[i].Ajuste(twips_, m.left, m.top, m.width);
+        const ModeleEtiquette& m = Etiquettes[i];
+        etiquettes_[i].Cree(hwnd_, TexteEtiquette(t, i), m.centree);
+        etiquettes_[i].DefinitPolice(polices_[static_cast<int>(m.police)]);
+        etiquettes_[i].Ajuste(twips_, m.l, m.t, m.w);
     }
-    ShowWindow(etiquettes_[2].Hwnd(), SW_HIDE); // the description is never shown
+    ShowWindow(etiquettes_[EtiquetteDescription].Hwnd(), SW_HIDE);
     ok_.Cree(hwnd_, "OK", IDOK);
     SetWindowLongPtrW(ok_.Hwnd(), GWL_STYLE, GetWindowLongPtrW(ok_.Hwnd(), GWL_STYLE) | BS_DEFPUSHBUTTON);
-    ok_.DefinitPolice(polices_[Dialogue]);
-    ok_.Place(twips_, {2280, 3600, 1260, 435});
+    ok_.DefinitPolice(polices_[static_cast<int>(Police::Dialogue)]);
+    ok_.Place(twips_, {OK.l, OK.t, OK.w, OK.h});
 
     if (t.MessageErreur)
         dialogues.Message(*t.MessageErreur);
@@ -132,8 +110,9 @@ LRESULT APropos32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         // Etched separator: a white line two pixels wide under a grey one pixel wide.
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
-        const int y = twips_.EnPixels(LigneY), x0 = twips_.EnPixels(120);
-        RECT blanc{x0, y, twips_.EnPixels(5675), y + 2}, gris{x0, y, twips_.EnPixels(5690), y + 1};
+        const int y = twips_.EnPixels(LigneY), x0 = twips_.EnPixels(LigneGauche);
+        RECT blanc{x0, y, twips_.EnPixels(LigneDroite), y + 2},
+            gris{x0, y, twips_.EnPixels(LigneOmbre), y + 1};
         FillRect(dc, &blanc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         HBRUSH g = CreateSolidBrush(RGB(128, 128, 128));
         FillRect(dc, &gris, g);

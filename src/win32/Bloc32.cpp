@@ -149,10 +149,7 @@ LRESULT Fenetre3D32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_MOUSEWHEEL: {
-        resteMolette_ += GET_WHEEL_DELTA_WPARAM(wp);
-        const int crans = resteMolette_ / WHEEL_DELTA;
-        resteMolette_ %= WHEEL_DELTA;
-        if (crans != 0) {
+        if (const int crans = molette_.Ajoute(GET_WHEEL_DELTA_WPARAM(wp))) {
             camera_.Zoome(crans);
             Redessine();
         }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "controleur/Interactions.h"
 #include "cut/Verifications.h"
 #include "view/Vue3D.h"
 #include "win32/Controles32.h"
@@ -45,7 +46,7 @@ class Fenetre3D32 {
     std::optional<Fil> fil_;
     std::vector<std::uint32_t> compose_;
     std::optional<POINT> dernier_; // the left-drag's last position
-    int resteMolette_ = 0;
+    CompteurCrans molette_;
     bool demande_ = false; // a drawing is asked for and not yet made
 };
 

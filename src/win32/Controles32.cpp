@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "win32/Controles32.h"
+#include "controleur/Disposition.h"
 
 #include <cmath>
 
@@ -76,8 +77,7 @@ void Etiquette::Ajuste(const Twips& t, double left, double top, double width) {
     GetTextExtentPoint32W(dc, texte.c_str(), n, &s);
     SelectObject(dc, avant);
     ReleaseDC(hwnd_, dc);
-    const int x = centree_ ? static_cast<int>(std::lround((left + width / 2) / t.ParPixel() - s.cx / 2.0))
-                           : t.EnPixels(left);
+    const int x = disposition::GaucheEtiquette(left, width, centree_, t.ParPixel(), s.cx);
     SetWindowPos(hwnd_, nullptr, x, t.EnPixels(top), s.cx, s.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "controleur/Interactions.h"
 #include "win32/Ressources.h"
 #include "win32/Texte.h"
 
@@ -51,13 +52,6 @@ INT_PTR CALLBACK ProcedureSaisie(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
-std::string Rogne(const std::string& s) {
-    const auto debut = s.find_first_not_of(" \t");
-    if (debut == std::string::npos)
-        return {};
-    return s.substr(debut, s.find_last_not_of(" \t") - debut + 1);
-}
-
 } // namespace
 
 void Dialogues32::Message(std::string_view texte) {
@@ -99,14 +93,9 @@ std::optional<std::string> Dialogues32::ChoisitFichier(const ParamOuverture& p) 
 }
 
 std::wstring FiltreWin32(const std::string& filtre) {
-    std::vector<std::string> morceaux;
-    std::size_t debut = 0;
-    for (std::size_t fin; (fin = filtre.find('|', debut)) != std::string::npos; debut = fin + 1)
-        morceaux.push_back(Rogne(filtre.substr(debut, fin - debut)));
-    morceaux.push_back(Rogne(filtre.substr(debut)));
     std::wstring r;
-    for (std::size_t i = 0; i + 1 < morceaux.size(); i += 2)
-        r += Large(morceaux[i]) + L'\0' + Large(morceaux[i + 1]) + L'\0';
+    for (const auto& [libelle, motifs] : FiltresOuverture(filtre))
+        r += Large(libelle) + L'\0' + Large(motifs) + L'\0';
     if (!r.empty())
         r += L'\0';
     return r;

@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <iterator>
 
-#include "cut/Erreur.h"
+#include "controleur/Disposition.h"
+#include "controleur/Interactions.h"
+#include "controleur/Presentation.h"
 #include "settings/OuvreRegistre.h"
 #include "settings/Preferences.h"
 #include "win32/Identifiants.h"
@@ -24,59 +26,81 @@ namespace parvel::win32 {
 namespace {
 
 constexpr wchar_t Classe[] = L"ParvelPrincipale";
-constexpr double LargeurClient = 11364, HauteurClient = 7500;
-constexpr double Image1Left = 120, Image1Top = 2160;
 // Without WS_CLIPCHILDREN: the frames paint no interior, the window paints it behind them.
 constexpr DWORD Style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;
 
-constexpr UINT_PTR HorlogeLecture = 1;
-constexpr UINT TicLectureMs = 30;
-constexpr int FacteursLecture[4] = {1, 10, 100, 1000};
+constexpr UINT_PTR HorlogeLecture = 1, HorlogeTaille = 2, HorlogeFichier = 3;
+// The playback speed's list, dropped down under its box.
+constexpr double HauteurListeVitesses = 1500;
 
-struct ModeleOption {
-    Option o;
-    const char* titre;
-    Rect r;
-    void (Principale::*clic)();
-};
-constexpr ModeleOption ModelesOptions[3] = {
-    {Option::Variable, "Variable", {1320, 840, 1212, 252}, &Principale::Option1_Click},
-    {Option::Etendu, "Etendu", {1320, 360, 1212, 252}, &Principale::Option2_Click},
-    {Option::Fige, "Figé", {1320, 600, 1212, 252}, &Principale::Option3_Click}};
+using disposition::Cadres;
+using disposition::Cases;
+using disposition::Options;
 
-// In the keyboard order: CDroite, CGauche, PDroite, PGauche.
-struct ModeleCase {
-    Case c;
-    const char* titre;
-    Rect r;
-    COLORREF couleur;
-    void (Principale::*clic)();
-};
-constexpr ModeleCase ModelesCases[4] = {
-    {Case::CDroite, "Droite", {1440, 1560, 975, 252}, RGB(255, 255, 255), &Principale::CDroite_Click},
-    {Case::CGauche, "Gauche", {240, 1560, 1215, 252}, RGB(128, 0, 128), &Principale::CGauche_Click},
-    {Case::PDroite, "Droite", {4200, 1560, 855, 252}, RGB(0, 192, 0), &Principale::PDroite_Click},
-    {Case::PGauche, "Gauche", {2880, 1560, 1095, 252}, RGB(255, 0, 0), &Principale::PGauche_Click}};
+Rect R(const disposition::Rect& r) {
+    return {r.l, r.t, r.w, r.h};
+}
 
-struct ModeleCadre {
-    const char* titre;
-    Rect r;
-};
-constexpr ModeleCadre ModelesCadres[3] = {{"Affichage", {1200, 120, 1452, 1092}},
-                                          {"Pas", {2760, 1320, 2415, 615}},
-                                          {"Coordonnées", {120, 1320, 2535, 615}}};
+COLORREF Couleur(std::uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
-constexpr Rect RectSortie{2760, 0, 3975, 1335};
-// Right of the report, above the drawing area; the frame is no container, so its
-// controls are placed in the window.
-constexpr Rect RectLecture{6855, 60, 4380, 1800}, RectLire{6975, 360, 1095, 372},
-    RectVitesseLecture{8190, 360, 975, 1500}, RectCurseurLecture{6975, 840, 4140, 330},
-    RectTexteLecture{6975, 1320, 4140, 300};
-constexpr Rect RectCommande1{120, 120, 972, 372}, RectCommande2{120, 480, 972, 372},
-    RectChargeOut{120, 840, 972, 372};
+// The command each gesture of the key table runs.
+int CommandeDe(Geste g) {
+    switch (g) {
+    case Geste::ZoomAvant:
+        return IdZoomAvant;
+    case Geste::ZoomArriere:
+        return IdZoomArriere;
+    case Geste::Etendu:
+        return IdEtendu;
+    case Geste::Recharger:
+        return IdRecharger;
+    case Geste::Verifications:
+        return IdVerifications;
+    case Geste::Copie:
+        return IdCopie;
+    case Geste::CarteVitesses:
+        return IdCarteVitesses;
+    case Geste::Ouvrir:
+        return IdOuvrir;
+    case Geste::LectureBascule:
+        return IdLectureBascule;
+    case Geste::Vue3D:
+        return IdVue3D;
+    default:
+        return 0; // the drawing area's own keys
+    }
+}
 
-std::string TexteErreur(const ErreurParvel& e) {
-    return "Erreur " + std::to_string(e.Numero()) + " : " + e.Message();
+// The accelerators of a key of the table: "+" and "-" alone are characters, as typed;
+// with Ctrl, both keys that give them.
+std::vector<ACCEL> Accelerateurs(const Raccourci& r) {
+    const WORD id = static_cast<WORD>(CommandeDe(r.geste));
+    const BYTE ctrl = FVIRTKEY | (r.ctrl ? FCONTROL : 0);
+    switch (r.touche) {
+    case Touche::Plus:
+        if (!r.ctrl)
+            return {{0, '+', id}};
+        return {{ctrl, VK_OEM_PLUS, id}, {ctrl, VK_ADD, id}};
+    case Touche::Moins:
+        if (!r.ctrl)
+            return {{0, '-', id}};
+        return {{ctrl, VK_OEM_MINUS, id}, {ctrl, VK_SUBTRACT, id}};
+    case Touche::Egal:
+        return {{ctrl, VK_OEM_PLUS, id}};
+    default:
+        break;
+    }
+    static constexpr WORD Cles[] = {0,        0,         0,       VK_LEFT,   VK_RIGHT, VK_UP,
+                                    VK_DOWN,  VK_ESCAPE, VK_HOME, VK_INSERT, VK_F5,    VK_F7,
+                                    VK_SPACE, 'C',       'M',     'O',       '3'};
+    return {{ctrl, Cles[static_cast<int>(r.touche)], id}};
+}
+
+// A menu entry's text with its key from the table.
+std::wstring AvecTouche(const char* texte, Geste g) {
+    return Large(std::string(texte) + '\t' + TexteRaccourci(g));
 }
 
 } // namespace
@@ -106,7 +130,7 @@ class Fenetre32::Etat : public Controles {
   private:
     CaseACocher& Trouve(Case c) const {
         for (int i = 0; i < 4; ++i)
-            if (ModelesCases[i].c == c)
+            if (Cases[i].c == c)
                 return cases_[i];
         return cases_[0];
     }
@@ -136,11 +160,15 @@ Fenetre32::Fenetre32() : dialogues_([this] { MontreAPropos(); }, [this] { Termin
 
     controles_ = std::make_unique<Etat>(cases_, options_, menu_);
     registre_ = OuvreRegistre("");
+    copiable_ = std::make_unique<RapportCopiable>(*sortie_);
     principale_ =
-        std::make_unique<Principale>(Plateforme{*image1_, *sortie_, *controles_, dialogues_, *registre_});
+        std::make_unique<Principale>(Plateforme{*image1_, *copiable_, *controles_, dialogues_, *registre_});
     suivi_ = std::make_unique<Suivi32>(hwnd_, image1_->Hwnd());
-    principale_->Suivi = suivi_.get();
-    principale_->SortieFaces = sortieFaces_.get();
+    principale_->DefinitSuivi(suivi_.get());
+    routeur_ = std::make_unique<Routeur>(dialogues_, *suivi_);
+    CheckMenuItem(fichiers_, IdRechargementAuto,
+                  MF_BYCOMMAND | (LitRechargementAuto(*registre_) ? MF_CHECKED : MF_UNCHECKED));
+    principale_->DefinitSortieFaces(sortieFaces_.get());
     Dispose();
     Route([this] { principale_->Form_Load(); });
 }
@@ -172,29 +200,29 @@ void Fenetre32::ConstruitMenus() {
     AppendMenuW(menu_, MF_STRING, IdAPropos, L"&A propos");
     // Added after the original commands, which keep their places.
     fichiers_ = CreatePopupMenu();
-    AppendMenuW(fichiers_, MF_STRING, IdRecharger, L"Recharger\tF5");
+    AppendMenuW(fichiers_, MF_STRING, IdRecharger, AvecTouche("Recharger", Geste::Recharger).c_str());
+    AppendMenuW(fichiers_, MF_STRING, IdRechargementAuto, L"Rechargement automatique");
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(fichiers_), L"Fichie&rs");
     HMENU vue = CreatePopupMenu();
-    AppendMenuW(vue, MF_STRING, IdCarteVitesses, L"Carte des &vitesses\tCtrl+M");
+    AppendMenuW(vue, MF_STRING, IdCarteVitesses,
+                AvecTouche("Carte des &vitesses", Geste::CarteVitesses).c_str());
     ConstruitBloc(vue);
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(vue), L"&Vue");
     menuLecture_ = CreatePopupMenu();
-    AppendMenuW(menuLecture_, MF_STRING, IdLectureBascule, L"Lire\tCtrl+Espace");
+    AppendMenuW(menuLecture_, MF_STRING, IdLectureBascule, AvecTouche("Lire", Geste::LectureBascule).c_str());
     AppendMenuW(menuLecture_, MF_SEPARATOR, 0, nullptr);
     for (int i = 0; i < 4; ++i)
         AppendMenuW(menuLecture_, MF_STRING, IdFacteur + i,
-                    (L"x" + std::to_wstring(FacteursLecture[i])).c_str());
+                    (L"x" + std::to_wstring(Lecteur::Facteurs[i])).c_str());
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(menuLecture_), L"&Lecture");
 
-    ACCEL touches[] = {{FVIRTKEY, VK_F5, IdRecharger},
-                       {FVIRTKEY | FCONTROL, 'O', IdOuvrir},
-                       {FVIRTKEY | FCONTROL, 'M', IdCarteVitesses},
-                       {FVIRTKEY | FCONTROL, 'C', IdCopie},
-                       {FVIRTKEY, VK_HOME, IdEtendu},
-                       {FVIRTKEY | FCONTROL, VK_SPACE, IdLectureBascule},
-                       {FVIRTKEY | FCONTROL, '3', IdVue3D},
-                       {FVIRTKEY, VK_F7, IdVerifications}};
-    raccourcis_ = CreateAcceleratorTableW(touches, static_cast<int>(std::size(touches)));
+    // The drawing area handles its own keys (arrows, Esc).
+    std::vector<ACCEL> touches;
+    for (const Raccourci& r : Raccourcis)
+        if (!r.zone)
+            for (const ACCEL& a : Accelerateurs(r))
+                touches.push_back(a);
+    raccourcis_ = CreateAcceleratorTableW(touches.data(), static_cast<int>(touches.size()));
 }
 
 void Fenetre32::Construit() {
@@ -214,11 +242,11 @@ void Fenetre32::Construit() {
     image1_->SurFleche = [this](int dx, int dy) { Route([&] { principale_->Deplace(dx, dy); }); };
     image1_->SurEchap = [this] { Route([this] { principale_->Image1_Echap(); }); };
     for (int i = 0; i < 3; ++i)
-        options_[i].Cree(hwnd_, ModelesOptions[i].titre, IdOption1 + i);
+        options_[i].Cree(hwnd_, Options[i].titre, IdOption1 + i);
     options_[0].DefinitActif(false);
     chargeOut_.Cree(hwnd_, "Out.Cut", IdChargeOut);
     for (int i = 0; i < 4; ++i) {
-        cases_[i].Cree(hwnd_, ModelesCases[i].titre, IdCDroite + i, ModelesCases[i].couleur);
+        cases_[i].Cree(hwnd_, Cases[i].titre, IdCDroite + i, Couleur(Cases[i].couleur));
         cases_[i].DefinitCoche(true);
     }
     sortie_ = std::make_unique<Rapport32>(hwnd_, IdSortie);
@@ -226,7 +254,7 @@ void Fenetre32::Construit() {
     commande2_.Cree(hwnd_, "Efface", IdCommande2);
     ConstruitLecture();
     for (int i = 0; i < 3; ++i)
-        cadres_[i].Cree(hwnd_, ModelesCadres[i].titre);
+        cadres_[i].Cree(hwnd_, Cadres[i].titre);
     cadreLecture_.Cree(hwnd_, "Lecture");
     ConstruitBasDessin();
 }
@@ -239,7 +267,7 @@ void Fenetre32::ConstruitLecture() {
                                GetModuleHandleW(nullptr), nullptr);
     };
     vitesse_ = cree(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL, IdVitesseLecture);
-    for (int f : FacteursLecture)
+    for (int f : Lecteur::Facteurs)
         SendMessageW(vitesse_, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>((L"x" + std::to_wstring(f)).c_str()));
     // Tenths of a second.
@@ -250,34 +278,28 @@ void Fenetre32::ConstruitLecture() {
 void Fenetre32::MontreLecture() {
     if (!principale_ || !curseur_)
         return;
-    const Principale& p = *principale_;
-    const EtatLecture& l = p.Lecture;
-    const bool disponible = p.LectureDisponible();
+    const VueLecture l = PresenteLecture(*principale_);
     for (HWND h : {lire_.Hwnd(), vitesse_, curseur_, texteLecture_.Hwnd(), cadreLecture_.Hwnd()})
-        EnableWindow(h, disponible);
-    EnableMenuItem(menuLecture_, IdLectureBascule, MF_BYCOMMAND | (disponible ? MF_ENABLED : MF_GRAYED));
-    const char* texte = l.EnLecture ? "Pause" : "Lire";
-    lire_.DefinitTexte(texte);
+        EnableWindow(h, l.Disponible);
+    EnableMenuItem(menuLecture_, IdLectureBascule, MF_BYCOMMAND | (l.Disponible ? MF_ENABLED : MF_GRAYED));
+    lire_.DefinitTexte(l.Bouton);
     ModifyMenuW(menuLecture_, IdLectureBascule, MF_BYCOMMAND | MF_STRING, IdLectureBascule,
-                (Large(texte) + L"\tCtrl+Espace").c_str());
-    const double max = std::clamp(std::ceil(l.Total * 10), 0.0, 2e9);
+                AvecTouche(l.Bouton, Geste::LectureBascule).c_str());
     SendMessageW(curseur_, TBM_SETRANGEMIN, FALSE, 0);
-    SendMessageW(curseur_, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(max));
+    SendMessageW(curseur_, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(l.Maximum));
     if (GetCapture() != curseur_)
-        SendMessageW(curseur_, TBM_SETPOS, TRUE,
-                     static_cast<LPARAM>(std::clamp(std::round(l.Temps * 10), 0.0, max)));
-    for (int i = 0; i < 4; ++i)
-        if (FacteursLecture[i] == l.Facteur) {
-            SendMessageW(vitesse_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            CheckMenuRadioItem(menuLecture_, IdFacteur, IdFacteur + 3, IdFacteur + i, MF_BYCOMMAND);
-        }
-    texteLecture_.DefinitTexte(p.TexteLecture());
+        SendMessageW(curseur_, TBM_SETPOS, TRUE, static_cast<LPARAM>(l.Position));
+    if (l.Facteur >= 0) {
+        SendMessageW(vitesse_, CB_SETCURSEL, static_cast<WPARAM>(l.Facteur), 0);
+        CheckMenuRadioItem(menuLecture_, IdFacteur, IdFacteur + 3, IdFacteur + l.Facteur, MF_BYCOMMAND);
+    }
+    texteLecture_.DefinitTexte(l.Texte);
     if (!l.EnLecture && horloge_) {
         KillTimer(hwnd_, HorlogeLecture);
         horloge_ = false;
     } else if (l.EnLecture && !horloge_) {
         dernierTic_ = GetTickCount64();
-        SetTimer(hwnd_, HorlogeLecture, TicLectureMs, nullptr);
+        SetTimer(hwnd_, HorlogeLecture, Lecteur::TicMs, nullptr);
         horloge_ = true;
     }
 }
@@ -290,30 +312,32 @@ void Fenetre32::Dispose() {
     arial_ = twips_.Police(L"Arial", 9.6);
     sansSerif_ = twips_.Police(L"MS Sans Serif", 9.6);
     for (int i = 0; i < 3; ++i) {
-        options_[i].Place(twips_, ModelesOptions[i].r);
+        options_[i].Place(twips_, R(Options[i].r));
         options_[i].DefinitPolice(arial_);
-        cadres_[i].Place(twips_, ModelesCadres[i].r);
+        cadres_[i].Place(twips_, R(Cadres[i].r));
         cadres_[i].DefinitPolice(arial_);
     }
     for (int i = 0; i < 4; ++i) {
-        cases_[i].Place(twips_, ModelesCases[i].r);
+        cases_[i].Place(twips_, R(Cases[i].r));
         cases_[i].DefinitPolice(sansSerif_);
     }
-    commande1_.Place(twips_, RectCommande1);
-    commande2_.Place(twips_, RectCommande2);
-    chargeOut_.Place(twips_, RectChargeOut);
+    commande1_.Place(twips_, R(disposition::Commande1));
+    commande2_.Place(twips_, R(disposition::Commande2));
+    chargeOut_.Place(twips_, R(disposition::ChargeOut));
     for (Bouton* b : {&commande1_, &commande2_, &chargeOut_})
         b->DefinitPolice(arial_);
-    const RECT s = twips_.Rectangle(RectSortie);
+    const RECT s = twips_.Rectangle(R(disposition::Sortie));
     SetWindowPos(sortie_->Hwnd(), nullptr, s.left, s.top, s.right - s.left, s.bottom - s.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     sortie_->DefinitPolice(9.6);
-    cadreLecture_.Place(twips_, RectLecture);
-    lire_.Place(twips_, RectLire);
-    const RECT v = twips_.Rectangle(RectVitesseLecture), c = twips_.Rectangle(RectCurseurLecture);
+    cadreLecture_.Place(twips_, R(disposition::Lecture));
+    lire_.Place(twips_, R(disposition::Lire));
+    Rect liste = R(disposition::VitesseLecture);
+    liste.h = HauteurListeVitesses;
+    const RECT v = twips_.Rectangle(liste), c = twips_.Rectangle(R(disposition::CurseurLecture));
     SetWindowPos(vitesse_, nullptr, v.left, v.top, v.right - v.left, v.bottom - v.top, SWP_NOZORDER);
     SetWindowPos(curseur_, nullptr, c.left, c.top, c.right - c.left, c.bottom - c.top, SWP_NOZORDER);
-    texteLecture_.Place(twips_, RectTexteLecture);
+    texteLecture_.Place(twips_, R(disposition::TexteLecture));
     for (Controle* k : {static_cast<Controle*>(&cadreLecture_), static_cast<Controle*>(&lire_),
                         static_cast<Controle*>(&texteLecture_)})
         k->DefinitPolice(arial_);
@@ -321,7 +345,7 @@ void Fenetre32::Dispose() {
     if (suivi_)
         suivi_->DefinitPolice(arial_);
     image1_->DefinitTwipsParPixel(twips_.ParPixel());
-    image1_->PlaceEnPixels(twips_.EnPixels(Image1Left), twips_.EnPixels(Image1Top));
+    image1_->PlaceEnPixels(twips_.EnPixels(disposition::Image1.l), twips_.EnPixels(disposition::Image1.t));
     sortieFaces_->DefinitPolice(9.6);
     SendMessageW(etatVerifications_, WM_SETFONT, reinterpret_cast<WPARAM>(arial_), TRUE);
     MontreBloc();
@@ -329,7 +353,7 @@ void Fenetre32::Dispose() {
 
 void Fenetre32::Montre(int commande) {
     // The client area of the design, under the menu bar.
-    RECT r{0, 0, twips_.EnPixels(LargeurClient), twips_.EnPixels(HauteurClient)};
+    RECT r{0, 0, twips_.EnPixels(disposition::LargeurClient), twips_.EnPixels(disposition::HauteurClient)};
     AdjustWindowRectExForDpi(&r, Style, TRUE, WS_EX_ACCEPTFILES, twips_.dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
     ShowWindow(hwnd_, commande);
@@ -361,40 +385,55 @@ int Fenetre32::Boucle() {
 }
 
 void Fenetre32::Route(const std::function<void()>& procedure) {
-    // A procedure runs alone: what reaches the window while it waits on a dialog starts nothing.
-    if (!principale_ || profondeur_ > 0)
+    if (!principale_)
         return;
-    ++profondeur_;
-    struct Garde {
-        int& p;
-        ~Garde() { --p; }
-    } garde{profondeur_};
-    suivi_->Commence();
-    // The controller reports its own failures; this only keeps one from crossing the message loop.
-    try {
-        procedure();
-    } catch (const Annulation&) {
-    } catch (const ErreurParvel& e) {
-        dialogues_.Message(TexteErreur(e));
-    } catch (const std::exception& e) {
-        dialogues_.Message(std::string("Erreur : ") + e.what());
-    }
-    suivi_->Termine();
-    MontreLecture();
-    MontreVerifications();
-    MontreBloc();
-    if (suivi_->QuitterDemande())
-        Termine();
+    routeur_->Route(procedure, [this] {
+        MontreLecture();
+        MontreVerifications();
+        MontreBloc();
+        SuitFichier();
+        if (suivi_->QuitterDemande())
+            Termine();
+    });
 }
 
-void Fenetre32::RouteTaille(bool minimisee) {
-    RECT r;
+void Fenetre32::RouteTaille() {
+    // A size that comes during a procedure waits for its end.
+    if (routeur_->Occupe()) {
+        SetTimer(hwnd_, HorlogeTaille, DelaiTailleMs, nullptr);
+        return;
+    }
+    KillTimer(hwnd_, HorlogeTaille);
+    RECT r, client;
     GetWindowRect(hwnd_, &r);
+    GetClientRect(hwnd_, &client);
     const double tpp = twips_.ParPixel();
-    Route([&] {
-        principale_->Form_Resize(static_cast<float>((r.right - r.left) * tpp),
-                                 static_cast<float>((r.bottom - r.top) * tpp), minimisee);
-    });
+    const bool minimisee = IsIconic(hwnd_);
+    margeDemandee_ = MargeBasse();
+    const float hauteur =
+        HauteurPourMarge(static_cast<float>((r.bottom - r.top) * tpp),
+                         static_cast<float>(client.bottom * tpp), static_cast<float>(margeDemandee_ * tpp));
+    Route(
+        [&] { principale_->Form_Resize(static_cast<float>((r.right - r.left) * tpp), hauteur, minimisee); });
+}
+
+void Fenetre32::TailleChangee() {
+    if (const int delai = DelaiTaille(!principale_->CheminCourant().empty()))
+        SetTimer(hwnd_, HorlogeTaille, static_cast<UINT>(delai), nullptr);
+    else
+        RouteTaille();
+}
+
+void Fenetre32::SuitFichier() {
+    rechargement_.Suit(principale_->CheminCourant(), principale_->Chargements());
+    // While automatic reload is on, the file is looked at at the rule's pace.
+    const bool actif = (GetMenuState(fichiers_, IdRechargementAuto, MF_BYCOMMAND) & MF_CHECKED) &&
+                       !principale_->CheminCourant().empty();
+    if (actif && !veille_)
+        SetTimer(hwnd_, HorlogeFichier, Rechargement::DelaiMs, nullptr);
+    else if (!actif && veille_)
+        KillTimer(hwnd_, HorlogeFichier);
+    veille_ = actif;
 }
 
 void Fenetre32::RemplitRecents(HMENU menu) {
@@ -406,15 +445,16 @@ void Fenetre32::RemplitRecents(HMENU menu) {
     if (recents_.empty())
         return;
     InsertMenuW(menu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-    for (std::size_t i = recents_.size(); i-- > 0;) {
-        const std::wstring nom = std::filesystem::path(Large(recents_[i])).filename().wstring();
-        const std::wstring texte = L"&" + std::to_wstring(i + 1) + L" " + nom;
-        InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, IdRecent + i, texte.c_str());
-    }
+    const std::vector<EntreeRecente> entrees = EntreesRecentes(recents_);
+    for (std::size_t i = entrees.size(); i-- > 0;)
+        InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, IdRecent + i, Large(entrees[i].Libelle).c_str());
 }
 
 void Fenetre32::CopieRapport() {
-    const std::wstring texte = sortie_->Texte();
+    // CR LF, the clipboard's line ends.
+    std::wstring texte;
+    for (wchar_t c : Large(copiable_->Texte()))
+        texte += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
     if (!OpenClipboard(hwnd_))
         return;
     EmptyClipboard();
@@ -437,7 +477,7 @@ void Fenetre32::MontreAPropos() {
             proprietaireAPropos_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                                    GetModuleHandleW(nullptr), nullptr);
         auto boite = std::make_unique<APropos32>(proprietaireAPropos_, twips_, *registre_,
-                                                 principale_->Separateur, dialogues_, [this] {
+                                                 principale_->Separateur(), dialogues_, [this] {
                                                      if (!hwnd_ && !terminee_)
                                                          PostQuitMessage(0);
                                                  });
@@ -464,31 +504,33 @@ void Fenetre32::Commande(int id, int notification) {
         // Only the button that becomes selected runs its handler.
         if (b.Choisi())
             return;
-        controles_->Choisit(ModelesOptions[id - IdOption1].o);
-        Route([&] { (p.*ModelesOptions[id - IdOption1].clic)(); });
+        controles_->Choisit(Options[id - IdOption1].o);
+        Route([&] { (p.*Options[id - IdOption1].clic)(); });
         return;
     }
     if (id >= IdCDroite && id < IdCDroite + 4 && notification == BN_CLICKED) {
         CaseACocher& c = cases_[id - IdCDroite];
         c.DefinitCoche(!c.Coche());
-        Route([&] { (p.*ModelesCases[id - IdCDroite].clic)(); });
+        Route([&] { (p.*Cases[id - IdCDroite].clic)(); });
         return;
     }
     if (id == Suivi32::IdAnnuler)
         return suivi_->Annule(false);
+    if (id == IdZoomAvant || id == IdZoomArriere)
+        return Route([&] { p.ZoomeAuCentre(id == IdZoomAvant ? 1 : -1); });
     if (id >= IdFaces && id < IdFaces + 3)
         return Route([&] { p.Faces_Click(static_cast<ModeFaces>(id - IdFaces)); });
     if (id == IdEtatVerifications) {
-        if (notification == STN_CLICKED && !verifMontrees_.empty())
+        if (notification == STN_CLICKED && !verifMontrees_.empty() && !verifMontrees_.front().empty())
             MontrePanneauVerifications();
         return;
     }
     if (id >= IdFacteur && id < IdFacteur + 4)
-        return Route([&] { p.Lecture_Vitesse(FacteursLecture[id - IdFacteur]); });
+        return Route([&] { p.Lecture_Vitesse(Lecteur::Facteurs[id - IdFacteur]); });
     if (id == IdVitesseLecture) {
         const LRESULT i = SendMessageW(vitesse_, CB_GETCURSEL, 0, 0);
         if (notification == CBN_SELCHANGE && i >= 0 && i < 4)
-            Route([&] { p.Lecture_Vitesse(FacteursLecture[i]); });
+            Route([&] { p.Lecture_Vitesse(Lecteur::Facteurs[i]); });
         return;
     }
     if (id >= IdRecent && id < IdRecent + NbRecents) {
@@ -516,9 +558,15 @@ void Fenetre32::Commande(int id, int notification) {
         return Route([&] { p.A_propos_Click(); });
     case IdRecharger:
         return Route([&] { p.Recharge(); });
+    case IdRechargementAuto: {
+        const bool actif = !(GetMenuState(fichiers_, IdRechargementAuto, MF_BYCOMMAND) & MF_CHECKED);
+        CheckMenuItem(fichiers_, IdRechargementAuto, MF_BYCOMMAND | (actif ? MF_CHECKED : MF_UNCHECKED));
+        EcritRechargementAuto(*registre_, actif);
+        return SuitFichier();
+    }
     case IdCarteVitesses:
         Route([&] { p.Vitesses_Click(); });
-        CheckMenuItem(menu_, IdCarteVitesses, MF_BYCOMMAND | (p.CarteVitesses ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(menu_, IdCarteVitesses, MF_BYCOMMAND | (p.CarteVitesses() ? MF_CHECKED : MF_UNCHECKED));
         return;
     case IdCopie:
         return CopieRapport();
@@ -568,7 +616,7 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
             if (c.Hwnd() == reinterpret_cast<HWND>(lp))
                 texte = c.Couleur();
         if (reinterpret_cast<HWND>(lp) == etatVerifications_) {
-            const std::uint32_t c = Palette[verifTrouvees_ ? 4 : 0];
+            const std::uint32_t c = Palette[couleurVerif_];
             texte = RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
         }
         SetTextColor(dc, texte);
@@ -576,6 +624,11 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         return reinterpret_cast<LRESULT>(gris_);
     }
     case WM_TIMER:
+        if (wp == HorlogeTaille && principale_)
+            RouteTaille();
+        if (wp == HorlogeFichier && principale_ &&
+            rechargement_.Regarde(routeur_->Occupe()) == Rechargement::Suite::Recharger)
+            Route([this] { principale_->Recharge(); });
         if (wp == HorlogeLecture && principale_) {
             const ULONGLONG maintenant = GetTickCount64();
             const double secondes = static_cast<double>(maintenant - dernierTic_) / 1000.0;
@@ -588,16 +641,16 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lp) == curseur_ && principale_) {
             const LRESULT v = SendMessageW(curseur_, TBM_GETPOS, 0, 0);
-            Route([&] { principale_->Lecture_Temps(static_cast<double>(v) / 10.0); });
+            Route([&] { principale_->Lecture_Temps(Lecteur::TempsDuCurseur(static_cast<int>(v))); });
         }
         return 0;
     case WM_SIZE:
         if (principale_ && IsWindowVisible(hwnd_))
-            RouteTaille(wp == SIZE_MINIMIZED);
+            TailleChangee();
         return 0;
     case WM_SHOWWINDOW:
         if (wp && principale_)
-            RouteTaille(false);
+            TailleChangee();
         break;
     case WM_MOUSEWHEEL:
         if (image1_)
@@ -615,8 +668,7 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
             chemin.resize(DragQueryFileW(d, 0, chemin.data(), static_cast<UINT>(chemin.size())));
         }
         DragFinish(d);
-        const std::filesystem::path p(chemin);
-        if (!chemin.empty() && _wcsicmp(p.extension().c_str(), L".cut") == 0)
+        if (DepotAccepte({Utf8(chemin)}))
             Ouvre(chemin);
         return 0;
     }
@@ -630,8 +682,8 @@ LRESULT Fenetre32::Message(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_CLOSE:
         // During a long work the close stops it; the window goes once it has stopped.
-        if (profondeur_ > 0 && suivi_)
-            suivi_->Annule(true);
+        if (routeur_ && routeur_->Occupe())
+            suivi_->Laisse(SuiviTravaux::Saisie::Fermeture);
         else
             DestroyWindow(hwnd_);
         return 0;

@@ -9,7 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "controleur/Interactions.h"
 #include "controleur/Principale.h"
+#include "controleur/Rechargement.h"
 #include "win32/APropos32.h"
 #include "win32/Bloc32.h"
 #include "win32/Controles32.h"
@@ -46,7 +48,11 @@ class Fenetre32 {
     void Commande(int id, int notification);
     // Runs a controller procedure alone, reports what escapes it, then repaints.
     void Route(const std::function<void()>& procedure);
-    void RouteTaille(bool minimisee);
+    // The window's new size, applied after the wait the rule sets.
+    void TailleChangee();
+    void RouteTaille();
+    // The file looked at while automatic reload is on.
+    void SuitFichier();
     void RemplitRecents(HMENU menu);
     // The "Lecture" frame and menu show the controller's playback.
     void ConstruitLecture();
@@ -57,6 +63,8 @@ class Fenetre32 {
     void ConstruitBloc(HMENU vue);
     void ConstruitBasDessin();
     void MontreBloc();
+    // What the faces' figures and the checks' line need under the drawing area, pixels.
+    int MargeBasse() const;
     void MontreVue3D(bool voir);
     void MontreVerifications();
     void MontrePanneauVerifications();
@@ -93,13 +101,17 @@ class Fenetre32 {
     HMENU faces_ = nullptr; // the choices of "Faces du bloc"
     std::unique_ptr<Rapport32> sortieFaces_;
     HWND etatVerifications_ = nullptr;
-    bool verifTrouvees_ = false; // the checks' line in the findings' colour
-    std::string verifMontrees_;  // what the checks' line and window show
+    int couleurVerif_ = 0;                   // the checks' line's palette colour
+    std::vector<std::string> verifMontrees_; // what the checks' line and window show
+    int margeDemandee_ = 0;                  // MargeBasse() at the last sizing
     std::unique_ptr<Fenetre3D32> fenetre3D_;
     int chargementsVus3D_ = -1; // the load the 3D picture shows
     std::optional<GeometrieBloc> geometrieVue3D_;
     std::unique_ptr<Verifications32> panneauVerif_;
-    int profondeur_ = 0;
+    std::unique_ptr<RapportCopiable> copiable_; // the report as Ctrl+C copies it
+    std::unique_ptr<Routeur> routeur_;
+    Rechargement rechargement_;
+    bool veille_ = false; // the file's timer runs
     bool terminee_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "controleur/Presentation.h"
 #include "settings/GeometrieBloc.h"
 #include "win32/Fenetre32.h"
 #include "win32/Identifiants.h"
@@ -42,7 +43,7 @@ void Fenetre32::MontreBloc() {
     if (!principale_ || !sortieFaces_)
         return;
     const Principale& p = *principale_;
-    CheckMenuRadioItem(faces_, IdFaces, IdFaces + 2, IdFaces + static_cast<int>(p.Faces), MF_BYCOMMAND);
+    CheckMenuRadioItem(faces_, IdFaces, IdFaces + 2, IdFaces + static_cast<int>(p.Faces()), MF_BYCOMMAND);
     // The margin under the drawing area: the figures, then the checks' line at its foot.
     RECT image, client;
     GetWindowRect(image1_->Hwnd(), &image);
@@ -52,29 +53,45 @@ void Fenetre32::MontreBloc() {
     const int hautEtat = client.bottom - ligne - 1;
     SetWindowPos(etatVerifications_, nullptr, image.left, hautEtat, image.right - image.left, ligne,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(etatVerifications_, verifMontrees_.empty() ? SW_HIDE : SW_SHOWNA);
-    const int haut = image.bottom + 3, bas = (verifMontrees_.empty() ? client.bottom : hautEtat) - 2;
-    SetWindowPos(sortieFaces_->Hwnd(), nullptr, image.left, haut, image.right - image.left,
-                 std::max(0, bas - haut), SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(sortieFaces_->Hwnd(), bas - haut > 12 ? SW_SHOWNA : SW_HIDE);
+    const bool etat = !verifMontrees_.empty() && !verifMontrees_.front().empty();
+    ShowWindow(etatVerifications_, etat ? SW_SHOWNA : SW_HIDE);
+    const Marge m = MargeFaces(image.bottom, etat ? hautEtat : client.bottom);
+    SetWindowPos(sortieFaces_->Hwnd(), nullptr, image.left, m.Haut, image.right - image.left, m.Hauteur,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(sortieFaces_->Hwnd(), m.Visible ? SW_SHOWNA : SW_HIDE);
+    // Lines that came or went since the last sizing: the drawing area makes room again.
+    if (MargeBasse() != margeDemandee_ && IsWindowVisible(hwnd_) && !IsIconic(hwnd_))
+        PostMessageW(hwnd_, WM_SIZE, SIZE_RESTORED, 0);
     const bool voit3D = fenetre3D_ && fenetre3D_->Visible();
     CheckMenuItem(menu_, IdVue3D, MF_BYCOMMAND | (voit3D ? MF_CHECKED : MF_UNCHECKED));
     if (!fenetre3D_)
         return;
-    fenetre3D_->MontreFil(p.FilCourant);
-    if (voit3D && (p.Chargements != chargementsVus3D_ || p.Geometrie != geometrieVue3D_))
+    fenetre3D_->MontreFil(p.FilCourant());
+    if (voit3D && (p.Chargements() != chargementsVus3D_ || p.Geometrie() != geometrieVue3D_))
         fenetre3D_->Redessine();
 }
 
+int Fenetre32::MargeBasse() const {
+    HDC dc = GetDC(hwnd_);
+    const HGDIOBJ avant = SelectObject(dc, arial_);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, avant);
+    ReleaseDC(hwnd_, dc);
+    // The strip's sunken edge and its text's inset around the lines, as MontreBloc spaces them.
+    const int lignes = std::max(1, static_cast<int>(sortieFaces_->NombreLignes()));
+    const int strip = lignes * tm.tmHeight + 2 * GetSystemMetricsForDpi(SM_CYEDGE, twips_.dpi) + 2;
+    const bool etat = !verifMontrees_.empty() && !verifMontrees_.front().empty();
+    return 3 + strip + 2 + (etat ? twips_.EnPixels(240) + 1 : 0);
+}
+
 void Fenetre32::MontreVue3D(bool voir) {
-    if (voir && !principale_->Geometrie) {
-        dialogues_.Message(MessageSansGeometrie);
+    if (voir && !principale_->PermetVue3D())
         return;
-    }
     if (!fenetre3D_)
         fenetre3D_ = std::make_unique<Fenetre3D32>(hwnd_, [this] {
-            chargementsVus3D_ = principale_->Chargements;
-            geometrieVue3D_ = principale_->Geometrie;
+            chargementsVus3D_ = principale_->Chargements();
+            geometrieVue3D_ = principale_->Geometrie();
             Route([this] { principale_->Dessine3D(fenetre3D_->Rendu(), fenetre3D_->Camera(), false); });
         });
     fenetre3D_->Montre(voir);
@@ -84,32 +101,23 @@ void Fenetre32::MontreVue3D(bool voir) {
 void Fenetre32::MontreVerifications() {
     if (!principale_ || !etatVerifications_)
         return;
-    const Principale& p = *principale_;
-    const std::string resume = TexteResume(p.Verif);
-    std::string textes = resume + '\n' + p.CheminCourant();
-    for (const Constat& c : p.Verif.Constats)
-        textes += '\n' + TexteConstat(c, p.Separateur);
-    for (const std::string& t : TextesControles(p.Verif, p.Separateur))
-        textes += '\n' + t;
-    if (resume.empty())
-        textes.clear();
-    if (textes == verifMontrees_)
+    VueVerifications v = PresenteVerifications(*principale_);
+    if (v.Textes == verifMontrees_)
         return;
-    verifMontrees_ = textes;
-    verifTrouvees_ = !p.Verif.Constats.empty();
-    SetWindowTextW(etatVerifications_, Large(resume.empty() ? resume : resume + " — détails").c_str());
+    verifMontrees_ = std::move(v.Textes);
+    couleurVerif_ = v.Couleur;
+    SetWindowTextW(etatVerifications_,
+                   Large(v.Resume.empty() ? v.Resume : v.Resume + " — " + LienVerifications).c_str());
     InvalidateRect(etatVerifications_, nullptr, TRUE);
     if (panneauVerif_)
-        panneauVerif_->Montre(p.Verif,
-                              Utf8(std::filesystem::path(Large(p.CheminCourant())).filename().wstring()),
-                              p.Separateur);
+        panneauVerif_->Montre(principale_->Verif(), v.Fichier, principale_->Separateur());
 }
 
 void Fenetre32::MontrePanneauVerifications() {
     if (!panneauVerif_) {
         panneauVerif_ = std::make_unique<Verifications32>(
             hwnd_, twips_, arial_, [this](int i) { Route([&] { principale_->Verification_Click(i); }); });
-        verifMontrees_ = "\n"; // shown again, into the new window
+        verifMontrees_ = {"\n"}; // shown again, into the new window
         MontreVerifications();
     }
     panneauVerif_->Affiche();

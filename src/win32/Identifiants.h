@@ -35,6 +35,9 @@ enum : int {
     IdGeometrie,
     IdVue3D,
     IdVerifications,
+    IdRechargementAuto,
+    IdZoomAvant,
+    IdZoomArriere,
     IdFaces = 240,   // to IdFaces + 2, in the order of ModeFaces
     IdFacteur = 250, // to IdFacteur + 3
     IdRecent = 300,  // to IdRecent + NbRecents - 1

@@ -27,7 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int commande) {
     parvel::win32::Fenetre32 fenetre;
     if (fenetre.Terminee())
         return 0;
-    fenetre.principale().Separateur = separateur;
+    fenetre.principale().DefinitSeparateur(separateur);
     fenetre.Montre(commande);
     if (!fichier.empty())
         fenetre.Ouvre(fichier);

@@ -39,13 +39,15 @@ void Rapport32::DefinitPolice(double points) {
 }
 
 void Rapport32::Efface() {
-    lignes_.clear();
+    vide_ = true;
+    lignes_ = 0;
     SetWindowTextW(hwnd_, L"");
 }
 
 void Rapport32::Imprime(int couleur, std::string_view ligne) {
-    lignes_.push_back(Large(ligne));
-    const std::wstring texte = (lignes_.size() > 1 ? L"\r" : L"") + lignes_.back();
+    const std::wstring texte = (vide_ ? L"" : L"\r") + Large(ligne);
+    vide_ = false;
+    ++lignes_;
     SendMessageW(hwnd_, EM_SETSEL, static_cast<WPARAM>(-1), -1);
     CHARFORMAT2W f{};
     f.cbSize = sizeof f;
@@ -53,13 +55,6 @@ void Rapport32::Imprime(int couleur, std::string_view ligne) {
     f.crTextColor = Couleur(couleur);
     SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
     SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(texte.c_str()));
-}
-
-std::wstring Rapport32::Texte() const {
-    std::wstring r;
-    for (std::size_t i = 0; i < lignes_.size(); ++i)
-        r += (i ? L"\r\n" : L"") + lignes_[i];
-    return r;
 }
 
 } // namespace parvel::win32

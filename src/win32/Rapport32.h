@@ -6,7 +6,6 @@
 #include "win32/Systeme.h"
 
 #include <string>
-#include <vector>
 
 #include "plateforme/ZoneTexte.h"
 
@@ -21,12 +20,12 @@ class Rapport32 : public ZoneTexte {
 
     void Efface() override;
     void Imprime(int couleur, std::string_view ligne) override;
-    // The lines as printed, joined by CR LF (the clipboard's form).
-    std::wstring Texte() const;
+    std::size_t NombreLignes() const { return lignes_; }
 
   private:
     HWND hwnd_ = nullptr;
-    std::vector<std::wstring> lignes_;
+    bool vide_ = true;       // nothing printed since the last clearing
+    std::size_t lignes_ = 0; // lines printed since then
 };
 
 } // namespace parvel::win32

@@ -2,17 +2,9 @@
 #include "win32/Suivi32.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 namespace parvel::win32 {
-
-namespace {
-
-bool EstSaisie(UINT msg) {
-    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
-           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK);
-}
-
-} // namespace
 
 Suivi32::Suivi32(HWND fenetre, HWND zone) : fenetre_(fenetre), zone_(zone) {
     barre_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 1, 1, fenetre, nullptr,
@@ -26,25 +18,13 @@ void Suivi32::DefinitPolice(HFONT police) {
     annuler_.DefinitPolice(police);
 }
 
-void Suivi32::Commence() {
-    occupe_ = true;
-    annule_ = quitter_ = montre_ = false;
-    premier_ = true;
-    debut_ = dernier_ = GetTickCount64();
-}
-
-void Suivi32::Termine() {
-    occupe_ = false;
-    if (!montre_)
-        return;
-    montre_ = false;
+void Suivi32::CachePanneau() {
     ShowWindow(barre_, SW_HIDE);
     ShowWindow(annuler_.Hwnd(), SW_HIDE);
     SetCursor(curseur_);
 }
 
-void Suivi32::Montre() {
-    montre_ = true;
+void Suivi32::MontrePanneau(const std::string&) {
     curseur_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     RECT z;
     GetWindowRect(zone_, &z);
@@ -55,36 +35,35 @@ void Suivi32::Montre() {
                  SWP_SHOWWINDOW);
 }
 
-bool Suivi32::Continue(std::uint64_t lus, std::uint64_t total) {
-    // Messages are looked at the first time, then at a steady pace: a stop asked before
-    // the work began is seen at once, and the cost stays out of the reading.
-    const ULONGLONG maintenant = GetTickCount64();
-    if (!premier_ && maintenant - dernier_ < PasMs)
-        return !annule_;
-    premier_ = false;
-    dernier_ = maintenant;
-    if (!montre_ && maintenant - debut_ >= DelaiMs)
-        Montre();
-    if (montre_ && total > 0)
-        SendMessageW(barre_, PBM_SETPOS, static_cast<WPARAM>(100 * lus / total), 0);
+void Suivi32::MontrePourcentage(int pourcent) {
+    SendMessageW(barre_, PBM_SETPOS, static_cast<WPARAM>(pourcent), 0);
+}
+
+void Suivi32::TraiteEvenements() {
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         if (m.message == WM_QUIT) {
             // Seen again by the message loop once the work has stopped.
             PostQuitMessage(static_cast<int>(m.wParam));
-            Annule(true);
+            Laisse(Saisie::Fermeture);
             break;
         }
-        if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
-            Annule(false);
-            continue;
-        }
-        if (EstSaisie(m.message) && m.hwnd != annuler_.Hwnd())
+        const bool saisie = (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) ||
+                            (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
+                            (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCXBUTTONDBLCLK);
+        Saisie s = !saisie                                            ? Saisie::Aucune
+                   : m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE ? Saisie::Echap
+                   : m.hwnd == annuler_.Hwnd()                        ? Saisie::SurAnnuler
+                   : m.message == WM_NCLBUTTONDOWN && m.hwnd == fenetre_ &&
+                           MenuItemFromPoint(fenetre_, GetMenu(fenetre_),
+                                             POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)}) == 0
+                       ? Saisie::Quitter // "&Quitter" is the bar's first entry
+                       : Saisie::Autre;
+        if (!Laisse(s))
             continue;
         TranslateMessage(&m);
         DispatchMessageW(&m);
     }
-    return !annule_;
 }
 
 } // namespace parvel::win32

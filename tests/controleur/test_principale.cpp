@@ -27,10 +27,13 @@ class Principal : public testing::Test {
     Banc b;
     test::DossierTemporaire dossier;
     std::string Charge(const std::string& contenu = FichierLarge, const std::string& nom = "a.cut") {
-        b.p.CommonDialog1.NomFichier = dossier.Ecrit(nom, contenu);
-        b.p.NomCourt = nom;
-        b.p.ChargeCut();
-        return b.p.CommonDialog1.NomFichier;
+        b.p.ChargeFichier(dossier.Ecrit(nom, contenu));
+        return b.p.CheminCourant();
+    }
+    void DossierProjet(std::string dossierProjet) {
+        ConfigMachine c = b.p.Config();
+        c.RepProjet = std::move(dossierProjet);
+        b.p.DefinitReglages(c, b.p.Param());
     }
     std::vector<float> Mapping() const {
         const parvel::Mapping& m = b.image.mapping;
@@ -58,7 +61,7 @@ TEST_F(Principal, ChargementsEtModesDAffichage) {
     b.p.Choisit(Option::Fige);
     Charge("XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:500 YG:400 XD:500 YD:400\r\n", "grand.cut");
     EXPECT_EQ(Mapping(), avant);
-    EXPECT_EQ(b.p.Vue.Etat.XMax, 500) << "l'étendue est nouvelle";
+    EXPECT_EQ(b.p.Vue().Etat.XMax, 500) << "l'étendue est nouvelle";
     EXPECT_EQ(b.image.traits.size(), 6u + 4);
     EXPECT_EQ(b.dialogues.bips, 2);
     // "Dessine" clears first only with "Etendu".
@@ -100,7 +103,7 @@ TEST_F(Principal, ZoomALaSouris) {
     b.p.Image1_MouseDown(1, 0, -90, 2);
     b.p.Image1_MouseMove(0, 0, -80, 6);
     b.p.Image1_MouseDown(1, 0, -80, 6);
-    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
+    EXPECT_EQ(b.p.Vue().Zoom.EtatSelection, 0);
     EXPECT_EQ(b.image.effacements, 2);
     EXPECT_EQ(b.dialogues.bips, 2); // the load's drawing and the zoom's
     b.p.Choisit(Option::Etendu);
@@ -111,7 +114,7 @@ TEST_F(Principal, ZoomALaSouris) {
     b.p.Image1_MouseDown(1, 0, 10.001f, 10.001f);
     EXPECT_EQ(b.dialogues.messages, std::vector<std::string>{"Zoom trop grand"});
     EXPECT_EQ(Mapping(), plein);
-    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 0);
+    EXPECT_EQ(b.p.Vue().Zoom.EtatSelection, 0);
     EXPECT_FALSE(b.image.FormeVisible(Forme::Selection));
     EXPECT_EQ(b.dialogues.bips, 3); // one more for "Etendu", none for the refused zoom
     // The wheel stops quietly at that limit, notch after notch; + and - zoom about the centre.
@@ -129,21 +132,25 @@ TEST_F(Principal, ZoomALaSouris) {
 
 TEST_F(Principal, SelectionCommenceeAvantUnChargement) {
     Charge();
+    // A rectangle zoom leaves its ratio; a load starts again from the whole drawing.
     b.p.Image1_MouseDown(1, 0, 10, 10);
     b.p.Image1_MouseMove(0, 0, 30, 20);
-    b.p.Vue.Zoom.RapportZoom = 4;
+    b.p.Image1_MouseDown(1, 0, 30, 20);
+    ASSERT_NE(b.p.Vue().Zoom.RapportZoom, 1);
+    b.p.Image1_MouseDown(1, 0, 10, 10);
+    b.p.Image1_MouseMove(0, 0, 30, 20);
     b.p.ChargeCut();
-    EXPECT_EQ(b.p.Vue.Zoom.RapportZoom, 1);
-    EXPECT_EQ(b.p.Vue.Zoom.EtatSelection, 1);
+    EXPECT_EQ(b.p.Vue().Zoom.RapportZoom, 1);
+    EXPECT_EQ(b.p.Vue().Zoom.EtatSelection, 1);
     const parvel::Mapping m = b.image.mapping;
     b.p.Image1_MouseDown(1, 0, 30, 20);
     const float r = std::min(std::fabs(m.ScaleWidth / 20), std::fabs(m.ScaleHeight / 10));
-    EXPECT_FLOAT_EQ(b.p.Vue.Zoom.RapportZoom, r);
+    EXPECT_FLOAT_EQ(b.p.Vue().Zoom.RapportZoom, r);
     EXPECT_EQ(Mapping(), (std::vector<float>{10, 20, m.ScaleWidth / r, m.ScaleHeight / r}));
 }
 
 TEST_F(Principal, OuvrirOutCutEtEchecsSignales) {
-    b.p.Config.RepProjet = dossier.Chemin().string();
+    DossierProjet(dossier.Chemin().string());
     b.p.Ouvrir_Click();
     EXPECT_EQ(b.dialogues.bips, 1) << "une annulation bipe";
     EXPECT_TRUE(b.p.CheminCourant().empty());
@@ -154,16 +161,18 @@ TEST_F(Principal, OuvrirOutCutEtEchecsSignales) {
 
     b.dialogues.fichierChoisi = dossier.Ecrit("aile.cut", "T:1 XG:3 YG:0 XD:3 YD:0\r\n");
     b.p.Ouvrir_Click();
-    EXPECT_EQ(b.p.NomCourt, "aile.cut");
+    EXPECT_EQ(b.p.Titre(), "aile.cut - Parvel");
     EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  3 ");
+    EXPECT_EQ(b.p.Chargements(), 1);
 
     // "Out.Cut" loads out.cut from the project folder, with no check first. Its failure
     // keeps the previous document whole, path included: a reload acts on what is shown.
     const std::string aile = b.p.CheminCourant();
     b.p.ChargeOut_Click();
     EXPECT_EQ(b.p.CheminCourant(), aile);
-    EXPECT_EQ(b.p.NomCourt, "aile.cut");
+    EXPECT_EQ(b.p.Titre(), "aile.cut - Parvel");
     EXPECT_TRUE(b.p.LectureDisponible());
+    EXPECT_EQ(b.p.Chargements(), 1) << "un chargement manqué ne compte pas";
     // The message names the file and its role.
     EXPECT_EQ(b.dialogues.messages,
               std::vector<std::string>{"Fichier introuvable : entrée " + dossier.Chemin().string() +
@@ -189,8 +198,8 @@ const char* const FichierCourt = "XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:30 YG:0 XD:30 YD
 class Fraisage : public Principal {
   protected:
     void SetUp() override {
-        b.p.Config.RepProjet = dossier.Chemin().string();
-        b.p.Param = {.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5};
+        b.p.DefinitReglages({}, {.XFraise = 5, .YFraise = 50, .TempsZ = 0.5f, .DegZYD = 2.5});
+        DossierProjet(dossier.Chemin().string());
     }
     std::string Sortie() const { return (dossier.Chemin() / "Fr+a.cut").string(); }
 };
@@ -204,7 +213,7 @@ TEST_F(Fraisage, SortieDansLeDossierProjetOuACoteDuFichier) {
     Charge(FichierCourt, "ailleurs/b.cut");
     EXPECT_TRUE(fs::exists(dossier.Chemin() / "Fr+b.cut"));
     EXPECT_EQ(b.p.NbMarques(), 2);
-    b.p.Config.RepProjet.clear();
+    DossierProjet("");
     Charge("XG:0 YG:0 XD:0 YD:0\r\n", "ailleurs/c.cut");
     EXPECT_EQ(test::LitFichier((dossier.Chemin() / "ailleurs" / "Fr+c.cut").string()),
               "XG:0 YG:0 XD:0 YD:0\r\n");
@@ -253,7 +262,7 @@ TEST_F(Fraisage, ReglageEnregistrePuisRecharge) {
     for (auto [nom, v] : {std::pair{"YNtour", 48}, {"YPas", 1000}, {"YVmax", 200}})
         b.registre.PoseEntier(CleTavik, nom, v);
     b.p.Form_Load();
-    EXPECT_EQ(b.p.Param.ZNtour, 48) << "les paramètres de fraisage suivent la mécanique Y lue";
+    EXPECT_EQ(b.p.Param().ZNtour, 48) << "les paramètres de fraisage suivent la mécanique Y lue";
     Charge("XG:0 YG:0 XD:0 YD:0\r\nT:1 XG:3 YG:0 XD:3 YD:0\r\n");
     b.registre.ecritures.clear();
     b.dialogues.reponses = {"4", "", "", "", "", "2"};
@@ -271,20 +280,22 @@ TEST_F(Fraisage, ReglageEnregistrePuisRecharge) {
 
     // Mechanics beyond the store's range reach the save through the zero rule: kept in
     // memory, reported, nothing written.
-    b.p.CommonDialog1.NomFichier.clear();
-    b.p.Config.YNtour = 1e12;
+    dossier.Ecrit("a.cut", FichierCourt);
+    ConfigMachine demesuree = b.p.Config();
+    demesuree.YNtour = 1e12;
+    b.p.DefinitReglages(demesuree, b.p.Param());
     b.registre.ecritures.clear();
     b.dialogues.reponses = {"", "", "", "0", ""};
     b.p.Réglage_Click();
     EXPECT_EQ(b.dialogues.messages.back(), "Dépassement de capacité");
     EXPECT_TRUE(b.registre.ecritures.empty());
-    EXPECT_EQ(b.p.Param.ZNtour, 1e12);
+    EXPECT_EQ(b.p.Param().ZNtour, 1e12);
 }
 
 // Playback: a minute along X, then 64 s up; the right carriage goes twice as far in X.
 TEST_F(Principal, LectureDuFil) {
     b.p.Lecture_Bascule();
-    EXPECT_FALSE(b.p.Lecture.EnLecture || b.image.fil) << "sans fichier, rien ne se lit";
+    EXPECT_FALSE(b.p.Lecture().Etat().EnLecture || b.image.fil) << "sans fichier, rien ne se lit";
     const std::string chemin =
         Charge("XG:5 YG:0 XD:5 YD:0\r\nT:60 XG:65 YG:0 XD:125 YD:0\r\nT:64 XG:65 YG:64 XD:125 YD:64\r\n");
     EXPECT_EQ(b.p.TexteLecture(), "0 mn 00 s / 2 mn 04 s");
@@ -298,24 +309,24 @@ TEST_F(Principal, LectureDuFil) {
     // Ten times real time: 5 s of clock are 50 s of cut; the end stops the play.
     b.p.Lecture_Vitesse(10);
     b.p.Lecture_Avance(5);
-    EXPECT_EQ(b.p.Lecture.Temps, 30) << "à l'arrêt, l'horloge ne fait rien";
+    EXPECT_EQ(b.p.Lecture().Etat().Temps, 30) << "à l'arrêt, l'horloge ne fait rien";
     b.p.Lecture_Bascule();
     b.p.Lecture_Avance(5);
     EXPECT_EQ(fil(), (std::vector<double>{60, 20, 120, 20}));
     b.p.Lecture_Avance(10);
-    EXPECT_FALSE(b.p.Lecture.EnLecture);
+    EXPECT_FALSE(b.p.Lecture().Etat().EnLecture);
     EXPECT_EQ(fil(), (std::vector<double>{60, 64, 120, 64}));
     // Played again from the end, it starts over.
     b.p.Lecture_Bascule();
-    EXPECT_TRUE(b.p.Lecture.EnLecture && b.p.Lecture.Temps == 0);
+    EXPECT_TRUE(b.p.Lecture().Etat().EnLecture && b.p.Lecture().Etat().Temps == 0);
     // A load hides the wire and stops. A file changed while playing ends in the new
     // document with automatic reload; without, the change is said.
     Charge(test::LitFichier(chemin), "b.cut");
-    EXPECT_FALSE(b.p.Lecture.EnLecture || b.image.fil);
+    EXPECT_FALSE(b.p.Lecture().Etat().EnLecture || b.image.fil);
     b.p.Lecture_Bascule();
     dossier.Ecrit("b.cut", "T:1 XG:1 YG:1 XD:1 YD:1\r\n");
     b.p.Lecture_Avance(0.1);
-    EXPECT_FALSE(b.p.Lecture.EnLecture || b.image.fil);
+    EXPECT_FALSE(b.p.Lecture().Etat().EnLecture || b.image.fil);
     EXPECT_TRUE(b.dialogues.messages.empty());
     EXPECT_EQ(b.sortie.lignes.at(2).Texte, "  Position Zéro en X:  1 ");
     EXPECT_EQ(b.p.TexteLecture(), "0 mn 00 s / 0 mn 01 s");
@@ -341,7 +352,7 @@ TEST_F(Principal, EtapesDuChargement) {
         }
         void Etape(const char* quoi) override { etape = quoi; }
     } suivi;
-    b.p.Suivi = &suivi;
+    b.p.DefinitSuivi(&suivi);
     std::string lignes;
     for (int i = 0; i < 5000; ++i)
         lignes += "T:1 XG:" + std::to_string(i % 7) + " YG:0 XD:0 YD:0\r\n";

@@ -21,8 +21,8 @@ TEST(VerificationsControleur, SuiventLeChargement) {
     b.p.OuvreFichier(Dossier + "defauts.cut");
     const std::string defauts = b.p.CheminCourant(); // made absolute in the system's form
     // No machine configuration nor travel: the Y speed and the travel are not checked.
-    ASSERT_EQ(b.p.Verif.Constats.size(), 2u);
-    EXPECT_EQ(b.p.Verif.Constats[1].Sorte, SorteConstat::RapportVitesses);
+    ASSERT_EQ(b.p.Verif().Constats.size(), 2u);
+    EXPECT_EQ(b.p.Verif().Constats[1].Sorte, SorteConstat::RapportVitesses);
 
     // A load stopped while it reads leaves the checks of the file shown.
     test::DossierTemporaire d;
@@ -30,19 +30,19 @@ TEST(VerificationsControleur, SuiventLeChargement) {
     for (int i = 0; i < 20000; ++i)
         long_ += "T:1 XG:" + std::to_string(i) + " YG:0 XD:0 YD:0\n";
     Arret arret;
-    b.p.Suivi = &arret;
+    b.p.DefinitSuivi(&arret);
     EXPECT_THROW(b.p.OuvreFichier(d.Ecrit("long.cut", long_)), Annulation);
-    b.p.Suivi = nullptr;
-    EXPECT_EQ(b.p.Verif.Constats.size(), 2u);
+    b.p.DefinitSuivi(nullptr);
+    EXPECT_EQ(b.p.Verif().Constats.size(), 2u);
     EXPECT_EQ(b.p.CheminCourant(), defauts);
 
     // Not a CUT file: the finding is the whole file, and choosing it goes to its first line.
     b.p.OuvreFichier(Dossier + "texte.cut");
-    ASSERT_EQ(b.p.Verif.Constats.size(), 1u);
+    ASSERT_EQ(b.p.Verif().Constats.size(), 1u);
     b.p.Verification_Click(5);
-    EXPECT_EQ(b.p.Lecture.Ligne, 0);
+    EXPECT_EQ(b.p.Lecture().Etat().Ligne, 0);
     b.p.Verification_Click(0);
-    EXPECT_EQ(b.p.Lecture.Ligne, 1);
+    EXPECT_EQ(b.p.Lecture().Etat().Ligne, 1);
     EXPECT_TRUE(b.dialogues.messages.empty());
 }
 

@@ -17,21 +17,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
     static test::DossierTemporaire* dossier = new test::DossierTemporaire;
     const bool fraisage = taille > 0 && (data[0] & 1);
     test::Banc b;
-    b.p.Config.RepProjet = dossier->Chemin().string();
-    b.p.Param = {.XFraise = 15, .YFraise = 40, .TempsZ = 0.5f, .DegZYD = 2.5};
-    b.p.NomCourt = "entree.cut";
     // Every check on: a top Y speed and a travel.
-    b.p.Config.VitMaxY = 10;
+    ConfigMachine config;
+    config.RepProjet = dossier->Chemin().string();
+    config.VitMaxY = 10;
+    b.p.DefinitReglages(config, {.XFraise = 15, .YFraise = 40, .TempsZ = 0.5f, .DegZYD = 2.5});
     b.registre.PoseEntier(CleVerifications, "CourseX", 500);
     b.registre.PoseEntier(CleVerifications, "CourseY", 200);
-    b.p.CommonDialog1.NomFichier =
+    const std::string entree =
         dossier->Ecrit("entree.cut", std::string(reinterpret_cast<const char*>(data), taille));
     b.controles.DefinitFraisageActif(fraisage);
     const std::filesystem::path sortie = dossier->Chemin() / "Fr+entree.cut";
     std::filesystem::remove(sortie);
     bool reussi = true;
     try {
-        b.p.PasseChargement();
+        b.p.ChargeFichier(entree);
     } catch (const ErreurParvel& e) {
         reussi = false;
         if (e.Numero() != ErrDepassement && e.Numero() != ErrAppelIncorrect)
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
     if (reussi && b.sortie.lignes.size() != 5)
         std::abort();
     // Each finding keeps a few ranges of lines, in order, within the lines it counts.
-    for (const Constat& c : reussi ? b.p.Verif.Constats : std::vector<Constat>{}) {
+    for (const Constat& c : reussi ? b.p.Verif().Constats : std::vector<Constat>{}) {
         if (c.Plages.size() > PlagesGardees || c.Lignes < static_cast<std::int64_t>(c.Plages.size()))
             std::abort();
         for (std::size_t i = 0; i < c.Plages.size(); ++i)

@@ -6,9 +6,12 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "cut/Fichiers.h"
 #include "settings/BancRegistre.h"
 #include "settings/OuvreRegistre.h"
+#include "settings/Preferences.h"
 #include "settings/RegistreWin32.h"
 
 namespace parvel::essais_registre {
@@ -47,8 +50,16 @@ class BancWin32 : public BancRegistre {
     }
     Registre& Reg() override { return Registre_; }
     const std::string& Base() const override { return Base_; }
+    // The text's characters, as a Unicode program stores them.
     void PoseTexte(const std::string& cle, const std::string& nom, const std::string& octets) override {
-        Pose(cle, nom, REG_SZ, octets + '\0');
+        const std::wstring texte = Large(octets) + L'\0';
+        HKEY k;
+        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, Large(cle).c_str(), &k), ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExW(k, Large(nom).c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(texte.data()),
+                                 static_cast<DWORD>(texte.size() * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        RegCloseKey(k);
     }
     void PoseBinaire(const std::string& cle, const std::string& nom, const std::string& octets) override {
         Pose(cle, nom, REG_BINARY, octets);
@@ -114,6 +125,43 @@ TEST(FabriqueRegistre, RegistreParDefautSousWindows) {
     fichier->EcritEntierRegistre(Utilisateur, banc.Base(), "X", 78);
     EXPECT_EQ(fichier->LitEntierRegistre(Utilisateur, banc.Base(), "X"), 78);
     EXPECT_EQ(banc.Reg().LitEntierRegistre(Utilisateur, banc.Base(), "X"), 77);
+}
+
+// The value as regedit and Tavik see it: UTF-16.
+std::wstring LitLarge(const std::wstring& cle, const std::wstring& nom) {
+    wchar_t valeur[512] = {};
+    DWORD taille = sizeof valeur;
+    return RegGetValueW(HKEY_CURRENT_USER, cle.c_str(), nom.c_str(), RRF_RT_REG_SZ, nullptr, valeur,
+                        &taille) == ERROR_SUCCESS
+               ? valeur
+               : L"?";
+}
+
+// Key, name and text in UTF-8 reach the registry as the same characters, even those no
+// ANSI code page holds together, and come back.
+TEST(RegistreWin32Seul, TextesEnUtf16) {
+    BancWin32 banc;
+    const std::string cle = banc.Base() + "\\Clé";
+    banc.Reg().EcritTexteRegistre(Utilisateur, cle, "Récent", "C:\\Découpes\\aile été Ω.cut");
+    EXPECT_EQ(LitLarge(Large(cle), L"Récent"), L"C:\\Découpes\\aile été Ω.cut");
+    EXPECT_EQ(banc.Reg().LitTexteRegistre(Utilisateur, cle, "Récent"), "C:\\Découpes\\aile été Ω.cut");
+}
+
+// A recent file under an accented folder goes through the real registry and comes back,
+// and stays readable to other programs. The user's list is put back afterwards.
+TEST(RegistreWin32Seul, RecentAccentue) {
+    RegistreWin32 reg;
+    std::vector<std::string> avant;
+    for (int i = 1; i <= NbRecents; ++i)
+        avant.push_back(reg.LitTexteRegistre(Utilisateur, CleFenetre, "Fichier" + std::to_string(i)));
+    const std::string chemin = "C:\\Découpes\\aile été.cut";
+    AjouteRecent(reg, chemin);
+    const std::vector<std::string> recents = LitRecents(reg);
+    ASSERT_FALSE(recents.empty());
+    EXPECT_EQ(recents.front(), chemin);
+    EXPECT_EQ(LitLarge(Large(CleFenetre), L"Fichier1"), L"C:\\Découpes\\aile été.cut");
+    for (int i = 1; i <= NbRecents; ++i)
+        reg.EcritTexteRegistre(Utilisateur, CleFenetre, "Fichier" + std::to_string(i), avant[i - 1]);
 }
 
 TEST(CheminRegistre, SuitAppData) {

@@ -314,8 +314,8 @@ void TestFenetre::ouvertureRapportEtImage() {
     const auto& lignes = p.f->Sortie()->Lignes();
     QCOMPARE(lignes.size(), std::size_t(5));
     for (std::size_t i = 0; i < 5; ++i) {
-        QCOMPARE(lignes[i].texte, QString::fromStdString(p.f->principale().DernierRapport[i].Texte));
-        QCOMPARE(lignes[i].couleur, p.f->principale().DernierRapport[i].Couleur);
+        QCOMPARE(lignes[i].texte, QString::fromStdString(p.f->principale().DernierRapport()[i].Texte));
+        QCOMPARE(lignes[i].couleur, p.f->principale().DernierRapport()[i].Couleur);
     }
     const QImage rapport = p.f->Sortie()->grab().toImage();
     bool magenta = false, blanc = false;
@@ -434,7 +434,7 @@ void TestFenetre::aProposEtQuitter() {
     QPointer<ui::FenetreAPropos> boite = p.f->APropos();
     QVERIFY(boite && boite->isVisible() && !boite->isModal());
     // The texts come from the store, each in its label.
-    const TextesAPropos t = LitAPropos(p.registre, p.f->principale().Separateur);
+    const TextesAPropos t = LitAPropos(p.registre, p.f->principale().Separateur());
     QCOMPARE(boite->windowTitle(), QString::fromStdString(t.Caption));
     const std::pair<const char*, const std::string*> etiquettes[] = {
         {"lblTitle", &t.Titre},     {"lblVersion", &t.Version}, {"lblConfig1", &t.Config1},
@@ -689,7 +689,7 @@ void TestFenetre::touches() {
     QVERIFY(p.Zone()->Raster().FormeVisible(Forme::Selection));
     QTest::keyClick(p.Zone(), Qt::Key_Escape);
     QVERIFY(!p.Zone()->Raster().FormeVisible(Forme::Selection));
-    QCOMPARE(p.f->principale().Vue.Zoom.EtatSelection, short{0});
+    QCOMPARE(p.f->principale().Vue().Zoom.EtatSelection, short{0});
 
     // + and -, with Ctrl or without, zoom (about the centre: the controller's test).
     QTest::keyClick(p.f.get(), Qt::Key_Plus);
@@ -788,7 +788,7 @@ void TestFenetre::chargementArreteParEchap() {
     const int traces = p.Compte(Magenta);
     QVERIFY(traces > 0);
 
-    p.f->principale().Ctl.DefinitFraisageActif(true);
+    p.f->Activation()->setChecked(true);
     QCoreApplication::postEvent(p.f->Image1(),
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     p.OuvreNom("grand.cut", Rectangles(20000));

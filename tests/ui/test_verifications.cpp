@@ -62,8 +62,8 @@ void TestVerifications::choixDUnConstat() {
     // the wire goes there and the line is laid over the drawing.
     choisit(1);
     const Principale& p = f.principale();
-    QCOMPARE(p.Lecture.Ligne, 7);
-    QCOMPARE(p.Lecture.Temps, 2.0);
+    QCOMPARE(p.Lecture().Etat().Ligne, 7);
+    QCOMPARE(p.Lecture().Etat().Temps, 2.0);
     QVERIFY(p.TexteLecture().ends_with("| ligne 7"));
     const auto& surligne = f.Image1()->Raster().SurlignageMontre();
     QVERIFY(surligne);
@@ -77,8 +77,8 @@ void TestVerifications::choixDUnConstat() {
 
     // A line without duration: the wire stands where it begins, and it is the line shown.
     choisit(0);
-    QCOMPARE(p.Lecture.Ligne, 4);
-    QCOMPARE(p.Lecture.Temps, 1.0);
+    QCOMPARE(p.Lecture().Etat().Ligne, 4);
+    QCOMPARE(p.Lecture().Etat().Temps, 1.0);
 
     // A clean file: the line and the window say it passed, with the checks run.
     f.Ouvre(std::string(PARVEL_EXEMPLES) + "/aile.cut");

@@ -7,11 +7,17 @@
 // (F7) and the 3D one, reads the about box's texts and the recent files, and
 // ends the program with "&Quitter".
 // Exit 1 when something does not come in time.
-// Usage: sonde-fenetre SECONDES [FICHIER_SUITE|-] [fermer]; "fermer" closes the main
-// window, then the about box, instead of choosing "&Quitter".
+// Usage: sonde-fenetre SECONDES [FICHIER_SUITE|-] [CAS...] [fermer]; "fermer" closes the
+// main window, then the about box, instead of choosing "&Quitter". The cases, before the
+// about box: "lecture" (playback moves the wire), "fraisage" (milling prompts answered
+// "2,4"), "gros=FICHIER.cut" (progress and cancel on that big file), "recharger" (the
+// loaded file rewritten, then the live reload awaited).
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -146,9 +152,227 @@ void ImprimeLignes(const char* prefixe, HWND h) {
     }
 }
 
+// Live reload: the loaded file (the first recent one, a wide path) rewritten with its
+// first lines only is loaded again once it has settled, and the report changes.
+void Rechargement(HWND rapport, double delai) {
+    wchar_t chemin[1024] = {};
+    DWORD taille = sizeof chemin;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Local AppWizard-Generated Applications\\Parvel\\Fenetre",
+                 L"Fichier1", RRF_RT_REG_SZ, nullptr, chemin, &taille);
+    std::string contenu;
+    HANDLE f = CreateFileW(chemin, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        char tampon[65536];
+        DWORD lus = 0;
+        while (ReadFile(f, tampon, sizeof tampon, &lus, nullptr) && lus > 0)
+            contenu.append(tampon, lus);
+        CloseHandle(f);
+    }
+    std::size_t fin = 0;
+    for (int i = 0; i < 300 && fin != std::string::npos; ++i)
+        fin = contenu.find('\n', fin + 1);
+    if (contenu.empty() || fin == std::string::npos) {
+        std::printf("rechargement écart: %s illisible\n", Utf8(chemin).c_str());
+        return;
+    }
+    const std::wstring avant = Texte(rapport);
+    // Written in two goes, as a writer that takes its time.
+    f = CreateFileW(chemin, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD ecrits = 0;
+    WriteFile(f, contenu.data(), static_cast<DWORD>(fin / 2), &ecrits, nullptr);
+    Sleep(150);
+    WriteFile(f, contenu.data() + fin / 2, static_cast<DWORD>(fin + 1 - fin / 2), &ecrits, nullptr);
+    CloseHandle(f);
+    const bool change =
+        Attend(delai, [&] {
+            const std::wstring t = Texte(rapport);
+            return t != avant && t.find(L"Temps de d") != std::wstring::npos ? rapport : nullptr;
+        }) != nullptr;
+    std::printf("rechargement %s\n", change ? "ok" : "écart: le rapport n'a pas changé");
+    ImprimeLignes("recharge", rapport);
+}
+
 // Menu commands of the main window, and its checks' line.
 constexpr WPARAM Quitter = 200, APropos = 204, Vue3D = 211;
 constexpr int EtatVerifications = 116;
+constexpr WPARAM Ouvrir = 201, Activation = 202, Reglage = 203, Etendu = 208;
+constexpr int Lire = 112, CurseurLecture = 114, TexteInvite = 202, Reponse = 203;
+// The file name's field of the open dialog (cmb13).
+constexpr int NomOuverture = 0x47c;
+const wchar_t* const CleParvel = L"Software\\Local AppWizard-Generated Applications\\Parvel\\";
+
+// Until the window has handled what was posted before (false when it does not answer).
+bool Repond(HWND fenetre, double secondes) {
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutW(fenetre, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(secondes * 1000), &r) !=
+           0;
+}
+
+// The black pixels of the drawing area on the screen (the wire and the carriages' frames
+// during playback): how many, and their mean position.
+struct Noirs {
+    long n = 0;
+    double x = 0, y = 0;
+};
+Noirs CompteNoirs(HWND image) {
+    RECT r;
+    GetClientRect(image, &r);
+    POINT o{2, 2}; // inside the sunken border
+    ClientToScreen(image, &o);
+    const int l = r.right - 4, h = r.bottom - 4;
+    HDC ecran = GetDC(nullptr), memoire = CreateCompatibleDC(ecran);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, l, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP b = CreateDIBSection(memoire, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ avant = SelectObject(memoire, b);
+    BitBlt(memoire, 0, 0, l, h, ecran, o.x, o.y, SRCCOPY);
+    Noirs n;
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    for (int y = 0; bits && y < h; ++y)
+        for (int x = 0; x < l; ++x)
+            if ((p[y * l + x] & 0xFFFFFF) == 0) {
+                ++n.n;
+                n.x += x;
+                n.y += y;
+            }
+    if (n.n > 0) {
+        n.x /= n.n;
+        n.y /= n.n;
+    }
+    SelectObject(memoire, avant);
+    DeleteObject(b);
+    DeleteDC(memoire);
+    ReleaseDC(nullptr, ecran);
+    return n;
+}
+
+// "Lire": the slider goes forward and the wire, black on the drawing, moves with it.
+void LectureBougeLeFil(HWND fenetre, HWND image, double delai) {
+    PostMessageW(fenetre, WM_COMMAND, Etendu, 0); // the whole cut in view
+    Repond(fenetre, delai);
+    HWND lire = GetDlgItem(fenetre, Lire), curseur = GetDlgItem(fenetre, CurseurLecture);
+    const LRESULT debut = SendMessageW(curseur, TBM_GETPOS, 0, 0);
+    PostMessageW(lire, BM_CLICK, 0, 0);
+    Sleep(1500);
+    const Noirs a = CompteNoirs(image);
+    Sleep(2000);
+    const Noirs b = CompteNoirs(image);
+    const LRESULT fin = SendMessageW(curseur, TBM_GETPOS, 0, 0);
+    const std::string bouton = Utf8(Texte(lire));
+    PostMessageW(lire, BM_CLICK, 0, 0);
+    Repond(fenetre, delai);
+    const bool bouge = a.n > 10 && b.n > 10 && std::hypot(b.x - a.x, b.y - a.y) >= 2;
+    std::printf(
+        "lecture-fil %s: %ld noirs (%.1f, %.1f) -> %ld noirs (%.1f, %.1f), curseur %ld -> %ld, %s -> %s\n",
+        bouge && fin > debut && bouton == "Pause" ? "ok" : "écart", a.n, a.x, a.y, b.n, b.x, b.y,
+        static_cast<long>(debut), static_cast<long>(fin), bouton.c_str(), Utf8(Texte(lire)).c_str());
+}
+
+// How many of the faces' figures show whole in their strip, of how many it holds.
+void LignesDesFaces(HWND fenetre, HWND faces, double delai) {
+    Repond(fenetre, delai); // after the sizing that a load with new lines asks for
+    const long n = static_cast<long>(SendMessageW(faces, EM_GETLINECOUNT, 0, 0));
+    // A character index as wParam: the position comes back packed in the result.
+    const auto haut = [&](long ligne) {
+        const LRESULT i = SendMessageW(faces, EM_LINEINDEX, static_cast<WPARAM>(ligne), 0);
+        return static_cast<short>(HIWORD(SendMessageW(faces, EM_POSFROMCHAR, static_cast<WPARAM>(i), 0)));
+    };
+    RECT r;
+    GetClientRect(faces, &r);
+    const int pas = n > 1 ? (haut(n - 1) - haut(0)) / (n - 1) : 0;
+    long visibles = 0;
+    for (long i = 0; i < n && IsWindowVisible(faces); ++i)
+        visibles += haut(i) >= 0 && haut(i) + pas <= r.bottom + 1;
+    std::printf("faces-visibles %ld/%ld (ligne de %d pixels, bande de %ld)\n", visibles, n, pas, r.bottom);
+}
+
+// A prompt of the program: a window it owns that holds the answer's field.
+HWND Invite(HWND fenetre, double secondes) {
+    return Attend(secondes, [&]() -> HWND {
+        for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+            if (GetWindow(h, GW_OWNER) == fenetre && IsWindowVisible(h) && GetDlgItem(h, Reponse))
+                return h;
+        return nullptr;
+    });
+}
+
+DWORD LitEntier(const std::wstring& cle, const wchar_t* nom) {
+    DWORD v = 0, taille = sizeof v;
+    if (RegGetValueW(HKEY_CURRENT_USER, (CleParvel + cle).c_str(), nom, RRF_RT_REG_DWORD, nullptr, &v,
+                     &taille) != ERROR_SUCCESS)
+        return 0xFFFFFFFF;
+    return v;
+}
+
+// Milling on, then "Réglage" with "2,4" typed at every prompt: the store keeps what was
+// read (the speed in hundredths: 240), and the file is milled again with those values.
+void FraisageEnVirgule(HWND fenetre, double delai) {
+    PostMessageW(fenetre, WM_COMMAND, Activation, 0);
+    Repond(fenetre, delai);
+    PostMessageW(fenetre, WM_COMMAND, Reglage, 0);
+    int invites = 0;
+    for (HWND d; (d = Invite(fenetre, invites ? 3 : delai)) != nullptr; ++invites) {
+        std::printf("fraisage-invite %s | %s\n", Utf8(Texte(d)).c_str(),
+                    Utf8(Texte(GetDlgItem(d, TexteInvite))).c_str());
+        SetDlgItemTextW(d, Reponse, L"2,4");
+        PostMessageW(d, WM_COMMAND, IDOK, 0);
+        Attend(delai, [&] { return IsWindow(d) ? nullptr : fenetre; });
+    }
+    Repond(fenetre, delai);
+    std::printf("fraisage-invites %d\n", invites);
+    std::printf("fraisage-registre DegZ %lu VitZ %lu\n", LitEntier(L"Fraisage", L"DegZ"),
+                LitEntier(L"Fraisage", L"VitZ"));
+    PostMessageW(fenetre, WM_COMMAND, Activation, 0);
+    Repond(fenetre, delai);
+}
+
+// The visible child of the window of that class and caption.
+HWND Enfant(HWND fenetre, const wchar_t* classe, const wchar_t* titre) {
+    for (HWND h = FindWindowExW(fenetre, nullptr, classe, titre); h;
+         h = FindWindowExW(fenetre, h, classe, titre))
+        if (IsWindowVisible(h))
+            return h;
+    return nullptr;
+}
+
+// A big file chosen in the open dialog, stopped as soon as its progress panel shows, once
+// with "Annuler" and once with Esc: the panel goes, the window answers and keeps the
+// document it showed.
+void ProgressionEtAnnulation(HWND fenetre, HWND rapport, const std::wstring& gros, double delai) {
+    wchar_t absolu[MAX_PATH] = {};
+    GetFullPathNameW(gros.c_str(), MAX_PATH, absolu, nullptr);
+    const std::wstring avant = Texte(rapport);
+    for (const char* maniere : {"bouton", "echap"}) {
+        PostMessageW(fenetre, WM_COMMAND, Ouvrir, 0);
+        HWND d = Attend(delai, [&]() -> HWND {
+            for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+                if (GetWindow(h, GW_OWNER) == fenetre && IsWindowVisible(h) && GetDlgItem(h, NomOuverture))
+                    return h;
+            return nullptr;
+        });
+        if (!d) {
+            std::printf("progression-%s écart: pas de boîte d'ouverture\n", maniere);
+            return;
+        }
+        std::printf("ouvrir-titre %s\n", Utf8(Texte(d)).c_str());
+        SetDlgItemTextW(d, NomOuverture, absolu);
+        PostMessageW(d, WM_COMMAND, IDOK, 0);
+        HWND annuler = Attend(delai, [&] { return Enfant(fenetre, L"Button", L"Annuler"); });
+        HWND barre = Enfant(fenetre, L"msctls_progress32", nullptr);
+        if (annuler && std::string(maniere) == "bouton")
+            PostMessageW(annuler, BM_CLICK, 0, 0);
+        else
+            PostMessageW(fenetre, WM_KEYDOWN, VK_ESCAPE, 0);
+        const bool parti =
+            annuler && Attend(delai, [&] { return IsWindowVisible(annuler) ? nullptr : fenetre; });
+        const bool repond = Repond(fenetre, 5);
+        const bool garde = Texte(rapport) == avant;
+        std::printf("progression-%s %s: panneau %d, barre %d, parti %d, répond %d, rapport gardé %d\n",
+                    maniere, annuler && barre && parti && repond && garde ? "ok" : "écart",
+                    annuler != nullptr, barre != nullptr, parti, repond, garde);
+    }
+}
 
 } // namespace
 
@@ -175,6 +399,7 @@ int main(int argc, char** argv) {
     ImprimeLignes("faces", FindWindowExW(fenetre, rapport, L"RICHEDIT50W", nullptr));
     ImprimeLignes("etat-verifications", GetDlgItem(fenetre, EtatVerifications));
     VerifieDisposition(fenetre);
+    LignesDesFaces(fenetre, FindWindowExW(fenetre, rapport, L"RICHEDIT50W", nullptr), delai);
     HWND image = FindWindowExW(fenetre, nullptr, L"ParvelImage1", nullptr);
     RECT ri{};
     GetClientRect(image, &ri);
@@ -235,6 +460,11 @@ int main(int argc, char** argv) {
         }
         PostMessageW(verif, WM_CLOSE, 0, 0);
     }
+    bool recharger = false;
+    for (int i = 3; i < argc; ++i)
+        recharger = recharger || std::string(argv[i]) == "recharger";
+    if (recharger)
+        Rechargement(rapport, delai);
     // The 3D view, with a geometry in the store.
     PostMessageW(fenetre, WM_COMMAND, Vue3D, 0);
     HWND vue3D = Attend(5, [] {
@@ -244,6 +474,15 @@ int main(int argc, char** argv) {
     std::printf("vue3d %s\n", vue3D ? Utf8(Texte(vue3D)).c_str() : "-");
     if (vue3D)
         PostMessageW(vue3D, WM_CLOSE, 0, 0);
+    for (int i = 3; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "lecture")
+            LectureBougeLeFil(fenetre, image, delai);
+        else if (a == "fraisage")
+            FraisageEnVirgule(fenetre, delai);
+        else if (a.rfind("gros=", 0) == 0)
+            ProgressionEtAnnulation(fenetre, rapport, std::wstring(a.begin() + 5, a.end()), delai);
+    }
     PostMessageW(fenetre, WM_COMMAND, APropos, 0);
     HWND boite = Attend(delai, [] { return FindWindowW(L"ParvelAPropos", nullptr); });
     if (!boite) {
@@ -261,7 +500,7 @@ int main(int argc, char** argv) {
     const auto ferme = [&](HWND h) {
         return Attend(delai, [&] { return IsWindow(h) ? nullptr : fenetre; }) ? 1 : 0;
     };
-    if (argc > 3 && std::string(argv[3]) == "fermer") {
+    if (argc > 3 && std::string(argv[argc - 1]) == "fermer") {
         // Closing the main window leaves the about box open; the program ends with it.
         PostMessageW(fenetre, WM_CLOSE, 0, 0);
         std::printf("principale-fermee %d\n", ferme(fenetre));
