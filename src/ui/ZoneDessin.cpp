@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controleur/Interactions.h"
+
 namespace parvel::ui {
 
 namespace {
@@ -103,17 +105,12 @@ void ZoneDessin::mouseReleaseEvent(QMouseEvent* e) {
     debutGlisse_.reset();
     decalage_ = {};
     update();
-    if (!surGlisse_ || debut == fin)
-        return;
-    const PointUtilisateur a = Raster().VersUtilisateur(debut.x(), debut.y());
-    const PointUtilisateur b = Raster().VersUtilisateur(fin.x(), fin.y());
-    surGlisse_(a.X - b.X, a.Y - b.Y);
+    if (const auto g = GlissementVue(Raster(), debut.x(), debut.y(), fin.x(), fin.y()); g && surGlisse_)
+        surGlisse_(g->dX, g->dY);
 }
 
 void ZoneDessin::wheelEvent(QWheelEvent* e) {
-    resteMolette_ += e->angleDelta().y();
-    const int crans = resteMolette_ / 120;
-    resteMolette_ %= 120;
+    const int crans = molette_.Ajoute(e->angleDelta().y());
     if (crans == 0 || !surMolette_)
         return;
     const QPoint p = e->position().toPoint();
@@ -121,19 +118,35 @@ void ZoneDessin::wheelEvent(QWheelEvent* e) {
         surMolette_(u->X, u->Y, crans);
 }
 
+namespace {
+// The keys the drawing area takes itself; the window's table says what they do.
+std::optional<Touche> ToucheDeZone(int k) {
+    switch (k) {
+    case Qt::Key_Left:
+        return Touche::Gauche;
+    case Qt::Key_Right:
+        return Touche::Droite;
+    case Qt::Key_Up:
+        return Touche::Haut;
+    case Qt::Key_Down:
+        return Touche::Bas;
+    case Qt::Key_Escape:
+        return Touche::Echap;
+    default:
+        return std::nullopt;
+    }
+}
+} // namespace
+
 void ZoneDessin::keyPressEvent(QKeyEvent* e) {
-    const int k = e->key();
-    if (k == Qt::Key_Escape && surEchap_) {
+    const auto t = ToucheDeZone(e->key());
+    const auto g = t ? GestePour(*t, e->modifiers() & Qt::ControlModifier, true) : std::nullopt;
+    if (g == Geste::Abandon && surEchap_) {
         surEchap_();
         return;
     }
-    if (surFleche_ && (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down)) {
-        surFleche_(k == Qt::Key_Right  ? 1
-                   : k == Qt::Key_Left ? -1
-                                       : 0,
-                   k == Qt::Key_Up     ? 1
-                   : k == Qt::Key_Down ? -1
-                                       : 0);
+    if (const auto [x, y] = g ? DeplacementDe(*g) : std::pair{0, 0}; (x || y) && surFleche_) {
+        surFleche_(x, y);
         return;
     }
     QWidget::keyPressEvent(e);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "controleur/Interactions.h"
 #include "ui/Apparence.h"
 #include "view/SurfaceRaster.h"
 
@@ -64,7 +65,7 @@ class ZoneDessin : public QWidget, public SurfaceRaster {
     // The middle-button drag: where it started, and the picture's offset meanwhile.
     std::optional<QPoint> debutGlisse_;
     QPoint decalage_;
-    int resteMolette_ = 0; // eighths of a degree short of a notch
+    CompteurCrans molette_;
 };
 
 } // namespace parvel::ui

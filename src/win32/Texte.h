@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The core speaks UTF-8, Windows' W calls UTF-16: the conversions at that boundary.
-#include <string>
-#include <string_view>
+// The core speaks UTF-8, Windows' W calls UTF-16: the window uses the core's conversions.
+#include "cut/Fichiers.h"
 
 namespace parvel::win32 {
 
-std::wstring Large(std::string_view utf8);
-std::string Utf8(std::wstring_view large);
+using parvel::Large;
+using parvel::Utf8;
 
 } // namespace parvel::win32

@@ -6,9 +6,30 @@
 
 #include <algorithm>
 
+#include "controleur/Interactions.h"
 #include "win32/Texte.h"
 
 namespace parvel::win32 {
+
+namespace {
+// The keys the drawing area takes itself; the window's table says what they do.
+std::optional<Touche> ToucheDeZone(WPARAM vk) {
+    switch (vk) {
+    case VK_LEFT:
+        return Touche::Gauche;
+    case VK_RIGHT:
+        return Touche::Droite;
+    case VK_UP:
+        return Touche::Haut;
+    case VK_DOWN:
+        return Touche::Bas;
+    case VK_ESCAPE:
+        return Touche::Echap;
+    default:
+        return std::nullopt;
+    }
+}
+} // namespace
 
 namespace {
 
@@ -96,9 +117,7 @@ void ZoneDessin32::SurvolChange(const std::string& texte) {
 }
 
 void ZoneDessin32::Molette(int delta, POINT ecran) {
-    resteMolette_ += delta;
-    const int crans = resteMolette_ / WHEEL_DELTA;
-    resteMolette_ %= WHEEL_DELTA;
+    const int crans = molette_.Ajoute(delta);
     POINT p = ecran;
     ScreenToClient(hwnd_, &p);
     const auto u = PointSous(p.x, p.y);
@@ -198,23 +217,24 @@ LRESULT ZoneDessin32::Message(UINT msg, WPARAM wp, LPARAM lp) {
         decalage_ = POINT{0, 0};
         ReleaseCapture();
         Rafraichit();
-        if (!SurGlisse || (debut.x == x && debut.y == y))
-            return 0;
-        const PointUtilisateur a = Raster().VersUtilisateur(debut.x - Bord, debut.y - Bord);
-        const PointUtilisateur b = Raster().VersUtilisateur(x - Bord, y - Bord);
-        SurGlisse(a.X - b.X, a.Y - b.Y);
+        if (const auto g = GlissementVue(Raster(), debut.x - Bord, debut.y - Bord, x - Bord, y - Bord);
+            g && SurGlisse)
+            SurGlisse(g->dX, g->dY);
         return 0;
     }
-    case WM_KEYDOWN:
-        if (wp == VK_ESCAPE && SurEchap) {
+    case WM_KEYDOWN: {
+        const auto t = ToucheDeZone(wp);
+        const auto g = t ? GestePour(*t, GetKeyState(VK_CONTROL) < 0, true) : std::nullopt;
+        if (g == Geste::Abandon && SurEchap) {
             SurEchap();
             return 0;
         }
-        if (SurFleche && (wp == VK_LEFT || wp == VK_RIGHT || wp == VK_UP || wp == VK_DOWN)) {
-            SurFleche(wp == VK_RIGHT ? 1 : wp == VK_LEFT ? -1 : 0, wp == VK_UP ? 1 : wp == VK_DOWN ? -1 : 0);
+        if (const auto [dx, dy] = g ? DeplacementDe(*g) : std::pair{0, 0}; (dx || dy) && SurFleche) {
+            SurFleche(dx, dy);
             return 0;
         }
         break;
+    }
     default:
         break;
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "controleur/Interactions.h"
 #include "view/SurfaceRaster.h"
 
 namespace parvel::win32 {
@@ -56,7 +57,7 @@ class ZoneDessin32 : public SurfaceRaster {
     std::vector<std::uint32_t> compose_;
     std::optional<POINT> debutGlisse_;
     POINT decalage_{0, 0};
-    int resteMolette_ = 0;
+    CompteurCrans molette_;
 };
 
 } // namespace parvel::win32
