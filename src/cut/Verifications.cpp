@@ -170,8 +170,11 @@ void Verificateur::BornesCourse(double zeroX) {
         de = -decalage - marge;
         a = course - decalage + marge;
     };
-    bornes(seuils_.CourseX, zeroX, basses_[0], hautes_[0]);
-    bornes(seuils_.CourseY, 0, basses_[1], hautes_[1]);
+    double xDe, xA, yDe, yA;
+    bornes(seuils_.CourseX, zeroX, xDe, xA);
+    bornes(seuils_.CourseY, 0, yDe, yA);
+    basses_ = Paire{xDe, yDe};
+    hautes_ = Paire{xA, yA};
 }
 
 // The travel runs from the machine's origin: positions as the file writes them, before
