@@ -172,6 +172,14 @@ bool Proche(double a, double b) {
     return std::fabs(a - b) <= 1e-4 * std::max(1.0, std::fabs(b));
 }
 
+// Chooses a file as a click in the list would: Qt's dialog leaves the name field alone
+// while the field has the focus, as it may once the dialog is shown.
+void Choisit(QFileDialog* d, const QString& chemin) {
+    if (QWidget* w = QApplication::focusWidget())
+        w->clearFocus();
+    d->selectFile(chemin);
+}
+
 // Runs `action` on the next modal dialog once its event loop is running.
 template <class Dialogue, class Action> void QuandModal(Action action) {
     auto* t = new QTimer;
@@ -614,8 +622,10 @@ void TestFenetre::dialoguesDeLaPlateforme() {
         QCOMPARE(b->fileMode(), QFileDialog::ExistingFile);
         QCOMPARE(b->directory().absolutePath(),
                  QDir(QString::fromStdString(p.DossierInitial)).absolutePath());
-        b->selectFile(QString::fromStdString(chemin));
+        Choisit(b, QString::fromStdString(chemin));
         static_cast<QDialog*>(b)->accept(); // QFileDialog's own accept checks the file
+        if (b->isVisible())
+            b->reject(); // fail below rather than wait for the watchdog
     });
     QCOMPARE(d.ChoisitFichier(p), std::optional<std::string>(chemin));
     QCOMPARE(titre, QString("Fichier CUT à ouvrir"));
@@ -1024,16 +1034,8 @@ void TestFenetre::nomsHorsUtf8() {
     o.FichierExistant = true;
     o.DossierInitial = p.dossier.Chemin().string();
     QuandModal<QFileDialog>([&](QFileDialog* b) {
-        // The dialog lists its folder in the background, which can drop a choice made
-        // before it is done: choose again until the choice holds.
-        const QString nom = QFile::decodeName(QByteArray::fromStdString(chemin));
-        const bool choisi = QTest::qWaitFor([&] {
-            if (b->selectedFiles().isEmpty())
-                b->selectFile(nom);
-            return !b->selectedFiles().isEmpty();
-        });
-        if (choisi)
-            QMetaObject::invokeMethod(b, "accept"); // its own accept, which checks the file
+        Choisit(b, QFile::decodeName(QByteArray::fromStdString(chemin)));
+        QMetaObject::invokeMethod(b, "accept"); // its own accept, which checks the file
         if (b->isVisible())
             b->reject(); // fail below rather than wait for the watchdog
     });
