@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace parvel {
 
@@ -161,18 +162,14 @@ void Verificateur::Examine(const Interpreteur& in, const Positions& avant, const
 // only compares; one near an edge or beyond it is measured exactly.
 void Verificateur::BornesCourse(double zeroX) {
     const double infini = std::numeric_limits<double>::infinity();
-    auto bornes = [&](double course, double decalage, double& de, double& a) {
-        if (!Seuil(course)) {
-            de = -infini, a = infini;
-            return;
-        }
+    auto bornes = [&](double course, double decalage) -> std::pair<double, double> {
+        if (!Seuil(course))
+            return {-infini, infini};
         const double marge = 1e-9 * (std::abs(course) + std::abs(decalage) + 1);
-        de = -decalage - marge;
-        a = course - decalage + marge;
+        return {-decalage - marge, course - decalage + marge};
     };
-    double xDe, xA, yDe, yA;
-    bornes(seuils_.CourseX, zeroX, xDe, xA);
-    bornes(seuils_.CourseY, 0, yDe, yA);
+    const auto [xDe, xA] = bornes(seuils_.CourseX, zeroX);
+    const auto [yDe, yA] = bornes(seuils_.CourseY, 0);
     basses_ = Paire{xDe, yDe};
     hautes_ = Paire{xA, yA};
 }

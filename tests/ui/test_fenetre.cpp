@@ -172,12 +172,17 @@ bool Proche(double a, double b) {
     return std::fabs(a - b) <= 1e-4 * std::max(1.0, std::fabs(b));
 }
 
-// Chooses a file as a click in the list would: Qt's dialog leaves the name field alone
-// while the field has the focus, as it may once the dialog is shown.
-void Choisit(QFileDialog* d, const QString& chemin) {
+// Chooses a file as a click in the list would (Qt's dialog leaves the name field alone
+// while the field has the focus, as it may once shown), then runs the dialog's own
+// accept, which checks the file; a dialog left open is closed, so that the test fails
+// rather than waits for the watchdog.
+void ChoisitEtAccepte(QFileDialog* d, const QString& chemin) {
     if (QWidget* w = QApplication::focusWidget())
         w->clearFocus();
     d->selectFile(chemin);
+    static_cast<QDialog*>(d)->accept(); // virtual: the dialog's own accept
+    if (d->isVisible())
+        d->reject();
 }
 
 // Runs `action` on the next modal dialog once its event loop is running.
@@ -622,10 +627,7 @@ void TestFenetre::dialoguesDeLaPlateforme() {
         QCOMPARE(b->fileMode(), QFileDialog::ExistingFile);
         QCOMPARE(b->directory().absolutePath(),
                  QDir(QString::fromStdString(p.DossierInitial)).absolutePath());
-        Choisit(b, QString::fromStdString(chemin));
-        static_cast<QDialog*>(b)->accept(); // QFileDialog's own accept checks the file
-        if (b->isVisible())
-            b->reject(); // fail below rather than wait for the watchdog
+        ChoisitEtAccepte(b, QString::fromStdString(chemin));
     });
     QCOMPARE(d.ChoisitFichier(p), std::optional<std::string>(chemin));
     QCOMPARE(titre, QString("Fichier CUT à ouvrir"));
@@ -1033,12 +1035,8 @@ void TestFenetre::nomsHorsUtf8() {
     ParamOuverture o;
     o.FichierExistant = true;
     o.DossierInitial = p.dossier.Chemin().string();
-    QuandModal<QFileDialog>([&](QFileDialog* b) {
-        Choisit(b, QFile::decodeName(QByteArray::fromStdString(chemin)));
-        QMetaObject::invokeMethod(b, "accept"); // its own accept, which checks the file
-        if (b->isVisible())
-            b->reject(); // fail below rather than wait for the watchdog
-    });
+    QuandModal<QFileDialog>(
+        [&](QFileDialog* b) { ChoisitEtAccepte(b, QFile::decodeName(QByteArray::fromStdString(chemin))); });
     QCOMPARE(d.ChoisitFichier(o), std::optional<std::string>(chemin));
     QVERIFY(p.dialogues.messages.empty());
 }
